@@ -1,0 +1,34 @@
+# Kestra: the two everyday commands are `make run` and `make test`.
+BUILD       ?= build
+FUZZ_BUILD  ?= build-fuzz
+BUILD_TYPE  ?= RelWithDebInfo
+KESTRA_WERROR ?= OFF
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKESTRA_WERROR=$(KESTRA_WERROR)
+
+.PHONY: all deps configure build test test-core test-fuzz run bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+configure: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j 2
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
+
+run: build
+	@scripts/run-desktop $(BUILD)
+
+bench: build
+	@scripts/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,69 @@
+#pragma once
+// One clone transfer of the memory image to or from the radio: wake-up, identification, the
+// plausibility test, the handshake acknowledge, then the blocks of two address ranges, each
+// block confirmed by "A", and the end string. Synchronous: the transfer dialog runs it on a
+// worker thread, the command-line tool and the tests call it directly. A read lands in the
+// image only when the whole transfer succeeded.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/app_state.hpp"
+#include "link/clock.hpp"
+#include "link/serial_link.hpp"
+#include "model/memory_image.hpp"
+
+namespace kestra {
+
+enum class TransferDirection { Read, Write };
+
+// A half-open image address range [start, end) moved in blocks that never cross a 32-byte
+// boundary.
+struct CloneRange {
+    std::uint16_t start = 0;
+    std::uint32_t end = 0;  // up to 0x4000, so wider than 16 bits
+    int BlockCount() const;
+};
+
+struct ClonePlan {
+    TransferDirection direction = TransferDirection::Read;
+    std::array<CloneRange, 2> ranges{};
+    bool initialization = false;
+    std::string caption;  // "Read", "Write" or "Initialization"
+
+    static ClonePlan Read();            // [0x0000,0x2A00) then [0x2E00,0x3000): 352 blocks
+    static ClonePlan Write();           // [0x0000,0x2A00) then [0x2E20,0x3000): 351 blocks
+    static ClonePlan Initialization();  // [0x0000,0x4000) then [0x2000,0x2000): 512 blocks
+    int BlockCount() const;
+};
+
+// What the transfer tells the dialog (or the CLI, or a test). The dialog marshals these calls
+// to its user-interface thread and blocks the worker until they are done.
+class TransferObserver {
+public:
+    virtual ~TransferObserver() = default;
+    virtual void SetButtonsEnabled(bool enabled) = 0;
+    // Progress after a block: position of total, and the percent text "%d%%".
+    virtual void SetProgress(int position, int total, const std::string& percentText) = 0;
+    // A message box with one "OK"; returns when the user dismissed it.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // The transfer is over and the dialog should close (the posted cancel command).
+    virtual void RequestClose() = 0;
+};
+
+class CloneSession {
+public:
+    CloneSession(AppState& state, SerialLink& link, Clock& clock, TransferObserver& observer);
+    // Runs one transfer to its end; returns the success flag. Sets and clears state.busy.
+    bool Run(const ClonePlan& plan);
+
+private:
+    AppState& state_;
+    SerialLink& link_;
+    Clock& clock_;
+    TransferObserver& observer_;
+};
+
+}  // namespace kestra
