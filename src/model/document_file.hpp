@@ -1,0 +1,42 @@
+#pragma once
+// The document file: a "*.dat" file holds exactly the 16384 image bytes in offset order, with no
+// header. This file builds the image of a new document (from "Default.dat" in the program
+// directory or from built-in defaults), opens documents without ever leaving a half-read image
+// behind, and saves them atomically so that a failed save keeps the previous file.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "model/memory_image.hpp"
+
+namespace kestra {
+
+inline constexpr std::string_view kDefaultDocumentName = "Default.dat";
+
+// The outcome of a file operation; `error` is a sentence naming the file when it failed.
+struct FileResult {
+    bool ok = true;
+    std::string error;
+
+    explicit operator bool() const { return ok; }
+    static FileResult Failure(std::string text) { return {false, std::move(text)}; }
+};
+
+// The image of a new document: "Default.dat" from the program directory when it can be read
+// (up to 16384 bytes, the rest stays 0xFF), otherwise the built-in defaults.
+MemoryImage NewDocumentImage(const std::filesystem::path& programDir);
+
+// The built-in defaults alone: 258 cleared records, the menu and DTMF defaults, 0xFF elsewhere.
+MemoryImage BuiltInDocumentImage();
+
+// Replaces the image with the file's first 16384 bytes. On any failure (missing, unreadable,
+// a folder, shorter than 16384 bytes) the image is left exactly as it was.
+FileResult LoadDocumentFile(const std::filesystem::path& path, MemoryImage& image);
+
+// Writes the 16384 bytes through a temporary file in the same folder that replaces the target
+// only once it is complete and flushed; on failure the old file is untouched.
+FileResult SaveDocumentFile(const std::filesystem::path& path, const MemoryImage& image);
+
+}  // namespace kestra
