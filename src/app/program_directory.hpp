@@ -1,0 +1,44 @@
+#pragma once
+// Where the program finds its own files. The program directory holds Default.dat, startup.bmp,
+// background.bmp and normally Program.ini; it is the executable's folder unless the environment
+// variable KESTRA_HOME names another one (tests give every run a temporary one). When the program
+// is installed in a location the user cannot write, Program.ini moves to the per-user
+// configuration folder instead, starting as a copy of the installed one so that the installer's
+// Type and About lines carry over.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace kestra {
+
+inline constexpr const char* kSettingsFileName = "Program.ini";
+inline constexpr const char* kProgramHomeVariable = "KESTRA_HOME";
+
+// The running executable's full path: /proc/self/exe where the system has it, else argv0 made
+// absolute (searched along PATH when it has no slash). Empty when neither works.
+std::filesystem::path ExecutablePath(const char* argv0 = nullptr);
+
+// KESTRA_HOME (made absolute) when it is set and not empty, else the executable's folder, else
+// the current folder.
+std::filesystem::path ProgramDirectory(const char* argv0 = nullptr);
+
+// $XDG_CONFIG_HOME/kestra when that is an absolute path, else $HOME/.config/kestra.
+std::filesystem::path UserConfigDirectory();
+
+// Whether Program.ini can live at this path: its folder must accept the temporary file of an
+// atomic save, and an existing file must be writable.
+bool CanKeepSettingsAt(const std::filesystem::path& iniPath);
+
+// The choice of Program.ini with the writability check passed in: programDir/Program.ini when
+// canKeepAt allows it, else userConfigDir/Program.ini. On that fallback a missing per-user file
+// is seeded with a copy of the program directory's Program.ini when there is one.
+std::filesystem::path ResolveSettingsFile(
+    const std::filesystem::path& programDir, const std::filesystem::path& userConfigDir,
+    const std::function<bool(const std::filesystem::path&)>& canKeepAt);
+
+// ResolveSettingsFile with UserConfigDirectory() and CanKeepSettingsAt.
+std::filesystem::path SettingsFilePath(const std::filesystem::path& programDir);
+
+}  // namespace kestra

@@ -1,0 +1,127 @@
+#include "app/program_directory.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+namespace kestra {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets an environment variable for one test and puts the old value back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        if (old_) {
+            ::setenv(name_, old_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+class ProgramDirectoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "kestra-home-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir_, ec);
+    }
+    static std::string Read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    fs::path dir_;
+};
+
+TEST_F(ProgramDirectoryTest, IsTheExecutablesFolderUnlessKestraHomeSaysOtherwise) {
+    {
+        ScopedEnv home("KESTRA_HOME", nullptr);
+        // Test programs are built into the build root.
+        EXPECT_EQ(fs::canonical(ProgramDirectory()), fs::canonical(KESTRA_BINARY_DIR));
+    }
+    {
+        ScopedEnv home("KESTRA_HOME", "");
+        EXPECT_EQ(fs::canonical(ProgramDirectory()), fs::canonical(KESTRA_BINARY_DIR));
+    }
+    {
+        ScopedEnv home("KESTRA_HOME", dir_.c_str());
+        EXPECT_EQ(ProgramDirectory(), dir_);
+    }
+    {
+        // A relative KESTRA_HOME is taken from the folder the program was started in.
+        ScopedEnv home("KESTRA_HOME", "some/where");
+        EXPECT_EQ(ProgramDirectory(), (fs::current_path() / "some/where").lexically_normal());
+    }
+}
+
+TEST_F(ProgramDirectoryTest, ReadOnlyInstallFallsBackToACopyInTheUserFolder) {
+    const fs::path program = dir_ / "program";
+    const fs::path user = dir_ / "config" / "kestra";
+    fs::create_directories(program);
+    std::ofstream(program / "Program.ini") << "[Setup]\nType=Installed\n";
+    const auto always = [](const fs::path&) { return true; };
+    EXPECT_EQ(ResolveSettingsFile(program, user, always), program / "Program.ini");
+    EXPECT_FALSE(fs::exists(user));
+
+    fs::path asked;
+    const auto never = [&](const fs::path& p) {
+        asked = p;
+        return false;
+    };
+    const fs::path chosen = ResolveSettingsFile(program, user, never);
+    EXPECT_EQ(asked, program / "Program.ini");
+    EXPECT_EQ(chosen, user / "Program.ini");
+    // The installer's lines carry over the first time ...
+    EXPECT_EQ(Read(chosen), "[Setup]\nType=Installed\n");
+    // ... and the user's own file is never overwritten afterwards.
+    std::ofstream(chosen) << "[Setup]\nCOM=4\n";
+    EXPECT_EQ(ResolveSettingsFile(program, user, never), chosen);
+    EXPECT_EQ(Read(chosen), "[Setup]\nCOM=4\n");
+}
+
+TEST_F(ProgramDirectoryTest, RealPermissionCheck) {
+    EXPECT_TRUE(CanKeepSettingsAt(dir_ / "Program.ini"));
+    EXPECT_TRUE(CanKeepSettingsAt(dir_ / "not" / "yet" / "Program.ini"));
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "file permissions do not stop root";
+    }
+    std::ofstream(dir_ / "Program.ini") << "";
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(CanKeepSettingsAt(dir_ / "Program.ini"));
+    EXPECT_FALSE(CanKeepSettingsAt(dir_ / "sub" / "Program.ini"));
+    fs::permissions(dir_, fs::perms::owner_all);
+    fs::permissions(dir_ / "Program.ini", fs::perms::owner_read);
+    EXPECT_FALSE(CanKeepSettingsAt(dir_ / "Program.ini"));
+}
+
+}  // namespace
+}  // namespace kestra
