@@ -1,0 +1,285 @@
+// The grid's working copy: decoding records into cell texts, encoding them back (shift rules,
+// tones, flags, kept bytes) and the commit rules of the in-place editors.
+
+#include "channels/channel_table.hpp"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "channels/image_preparation.hpp"
+#include "model/document_file.hpp"
+#include "model/image_map.hpp"
+
+namespace kestra {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Texts = std::vector<std::string>;
+
+Bytes Read(const MemoryImage& image, std::size_t offset, std::size_t length) {
+    const auto span = image.span(offset, length);
+    return Bytes(span.begin(), span.end());
+}
+
+Bytes Bcd(std::uint32_t value) {
+    const auto b = Bcd8Encode(value);
+    return Bytes(b.begin(), b.end());
+}
+
+// A cleared record for row r with the given Rx and Tx (0 = FF FF FF FF).
+void PutChannel(MemoryImage& image, int row, std::uint32_t rx, std::uint32_t tx = 0) {
+    ResetChannelRecord(image, row);
+    image.write(RecordOffset(row - 1), Bcd(rx));
+    if (tx != 0) {
+        image.write(RecordOffset(row - 1) + 4, Bcd(tx));
+    }
+}
+
+Texts RowTexts(const ChannelTable& table, int row) {
+    Texts texts;
+    for (int c = 1; c < kGridColumnCount; ++c) {
+        texts.push_back(table.Text(row, c));
+    }
+    return texts;
+}
+
+void PutRow(ChannelTable& table, int row, const Texts& texts) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        table.SetCell(row, static_cast<Column>(i + 1), texts[i]);
+    }
+}
+
+TEST(FillGridFromImage, DecodesPresentChannels) {
+    MemoryImage image = BuiltInDocumentImage();
+    PutChannel(image, 1, 14652500);
+    image.write(8, Bytes{0x23, 0x80, 0x54, 0xC7});
+    PutChannel(image, 2, 44600000, 14600000);
+    image.write(RecordOffset(1) + 8, Bytes{0x41, 0x25});
+    image[RecordOffset(1) + 13] = 0x40;  // low, del, narrow, carrier
+    PutChannel(image, 3, 14652500);      // present bit cleared below
+    PutChannel(image, 4, 30000000);      // in no section
+    PutChannel(image, 133, 44600000);    // B005, present but not scanned
+    image[RecordOffset(132) + 13] = 0x30;
+    PutChannel(image, 257, 14600000);  // VFOs have no present bit
+    SetChannelBit(image, map::kPresentMapA, 3, false);
+    SetChannelBit(image, map::kScanMapB, 5, false);
+    SectionLimits limits;
+    ChannelTable table;
+    table.FillGridFromImage(image, limits);
+    EXPECT_EQ(RowTexts(table, 1),
+              (Texts{"146.52500", "", "D023N", "D754I", "High", "Add", "Wide", "Off"}));
+    EXPECT_EQ(RowTexts(table, 2), (Texts{"446.00000", "146.00000", "254.1", "None", "Low", "Del",
+                                         "Narrow", "Carrier"}));
+    EXPECT_TRUE(table.IsRowEmpty(3));
+    EXPECT_TRUE(table.IsRowEmpty(4));
+    EXPECT_EQ(table.Cell(133, Column::ScanAdd), "Del");
+    EXPECT_EQ(table.Cell(257, Column::RxFreq), "146.00000");
+}
+
+TEST(FillGridFromImage, TakesSetLimitPairsFromTheImage) {
+    MemoryImage image = BuiltInDocumentImage();
+    image.write(map::kModelLimits, Bcd(14000000));
+    image.write(map::kModelLimits + 4, Bcd(14600000));
+    PutChannel(image, 1, 14500000);
+    PutChannel(image, 2, 14700000);
+    SectionLimits limits;
+    ChannelTable table;
+    table.FillGridFromImage(image, limits);
+    EXPECT_EQ(limits.lower[0], 14000000);
+    EXPECT_EQ(limits.upper[0], 14600000);
+    EXPECT_EQ(limits.lower[1], 40000000);  // B pair unset: kept
+    EXPECT_FALSE(table.IsRowEmpty(1));
+    EXPECT_TRUE(table.IsRowEmpty(2));
+}
+
+struct ShiftCase {
+    const char* rx;
+    const char* tx;
+    std::uint32_t oldMagnitude;  // kErased: FF FF FF FF
+    std::uint8_t direction;
+    std::uint32_t magnitude;
+    std::uint32_t storedTx;  // 0: FF FF FF FF
+};
+
+constexpr std::uint32_t kErased = 0xFFFFFFFF;
+
+class StoreShift : public ::testing::TestWithParam<ShiftCase> {};
+
+TEST_P(StoreShift, FollowsTheShiftRules) {
+    const ShiftCase& c = GetParam();
+    MemoryImage image;
+    image.write(16, c.oldMagnitude == kErased ? Bytes(4, 0xFF) : Bcd(c.oldMagnitude));
+    ChannelTable table;
+    PutRow(table, 1, {c.rx, c.tx, "None", "None", "High", "Add", "Wide", "Off"});
+    table.StoreRow(1, image, SectionLimits{});
+    EXPECT_EQ(image[15], c.direction);
+    EXPECT_EQ(Read(image, 16, 4), Bcd(c.magnitude));
+    EXPECT_EQ(Read(image, 4, 4), c.storedTx ? Bcd(c.storedTx) : Bytes(4, 0xFF));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ChannelTable, StoreShift,
+    ::testing::Values(ShiftCase{"146.52500", "", 600000, 0, 1000000, 0},
+                      ShiftCase{"146.52500", "146.52500", 600000, 0, 1000000, 14652500},
+                      ShiftCase{"146.52500", "146.00000", 600000, 1, 52500, 14600000},
+                      ShiftCase{"146.00000", "146.52500", 600000, 2, 52500, 14652500},
+                      ShiftCase{"146.00000", "446.00000", 600000, 0, 1000000, 44600000},
+                      // Tx in no section: an old magnitude below 99.99501 MHz is kept...
+                      ShiftCase{"146.00000", "300.00000", 9999500, 2, 9999500, 30000000},
+                      ShiftCase{"146.00000", "100.00000", 600000, 1, 600000, 10000000},
+                      // ...from there on (an erased field included) the Tx becomes the Rx.
+                      ShiftCase{"146.00000", "300.00000", 9999501, 0, 1000000, 14600000},
+                      ShiftCase{"146.00000", "100.00000", kErased, 0, 1000000, 14600000}));
+
+TEST(StoreGridToImage, EncodesTonesAndFlagsAndKeepsHiddenBytes) {
+    MemoryImage image;
+    ResetChannelRecord(image, 1);
+    const Bytes hidden{0x12, 0x34, 0xAB, 0xCD, 'R', 'E', 'P', 'E', 'A', 'T', 'R', 0x7E};
+    image[12] = 0x5A;
+    image[13] = 0x07;  // PTT ID and Vox bits are not the grid's
+    image[14] = 0x33;
+    image.write(20, hidden);
+    ChannelTable table;
+    PutRow(table, 1, {"146.52500", "", "D023N", "D754I", "Low", "Del", "Narrow", "Carrier"});
+    table.StoreRow(1, image, SectionLimits{});
+    EXPECT_EQ(Read(image, 8, 4), (Bytes{0x23, 0x80, 0x54, 0xC7}));
+    EXPECT_EQ(Read(image, 12, 3), (Bytes{0x5A, 0x47, 0x33}));
+    EXPECT_EQ(Read(image, 20, 12), hidden);
+
+    PutRow(table, 1, {"146.52500", "", "88.5", "None", "High", "Del", "Narrow", "QT/DQT"});
+    table.StoreRow(1, image, SectionLimits{});
+    EXPECT_EQ(Read(image, 8, 4), (Bytes{0x85, 0x08, 0xFF, 0xFF}));
+    EXPECT_EQ(image[13], 0x97);
+
+    // An empty tone cell is no tone, never a 0.0 Hz CTCSS tone.
+    table.SetCell(1, Column::Decode, "");
+    table.StoreRow(1, image, SectionLimits{});
+    EXPECT_EQ(Read(image, 8, 2), (Bytes{0xFF, 0xFF}));
+}
+
+TEST(StoreGridToImage, FillStoreFillRoundTripIsStable) {
+    MemoryImage image = BuiltInDocumentImage();
+    PutChannel(image, 1, 14652500, 14600000);
+    PutChannel(image, 2, 44600625, 44600625);
+    image.write(RecordOffset(1) + 8, Bytes{0x70, 0x06, 0x23, 0x80});
+    image.write(RecordOffset(1) + 24, Bytes{'P', 'M', 'R', '1'});
+    PutChannel(image, 140, 43625000, 43625000);
+    image[RecordOffset(139) + 13] = 0x84;
+    PutChannel(image, 258, 43000000);
+    SectionLimits limits;
+    ChannelTable first;
+    first.FillGridFromImage(image, limits);
+    first.StoreGridToImage(image, limits, kDefaultModelIndex);
+    const MemoryImage stored = image;
+
+    ChannelTable second;
+    second.FillGridFromImage(image, limits);
+    for (int row = 1; row <= kChannelRows; ++row) {
+        ASSERT_EQ(RowTexts(first, row), RowTexts(second, row)) << "row " << row;
+    }
+    second.StoreGridToImage(image, limits, kDefaultModelIndex);
+    EXPECT_EQ(image, stored);
+    EXPECT_EQ(Read(image, RecordOffset(1) + 24, 4), (Bytes{'P', 'M', 'R', '1'}));
+    EXPECT_EQ(second.Cell(2, Column::RxFreq), "446.00625");
+    EXPECT_EQ(second.Cell(140, Column::Bcl), "QT/DQT");
+}
+
+// ---- in-place edits -------------------------------------------------------------------------
+
+class GridEdit : public ::testing::Test {
+protected:
+    GridEdit() {
+        image = BuiltInDocumentImage();
+        PutChannel(image, 1, 14652500, 14600000);
+        PutChannel(image, 257, 14600000, 14600000);
+        PutChannel(image, 258, 44600000, 44600000);
+        table.FillGridFromImage(image, limits);
+    }
+    std::string Frequency(int row, Column column, const char* text) {
+        table.CommitFrequencyEdit(row, column, text, image, limits);
+        return table.Cell(row, column);
+    }
+    MemoryImage image;
+    SectionLimits limits;
+    ChannelTable table;
+};
+
+TEST_F(GridEdit, TypedFrequencyIsPulledIntoASectionAndOntoTheRaster) {
+    EXPECT_EQ(Frequency(1, Column::RxFreq, "146.5234"), "146.52000");
+    EXPECT_EQ(Frequency(1, Column::RxFreq, "100"), "136.00000");
+    EXPECT_EQ(Frequency(1, Column::RxFreq, "99999999999"), "136.00000");
+    EXPECT_EQ(Frequency(1, Column::RxFreq, "446.00625"), "446.00625");
+    EXPECT_EQ(Frequency(1, Column::RxFreq, "146.5225"), "146.52250");  // 2.5 kHz multiple
+    EXPECT_EQ(table.Cell(1, Column::TxFreq), "146.00000");             // not a VFO row
+    EXPECT_EQ(Frequency(1, Column::TxFreq, ""), "146.00000");          // empty Tx text: unchanged
+    EXPECT_EQ(Frequency(1, Column::TxFreq, "147.3"), "147.30000");
+
+    // With no section set there is nowhere to put a value: the cell stays.
+    limits.lower = {0, -1};
+    limits.upper = {0, -1};
+    EXPECT_FALSE(table.CommitFrequencyEdit(1, Column::RxFreq, "146", image, limits).Changed());
+}
+
+TEST_F(GridEdit, EmptyRowIsStartedAtItsRxAndCreatedByIt) {
+    EXPECT_EQ(table.EditColumnFor(10, Column::Bcl), Column::RxFreq);
+    EXPECT_EQ(table.EditColumnFor(1, Column::Bcl), Column::Bcl);
+    EXPECT_EQ(Frequency(10, Column::TxFreq, "146"), "");
+    EXPECT_FALSE(table.CommitToneEdit(10, Column::Decode, "67.0").Changed());
+    EXPECT_FALSE(table.CommitChoiceEdit(10, Column::Power, "Low").Changed());
+
+    image.write(RecordOffset(9), Bytes(32, 0x11));
+    const MemoryImage before = image;
+    const EditResult edit = table.CommitFrequencyEdit(10, Column::RxFreq, "145.5", image, limits);
+    EXPECT_EQ(RowTexts(table, 10),
+              (Texts{"145.50000", "145.50000", "None", "None", "High", "Add", "Wide", "Off"}));
+    EXPECT_EQ(Read(image, RecordOffset(9), 32),
+              Bytes(kClearedRecord.begin(), kClearedRecord.end()));
+    ASSERT_TRUE(edit.record.has_value());
+
+    table.RevertEdit(edit, image);
+    EXPECT_EQ(image, before);
+    EXPECT_TRUE(table.IsRowEmpty(10));
+    table.ReapplyEdit(edit, image);
+    EXPECT_EQ(table.Cell(10, Column::Bcl), "Off");
+    EXPECT_EQ(image[RecordOffset(9)], 0xFF);
+}
+
+TEST_F(GridEdit, EmptiedRxEmptiesTheRowAndTheNextStoreResetsIt) {
+    image.write(RecordOffset(0) + 24, Bytes{'C', 'A', 'L', 'L'});
+    EXPECT_EQ(table.CommitFrequencyEdit(1, Column::RxFreq, "0", image, limits).cells.size(), 8u);
+    EXPECT_EQ(RowTexts(table, 1), Texts(8));
+    EXPECT_EQ(image[RecordOffset(0) + 24], 'C');
+    table.StoreGridToImage(image, limits, kDefaultModelIndex);
+    EXPECT_EQ(Read(image, 0, 32), Bytes(kClearedRecord.begin(), kClearedRecord.end()));
+}
+
+TEST_F(GridEdit, VfoRowsKeepRxAndTxInOneSection) {
+    Frequency(257, Column::RxFreq, "147");
+    EXPECT_EQ(table.Cell(257, Column::TxFreq), "146.00000");  // same section: Tx kept
+    Frequency(257, Column::RxFreq, "446");
+    EXPECT_EQ(table.Cell(257, Column::TxFreq), "446.00000");
+    Frequency(258, Column::TxFreq, "145");
+    EXPECT_EQ(table.Cell(258, Column::RxFreq), "145.00000");
+    Frequency(258, Column::TxFreq, "146");
+    EXPECT_EQ(table.Cell(258, Column::RxFreq), "145.00000");
+}
+
+TEST_F(GridEdit, ToneAndChoiceCommits) {
+    table.CommitToneEdit(1, Column::Decode, "d23i");
+    EXPECT_EQ(table.Cell(1, Column::Decode), "D023I");
+    table.CommitToneEdit(1, Column::Encode, "300.0");
+    EXPECT_EQ(table.Cell(1, Column::Encode), "None");
+    table.CommitToneEdit(1, Column::Decode, "");
+    EXPECT_EQ(table.Cell(1, Column::Decode), "None");
+    EXPECT_FALSE(table.CommitToneEdit(1, Column::Power, "67.0").Changed());
+
+    const EditResult edit = table.CommitChoiceEdit(1, Column::Bcl, "QT/DQT");
+    ASSERT_EQ(edit.cells.size(), 1u);
+    EXPECT_EQ(edit.cells[0].before, "Off");
+    EXPECT_FALSE(table.CommitChoiceEdit(1, Column::Bcl, "Maybe").Changed());
+    EXPECT_FALSE(table.CommitChoiceEdit(1, Column::Bcl, "QT/DQT").Changed());
+}
+
+}  // namespace
+}  // namespace kestra
