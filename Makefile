@@ -23,6 +23,9 @@ build: configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKESTRA_CORE_ONLY=ON -DKESTRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(FUZZ_BUILD) --target kestra_fuzzers -j 2
+	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure
 
 run: build
 	@scripts/run-desktop $(BUILD)

@@ -12,20 +12,13 @@
 
 #include "app/app_state.hpp"
 #include "link/clock.hpp"
+#include "link/clone_range.hpp"
 #include "link/serial_link.hpp"
 #include "model/memory_image.hpp"
 
 namespace kestra {
 
 enum class TransferDirection { Read, Write };
-
-// A half-open image address range [start, end) moved in blocks that never cross a 32-byte
-// boundary.
-struct CloneRange {
-    std::uint16_t start = 0;
-    std::uint32_t end = 0;  // up to 0x4000, so wider than 16 bits
-    int BlockCount() const;
-};
 
 struct ClonePlan {
     TransferDirection direction = TransferDirection::Read;
@@ -60,6 +53,9 @@ public:
     bool Run(const ClonePlan& plan);
 
 private:
+    // Everything between a successful open and the close; false after the failure message.
+    bool Exchange(const ClonePlan& plan);
+
     AppState& state_;
     SerialLink& link_;
     Clock& clock_;

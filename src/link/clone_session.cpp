@@ -1,0 +1,202 @@
+#include "link/clone_session.hpp"
+
+#include <algorithm>
+#include <optional>
+
+#include "link/ident_reply.hpp"
+#include "link/port_names.hpp"
+#include "link/wire_protocol.hpp"
+#include "model/codecs.hpp"
+
+namespace kestra {
+namespace {
+
+constexpr std::string_view kReadDataInvalid = "Data is invalid, please write data";
+constexpr std::string_view kWriteDataInvalid = "Data is invalid, please verify data";
+constexpr int kRecordCount = 258;  // 256 channels and the two VFO records
+constexpr int kRecordSize = 32;
+constexpr std::size_t kModelLimitsOffset = 0x2E10;
+
+// Keeps the busy flag set for exactly the life of one transfer, whatever path it ends on.
+class BusyGuard {
+public:
+    explicit BusyGuard(std::atomic<bool>& busy) : busy_(busy) { busy_ = true; }
+    ~BusyGuard() { busy_ = false; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    std::atomic<bool>& busy_;
+};
+
+bool InBand(std::int64_t f, const Band& band) {
+    return f >= band.lower && f <= band.upper;
+}
+
+// Every record with an Rx frequency must lie in one of the radio's two bands.
+bool ChannelsFitRadio(const MemoryImage& image, const std::array<Band, 2>& bands) {
+    for (int r = 0; r < kRecordCount; ++r) {
+        const auto rx = image.span(static_cast<std::size_t>(r) * kRecordSize, 4);
+        const bool allFf = std::all_of(rx.begin(), rx.end(), [](auto b) { return b == 0xFF; });
+        const bool allZero = std::all_of(rx.begin(), rx.end(), [](auto b) { return b == 0x00; });
+        if (allFf || allZero) {
+            continue;
+        }
+        const std::int64_t f = Bcd8Decode(rx);
+        if (!InBand(f, bands[0]) && !InBand(f, bands[1])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Encodable(Frequency f) {
+    return f >= 0 && f <= 99999999;
+}
+
+// A radio whose own limits block is unset gets the limits it reported. A reported band that
+// packed BCD cannot hold (only possible when service mode skipped the plausibility test) is not
+// stored, so the block stays unset rather than holding a different number.
+void FillModelLimits(MemoryImage& image, const std::array<Band, 2>& bands) {
+    for (std::size_t band = 0; band < 2; ++band) {
+        const std::size_t offset = kModelLimitsOffset + band * 8;
+        if (image[offset + 3] != 0xFF) {
+            continue;
+        }
+        if (!Encodable(bands[band].lower) || !Encodable(bands[band].upper)) {
+            continue;
+        }
+        image.write(offset, Bcd8Encode(static_cast<std::uint32_t>(bands[band].lower)));
+        image.write(offset + 4, Bcd8Encode(static_cast<std::uint32_t>(bands[band].upper)));
+    }
+}
+
+std::string PercentText(int position, int total) {
+    return std::to_string(total > 0 ? position * 100 / total : 0) + "%";
+}
+
+}  // namespace
+
+ClonePlan ClonePlan::Read() {
+    ClonePlan plan;
+    plan.direction = TransferDirection::Read;
+    plan.ranges = {{{0x0000, 0x2A00}, {0x2E00, 0x3000}}};
+    plan.caption = "Read";
+    return plan;
+}
+
+ClonePlan ClonePlan::Write() {
+    ClonePlan plan;
+    plan.direction = TransferDirection::Write;
+    plan.ranges = {{{0x0000, 0x2A00}, {0x2E20, 0x3000}}};
+    plan.caption = "Write";
+    return plan;
+}
+
+ClonePlan ClonePlan::Initialization() {
+    ClonePlan plan;
+    plan.direction = TransferDirection::Write;
+    plan.ranges = {{{0x0000, 0x4000}, {0x2000, 0x2000}}};
+    plan.initialization = true;
+    plan.caption = "Initialization";
+    return plan;
+}
+
+int ClonePlan::BlockCount() const {
+    return ranges[0].BlockCount() + ranges[1].BlockCount();
+}
+
+CloneSession::CloneSession(AppState& state, SerialLink& link, Clock& clock,
+                           TransferObserver& observer)
+    : state_(state), link_(link), clock_(clock), observer_(observer) {}
+
+bool CloneSession::Run(const ClonePlan& plan) {
+    BusyGuard busy(state_.busy);
+
+    if (!link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
+        observer_.ShowMessage(std::string(kOpenPortFail));
+        observer_.RequestClose();
+        return false;
+    }
+    observer_.SetButtonsEnabled(false);
+    link_.ApplySettings(kReadTotalConstantMs);
+    link_.Purge();
+
+    const bool ok = Exchange(plan);
+    link_.Close();
+    if (!ok) {
+        return false;
+    }
+    if (plan.initialization) {
+        // Initialization keeps the dialog open for the next radio.
+        observer_.ShowMessage("Init");
+        observer_.SetProgress(0, plan.BlockCount(), "0%");
+        observer_.SetButtonsEnabled(true);
+    } else {
+        observer_.RequestClose();
+    }
+    return true;
+}
+
+bool CloneSession::Exchange(const ClonePlan& plan) {
+    WireProtocol wire(link_, clock_);
+    auto fail = [&](std::string_view text) {
+        observer_.ShowMessage(std::string(text));
+        observer_.RequestClose();
+        return false;
+    };
+
+    if (!wire.WakeUp(1)) {
+        return fail(kCommunicationError);
+    }
+    const std::array<Band, 2> bands = IdentReplyBands(wire.RequestIdent());
+
+    const bool reading = plan.direction == TransferDirection::Read;
+    if (!state_.serviceMode) {
+        if (reading && !(LimitsAreValid(bands[0].lower, bands[0].upper) &&
+                         LimitsAreValid(bands[1].lower, bands[1].upper))) {
+            return fail(kReadDataInvalid);
+        }
+        if (!reading && !ChannelsFitRadio(state_.image, bands)) {
+            return fail(kWriteDataInvalid);
+        }
+    }
+
+    if (!wire.Handshake()) {
+        return fail(kCommunicationError);
+    }
+
+    // A read fills a copy; the image changes only when every block has arrived.
+    std::optional<MemoryImage> staged;
+    if (reading) {
+        staged.emplace(state_.image);
+    }
+    const int total = plan.BlockCount();
+    int position = 0;
+    for (const CloneRange& range : plan.ranges) {
+        const std::uint32_t end = std::min<std::uint32_t>(range.end, kImageSize);
+        for (std::uint32_t a = range.start; a < end;) {
+            const std::uint32_t length = BlockLengthAt(a, end);
+            const auto address = static_cast<std::uint16_t>(a);
+            const bool blockOk = reading ? wire.ReadBlock(address, staged->span(a, length))
+                                         : wire.WriteBlock(address, state_.image.span(a, length));
+            if (!blockOk) {
+                return fail(kCommunicationError);
+            }
+            ++position;
+            observer_.SetProgress(position, total, PercentText(position, total));
+            a += length;
+        }
+    }
+
+    if (reading) {
+        wire.SendEnd(kEndOfRead);
+        FillModelLimits(*staged, bands);
+        state_.image = *staged;
+    } else {
+        wire.SendEnd(kEndOfWrite);
+    }
+    return true;
+}
+
+}  // namespace kestra

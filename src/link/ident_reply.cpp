@@ -1,0 +1,66 @@
+#include "link/ident_reply.hpp"
+
+#include <cstdio>
+
+namespace kestra {
+
+Frequency IdentLimitValue(std::span<const std::uint8_t, 4> bytes) {
+    const std::uint32_t raw = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                              std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+    char text[9];
+    std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(raw));
+    if (text[0] < '0' || text[0] > '9') {
+        return static_cast<Frequency>(raw);
+    }
+    // At most eight decimal digits, so the value always fits.
+    Frequency value = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+    }
+    return value;
+}
+
+std::array<Band, 2> IdentReplyBands(const IdentReply& reply) {
+    auto limit = [&](std::size_t offset) {
+        return IdentLimitValue(std::span<const std::uint8_t, 4>(reply.data() + offset, 4));
+    };
+    return {{{limit(16), limit(20)}, {limit(24), limit(28)}}};
+}
+
+RadioInformation DecodeIdentReply(const IdentReply& reply) {
+    RadioInformation info;
+    for (std::size_t i = 0; i < 8 && reply[i] >= 0x20 && reply[i] <= 0x7E; ++i) {
+        info.model.push_back(static_cast<char>(reply[i]));
+    }
+    if (reply[15] == 1) {
+        info.model += "-K472";
+    }
+
+    std::string firmware = "v";
+    for (std::size_t i = 8; i < 15 && reply[i] != 0xFF; ++i) {
+        firmware += std::to_string(reply[i]) + ".";
+    }
+    while (firmware.back() == '.') {
+        firmware.pop_back();
+    }
+    if (firmware != "v") {
+        info.mcuVersion = firmware;
+    }
+    const std::size_t lastDot = firmware.rfind('.');
+    const std::string key =
+        lastDot == std::string::npos ? std::string() : firmware.substr(0, lastDot);
+    for (const PcVersionEntry& entry : kPcVersionTable) {
+        if (key == entry.firmware) {
+            info.pcVersion = entry.pcVersion;
+        }
+    }
+
+    const std::array<Band, 2> bands = IdentReplyBands(reply);
+    info.aLowerMhz = bands[0].lower / 100000;
+    info.aUpperMhz = bands[0].upper / 100000;
+    info.bLowerMhz = bands[1].lower / 100000;
+    info.bUpperMhz = bands[1].upper / 100000;
+    return info;
+}
+
+}  // namespace kestra

@@ -1,0 +1,92 @@
+#pragma once
+// What the transfer tests share: a virtual radio behind the in-process link on simulated time,
+// the application state, and recorders for the transfer observer and the messenger.
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.hpp"
+#include "app/messenger.hpp"
+#include "link/clone_session.hpp"
+#include "link/simulated_clock.hpp"
+#include "link/virtual_radio.hpp"
+#include "link/virtual_radio_link.hpp"
+
+namespace kestra::testing {
+
+class RecordingObserver : public TransferObserver {
+public:
+    explicit RecordingObserver(const AppState& state) : state_(state) {}
+
+    void SetButtonsEnabled(bool enabled) override {
+        buttons.push_back(enabled);
+        busyDuringRun = busyDuringRun && state_.busy;
+    }
+    void SetProgress(int position, int total, const std::string& percentText) override {
+        positions.push_back(position);
+        totals.push_back(total);
+        texts.push_back(percentText);
+    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void RequestClose() override { ++closeRequests; }
+
+    std::vector<bool> buttons;
+    std::vector<int> positions;
+    std::vector<int> totals;
+    std::vector<std::string> texts;
+    std::vector<std::string> messages;
+    int closeRequests = 0;
+    bool busyDuringRun = true;
+
+private:
+    const AppState& state_;
+};
+
+class RecordingMessenger : public Messenger {
+public:
+    bool Show(const std::string& text, MessageButtons) override {
+        messages.push_back(text);
+        return true;
+    }
+    std::vector<std::string> messages;
+};
+
+struct LinkFixture {
+    VirtualRadio radio;
+    SimulatedClock clock;
+    VirtualRadioLink link{radio, clock};
+    AppState state;
+    RecordingObserver observer{state};
+    RecordingMessenger messenger;
+
+    bool RunClone(const ClonePlan& plan) {
+        CloneSession session(state, link, clock, observer);
+        return session.Run(plan);
+    }
+    // The log entries other than wake-up strings.
+    std::vector<std::string> Frames() const {
+        std::vector<std::string> frames;
+        for (const std::string& entry : radio.log()) {
+            if (entry != "PROGRAM") {
+                frames.push_back(entry);
+            }
+        }
+        return frames;
+    }
+};
+
+// A deterministic pattern of bytes, different for every seed.
+inline void FillPattern(MemoryImage& image, unsigned seed) {
+    for (std::size_t i = 0; i < kImageSize; ++i) {
+        image[i] = static_cast<std::uint8_t>((i * 31 + seed * 17 + (i >> 8)) & 0xFF);
+    }
+}
+
+// Gives every channel record a 146.52500 MHz Rx frequency so a write passes the band check.
+inline void SetAllRx146(MemoryImage& image) {
+    for (std::size_t r = 0; r < 258; ++r) {
+        image.write(r * 32, std::array<std::uint8_t, 4>{0x00, 0x25, 0x65, 0x14});
+    }
+}
+
+}  // namespace kestra::testing
