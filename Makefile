@@ -21,11 +21,13 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j 2
 
+# The fuzz targets need clang and a sanitized core, so they live in a second, core-only tree;
+# they run first so that the main suite's summary is the last thing printed.
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKESTRA_CORE_ONLY=ON -DKESTRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(FUZZ_BUILD) --target kestra_fuzzers -j 2
 	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
 
 run: build
 	@scripts/run-desktop $(BUILD)

@@ -1,0 +1,196 @@
+// transfer_bench: a full Read and a full Write through kestra-cli against kestra-virtual-radio
+// paced at 9600 baud on a real pseudo-terminal. For each transfer it prints the measured time,
+// the wire time (every byte of the exchange, both ways, at 10 bits per byte), their ratio, and
+// the CPU time kestra-cli used as a share of the wall time. The transfer should be bound by the
+// line alone: targets are a ratio of at most 1.05 and at most 2% CPU.
+//
+//   transfer_bench [FOLDER]   FOLDER holds kestra-cli and kestra-virtual-radio (default: this
+//                             program's own folder)
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "link/clone_range.hpp"
+#include "link/clone_session.hpp"
+#include "link/ident_reply.hpp"
+#include "link/wire_protocol.hpp"
+#include "model/document_file.hpp"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace kestra;
+
+namespace {
+
+constexpr int kBaud = 9600;
+constexpr double kBitsPerByte = 10.0;  // start bit, 8 data bits, stop bit
+constexpr double kTargetRatio = 1.05;
+constexpr double kTargetCpuPercent = 2.0;
+
+// Bytes on the wire for one clone transfer, both directions, straight from the protocol.
+std::size_t WireBytes(const ClonePlan& plan) {
+    std::size_t bytes = kWakeUpString.size() + 2;  // wake-up and "AG"
+    bytes += 1 + kIdentReplySize;                  // identification request and reply
+    bytes += 1 + 1;                                // handshake "A" and its "A"
+    for (const CloneRange& range : plan.ranges) {
+        for (std::uint32_t a = range.start; a < range.end;) {
+            const std::uint32_t length = BlockLengthAt(a, range.end);
+            if (plan.direction == TransferDirection::Read) {
+                bytes += 4 + 4 + length + 1 + 1;  // header, radio's header, data, "A", "A"
+            } else {
+                bytes += 4 + length + 1;  // header, data, "A"
+            }
+            a += length;
+        }
+    }
+    bytes += (plan.direction == TransferDirection::Read ? kEndOfRead : kEndOfWrite).size();
+    return bytes;
+}
+
+struct Run {
+    int exitCode = -1;
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+};
+
+Run Spawn(std::vector<std::string> args, bool quietStdout) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (quietStdout) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    Run run;
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        rusage usage{};
+        ::wait4(pid, &status, 0, &usage);
+        run.wallSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        auto seconds = [](const timeval& tv) { return tv.tv_sec + tv.tv_usec / 1e6; };
+        run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return run;
+}
+
+// kestra-virtual-radio at 9600 baud; its device path is the first line it prints.
+class Radio {
+public:
+    Radio(const fs::path& program, const fs::path& memory) {
+        int out[2];
+        if (::pipe(out) != 0) {
+            return;
+        }
+        std::vector<std::string> args{program.string(), "--baud", std::to_string(kBaud), "--memory",
+                                      memory.string()};
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        char c = 0;
+        while (::read(out[0], &c, 1) == 1 && c != '\n') {
+            device_ += c;
+        }
+        ::close(out[0]);
+    }
+    ~Radio() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& device() const { return device_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string device_;
+};
+
+bool Report(const char* name, const ClonePlan& plan, const Run& run) {
+    const std::size_t bytes = WireBytes(plan);
+    const double wire = static_cast<double>(bytes) * kBitsPerByte / kBaud;
+    const double ratio = run.wallSeconds / wire;
+    const double cpuPercent = 100.0 * run.cpuSeconds / run.wallSeconds;
+    const bool met = run.exitCode == 0 && ratio <= kTargetRatio && cpuPercent <= kTargetCpuPercent;
+    std::printf("%-6s %6d %10zu %9.3f s %9.3f s %7.3f %8.3f s %6.2f %%  %s\n", name,
+                plan.BlockCount(), bytes, wire, run.wallSeconds, ratio, run.cpuSeconds, cpuPercent,
+                run.exitCode != 0 ? "FAILED" : (met ? "ok" : "over target"));
+    return met;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const fs::path folder =
+        argc > 1 ? fs::path(argv[1]) : fs::absolute(fs::path(argv[0])).parent_path();
+    const fs::path cli = folder / "kestra-cli";
+    const fs::path radioProgram = folder / "kestra-virtual-radio";
+    if (!fs::exists(cli) || !fs::exists(radioProgram)) {
+        std::fprintf(stderr, "transfer_bench: kestra-cli or kestra-virtual-radio missing in %s\n",
+                     folder.c_str());
+        return 1;
+    }
+
+    std::string pattern = (fs::temp_directory_path() / "kestra-bench-XXXXXX").string();
+    const fs::path dir = ::mkdtemp(pattern.data());
+    // The radio starts with a new document's memory, which is also what the Write sends.
+    const MemoryImage memory = BuiltInDocumentImage();
+    SaveDocumentFile(dir / "radio.dat", memory);
+    SaveDocumentFile(dir / "doc.dat", memory);
+
+    bool met = false;
+    {
+        Radio radio(radioProgram, dir / "radio.dat");
+        if (radio.device().empty()) {
+            std::fprintf(stderr, "transfer_bench: kestra-virtual-radio did not start\n");
+            return 1;
+        }
+        std::printf("clone transfers at %d baud, kestra-cli against kestra-virtual-radio on %s\n",
+                    kBaud, radio.device().c_str());
+        std::printf("%-6s %6s %10s %11s %11s %7s %10s %8s\n", "", "blocks", "wire bytes",
+                    "wire time", "measured", "ratio", "CLI CPU", "CPU");
+        const Run read = Spawn(
+            {cli.string(), "read", "--port", radio.device(), "-o", (dir / "read.dat").string()},
+            true);
+        const bool readMet = Report("read", ClonePlan::Read(), read);
+        const Run write = Spawn(
+            {cli.string(), "write", "--port", radio.device(), (dir / "doc.dat").string()}, true);
+        const bool writeMet = Report("write", ClonePlan::Write(), write);
+        met = readMet && writeMet;
+    }
+    std::printf("targets: ratio <= %.2f, CPU <= %.0f %% of wall: %s\n", kTargetRatio,
+                kTargetCpuPercent, met ? "met" : "NOT met");
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return 0;
+}

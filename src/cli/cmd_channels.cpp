@@ -1,0 +1,40 @@
+// kestra-cli channels FILE: prints the channel grid of a document, one line per row (A 001 to
+// B VFO): the row label, then the eight cell texts, separated by tabs; an empty cell is an empty
+// field. The section limits come from the document as they do when the program opens it.
+
+#include "channels/channel_table.hpp"
+#include "cli/commands.hpp"
+#include "model/document_file.hpp"
+
+namespace kestra::cli {
+
+int RunChannels(const Context& ctx) {
+    if (ctx.args.size() != 1 || ctx.args[0].empty()) {
+        return Fail(ctx, "usage: kestra-cli channels FILE", kExitUsage);
+    }
+    MemoryImage image;
+    if (const FileResult loaded = LoadDocumentFile(ctx.args[0], image); !loaded) {
+        return Fail(ctx, loaded.error);
+    }
+    SectionLimits limits;
+    ChannelTable table;
+    table.FillGridFromImage(image, limits);
+
+    std::string text;
+    for (int row = 1; row <= kChannelRows; ++row) {
+        text += table.Text(row, 0);
+        for (int column = 1; column < kGridColumnCount; ++column) {
+            text += '\t';
+            text += table.Text(row, column);
+        }
+        text += '\n';
+    }
+    ctx.out << text;
+    ctx.out.flush();
+    if (!ctx.out) {
+        return Fail(ctx, "cannot write the channel list to standard output");
+    }
+    return kExitOk;
+}
+
+}  // namespace kestra::cli

@@ -1,0 +1,50 @@
+// kestra-cli info [--port P]: asks the radio to identify itself, as Radio Information does, and
+// prints what that dialog shows: model, MCU version, PC version and the A and B section limits
+// in whole MHz ("136 --- 174"). Nothing is read from or written to the radio's memory.
+
+#include <sstream>
+#include <string>
+
+#include "cli/commands.hpp"
+#include "cli/link_support.hpp"
+#include "link/clock.hpp"
+#include "link/ident_reply.hpp"
+#include "link/service_transfer.hpp"
+
+namespace kestra::cli {
+
+int RunInfo(const Context& ctx) {
+    constexpr const char* kUsage = "usage: kestra-cli info [--port P]";
+    std::string problem;
+    const auto options = ParseLinkOptions(ctx.args, false, problem);
+    if (!options) {
+        return Fail(ctx, problem + " (" + kUsage + ")", kExitUsage);
+    }
+    if (!options->files.empty()) {
+        return Fail(ctx, kUsage, kExitUsage);
+    }
+
+    AppState state;
+    state.serviceMode = options->service;
+    ChoosePort(ctx, options->port, state);
+    CliLink link(state);
+    SteadyClock clock;
+    TerminalMessenger messenger(ctx.err, link.device());
+    ServiceTransfer transfer(state, link.link(), clock, messenger);
+    const auto reply = transfer.Identify();
+    if (!reply) {
+        return kExitFailure;  // the transfer printed its message
+    }
+
+    const RadioInformation info = DecodeIdentReply(*reply);
+    std::ostringstream text;
+    text << "Model: " << info.model << '\n';
+    text << "MCU version: " << info.mcuVersion.value_or("") << '\n';
+    text << "PC Version: " << info.pcVersion.value_or("") << '\n';
+    text << "A Section: " << info.aLowerMhz << " --- " << info.aUpperMhz << '\n';
+    text << "B Section: " << info.bLowerMhz << " --- " << info.bUpperMhz << '\n';
+    ctx.out << text.str() << std::flush;
+    return ctx.out ? kExitOk : kExitFailure;
+}
+
+}  // namespace kestra::cli

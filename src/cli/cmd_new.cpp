@@ -1,0 +1,21 @@
+// kestra-cli new -o FILE: writes the image of a new document, built from Default.dat in the
+// program directory or from the built-in defaults, exactly as the desktop program starts one.
+
+#include "app/program_directory.hpp"
+#include "cli/commands.hpp"
+#include "model/document_file.hpp"
+
+namespace kestra::cli {
+
+int RunNew(const Context& ctx) {
+    if (ctx.args.size() != 2 || ctx.args[0] != "-o" || ctx.args[1].empty()) {
+        return Fail(ctx, "usage: kestra-cli new -o FILE", kExitUsage);
+    }
+    const MemoryImage image = NewDocumentImage(ProgramDirectory(ctx.argv0));
+    if (const FileResult saved = SaveDocumentFile(ctx.args[1], image); !saved) {
+        return Fail(ctx, saved.error);
+    }
+    return kExitOk;
+}
+
+}  // namespace kestra::cli

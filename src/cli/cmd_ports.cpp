@@ -1,0 +1,70 @@
+// kestra-cli ports: what the Port dialog knows about the serial ports. COM1-COM16 with the
+// device each one opens and whether it can be opened now, then the other serial devices the
+// system reports (USB adapters on other names), which --port PATH can use.
+
+#include <QString>
+
+#include <iomanip>
+#include <sstream>
+
+#include "cli/commands.hpp"
+#include "cli/link_support.hpp"
+#include "link/port_probe.hpp"
+
+namespace kestra::cli {
+
+namespace {
+
+std::string Describe(const DetectedSerialPort& port) {
+    std::string text = port.description.toStdString();
+    auto add = [&text](const QString& part) {
+        if (!part.isEmpty()) {
+            text += (text.empty() ? "" : ", ") + part.toStdString();
+        }
+    };
+    add(port.manufacturer);
+    if (!port.serialNumber.isEmpty()) {
+        add("serial " + port.serialNumber);
+    }
+    if (port.hasUsbIds) {
+        add(QString::asprintf("USB %04x:%04x", port.vendorId, port.productId));
+    }
+    return text;
+}
+
+}  // namespace
+
+int RunPorts(const Context& ctx) {
+    if (!ctx.args.empty()) {
+        return Fail(ctx, "usage: kestra-cli ports", kExitUsage);
+    }
+    const QtCoreScope qt;
+    const auto detected = DetectSerialPorts();
+    std::ostringstream text;
+    for (const ComPortStatus& port : ProbeComPorts()) {
+        text << std::left << std::setw(7) << ("COM" + std::to_string(port.number)) << std::setw(15)
+             << port.device.toStdString() << (port.available ? "available  " : "unavailable");
+        for (const DetectedSerialPort& found : detected) {
+            if (found.comNumber == port.number) {
+                if (const std::string about = Describe(found); !about.empty()) {
+                    text << "  " << about;
+                }
+            }
+        }
+        text << '\n';
+    }
+    text << "Other detected serial devices:";
+    bool any = false;
+    for (const DetectedSerialPort& found : detected) {
+        if (found.comNumber == 0) {
+            text << "\n  " << std::left << std::setw(20) << found.device.toStdString()
+                 << Describe(found);
+            any = true;
+        }
+    }
+    text << (any ? "\n" : " none\n");
+    ctx.out << text.str() << std::flush;
+    return ctx.out ? kExitOk : kExitFailure;
+}
+
+}  // namespace kestra::cli

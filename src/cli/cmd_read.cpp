@@ -1,0 +1,44 @@
+// kestra-cli read [--port P] [--service] -o FILE: reads the radio's memory with the clone
+// transfer (the same 352 blocks as Program, Read) into a fresh image and saves it as FILE. The
+// file is written only after the whole transfer succeeded, atomically, so a failed read leaves
+// no file behind and an existing FILE untouched.
+
+#include <string>
+
+#include "cli/commands.hpp"
+#include "cli/link_support.hpp"
+#include "link/clock.hpp"
+#include "link/clone_session.hpp"
+#include "model/document_file.hpp"
+
+namespace kestra::cli {
+
+int RunRead(const Context& ctx) {
+    constexpr const char* kUsage = "usage: kestra-cli read [--port P] [--service] -o FILE";
+    std::string problem;
+    const auto options = ParseLinkOptions(ctx.args, true, problem);
+    if (!options) {
+        return Fail(ctx, problem + " (" + kUsage + ")", kExitUsage);
+    }
+    if (options->output.empty() || !options->files.empty()) {
+        return Fail(ctx, kUsage, kExitUsage);
+    }
+
+    AppState state;  // a fresh image: every byte 0xFF
+    state.serviceMode = options->service;
+    ChoosePort(ctx, options->port, state);
+
+    CliLink link(state);
+    SteadyClock clock;
+    TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), link.device());
+    CloneSession session(state, link.link(), clock, observer);
+    if (!session.Run(ClonePlan::Read())) {
+        return kExitFailure;  // the transfer printed its message
+    }
+    if (const FileResult saved = SaveDocumentFile(options->output, state.image); !saved) {
+        return Fail(ctx, saved.error);
+    }
+    return kExitOk;
+}
+
+}  // namespace kestra::cli

@@ -1,0 +1,47 @@
+// kestra-cli write [--port P] [--service] FILE: writes a document to the radio exactly as
+// Program, Write does in the desktop program: the document is decoded into the channel grid,
+// the grid is encoded back with the "6120E" model block and every summary area the radio needs,
+// and the clone transfer sends its 351 blocks. FILE itself is not changed.
+
+#include <string>
+
+#include "channels/channel_table.hpp"
+#include "channels/image_preparation.hpp"
+#include "cli/commands.hpp"
+#include "cli/link_support.hpp"
+#include "link/clock.hpp"
+#include "link/clone_session.hpp"
+#include "model/document_file.hpp"
+
+namespace kestra::cli {
+
+int RunWrite(const Context& ctx) {
+    constexpr const char* kUsage = "usage: kestra-cli write [--port P] [--service] FILE";
+    std::string problem;
+    const auto options = ParseLinkOptions(ctx.args, false, problem);
+    if (!options) {
+        return Fail(ctx, problem + " (" + kUsage + ")", kExitUsage);
+    }
+    if (options->files.size() != 1 || options->files[0].empty()) {
+        return Fail(ctx, kUsage, kExitUsage);
+    }
+
+    AppState state;
+    state.serviceMode = options->service;
+    if (const FileResult loaded = LoadDocumentFile(options->files[0], state.image); !loaded) {
+        return Fail(ctx, loaded.error);
+    }
+    // Opening the document fills the grid; the write encodes the grid back first.
+    ChannelTable table;
+    table.FillGridFromImage(state.image, state.limits);
+    table.StoreGridToImage(state.image, state.limits, kDefaultModelIndex);
+
+    ChoosePort(ctx, options->port, state);
+    CliLink link(state);
+    SteadyClock clock;
+    TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), link.device());
+    CloneSession session(state, link.link(), clock, observer);
+    return session.Run(ClonePlan::Write()) ? kExitOk : kExitFailure;
+}
+
+}  // namespace kestra::cli

@@ -1,0 +1,43 @@
+#pragma once
+// The subcommands of kestra-cli. Each lives in its own cmd_*.cpp file; KESTRA_CLI_COMMANDS is the
+// one list main() builds its dispatch table and usage text from, so a new subcommand is its
+// file, its CMake source line and one line here.
+
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace kestra::cli {
+
+// What every subcommand gets: its arguments (after the subcommand name), the program's argv[0]
+// for finding the program directory, and where to print. A subcommand returns the exit code;
+// on failure it prints one line to err.
+struct Context {
+    std::span<const std::string> args;
+    const char* argv0 = nullptr;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// X(name, function, arguments, description)
+#define KESTRA_CLI_COMMANDS(X)                                                                 \
+    X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")     \
+    X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")     \
+    X("save-as", RunSaveAs, "IN OUT", "open IN, encode it as a save does and write it to OUT") \
+    X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")   \
+    X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
+    X("read", RunRead, "[--port P] -o FILE", "read the radio's memory into FILE")              \
+    X("write", RunWrite, "[--port P] FILE", "write FILE to the radio as Program, Write does")
+
+#define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);
+KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
+#undef KESTRA_CLI_DECLARE
+
+// One line "kestra-cli: <text>" on ctx.err; returns code.
+int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
+
+}  // namespace kestra::cli

@@ -1,0 +1,184 @@
+#include "cli/link_support.hpp"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+
+#include "app/program_directory.hpp"
+#include "app/settings_file.hpp"
+#include "link/link_factory.hpp"
+#include "link/port_names.hpp"
+#include "link/wire_protocol.hpp"
+
+namespace kestra::cli {
+
+namespace {
+
+constexpr int kBarCells = 40;
+
+// The COM number of "COM3", "com3" or "\\.\COM12"; 0 for anything else (a device path).
+int ComNumberOf(std::string_view text) {
+    if (text.starts_with("\\\\.\\")) {
+        text.remove_prefix(4);
+    }
+    if (text.size() < 4) {
+        return 0;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) {
+            return 0;
+        }
+    }
+    int n = 0;
+    for (char c : text.substr(3)) {
+        if (c < '0' || c > '9' || n > 1000) {
+            return 0;
+        }
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+std::string WithDevice(const std::string& text, const std::string& device) {
+    // The transfer's text stays as it is; which device failed to open helps on a terminal.
+    if (text == kOpenPortFail && !device.empty()) {
+        return text + " (" + device + ")";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<LinkOptions> ParseLinkOptions(std::span<const std::string> args, bool allowOutput,
+                                            std::string& error) {
+    LinkOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--service") {
+            options.service = true;
+        } else if (arg == "--port" || (allowOutput && arg == "-o")) {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = arg + " needs a value";
+                return std::nullopt;
+            }
+            (arg == "-o" ? options.output : options.port.emplace()) = args[++i];
+        } else if (arg.starts_with("--port=") && arg.size() > 7) {
+            options.port = arg.substr(7);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else {
+            options.files.push_back(arg);
+        }
+    }
+    return options;
+}
+
+void ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state) {
+    if (port) {
+        if (const int n = ComNumberOf(*port); n > 0) {
+            state.portName = PortNameForNumber(n);
+            state.deviceOverride.clear();
+        } else {
+            state.deviceOverride = *port;
+        }
+        return;
+    }
+    // As the desktop program starts: [Setup] COM (default 0) names the port, [Setup] Device
+    // overrides it. A missing Program.ini is not created by a command-line run.
+    const std::filesystem::path ini = SettingsFilePath(ProgramDirectory(ctx.argv0));
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(ini, ec)) {
+        const SettingsFile settings(ini);
+        state.portName = PortNameForNumber(settings.GetInt("Setup", "COM", 0));
+        state.deviceOverride = settings.GetText("Setup", "Device");
+    } else {
+        state.portName = PortNameForNumber(0);
+        state.deviceOverride.clear();
+    }
+}
+
+QtCoreScope::QtCoreScope() {
+    // QSerialPort wants an application object on the main thread; the document commands run
+    // without one.
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "kestra-cli";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QCoreApplication>(argc, argv);
+    }
+}
+
+QtCoreScope::~QtCoreScope() = default;
+
+CliLink::CliLink(const AppState& state)
+    : device_(ResolveDevice(state.portName, state.deviceOverride)) {
+    // "demo" is the desktop program's demo radio, in this process for this one transfer.
+    if (device_ == kDemoDevice) {
+        demoRadio_ = std::make_unique<DemoRadio>();
+    }
+    link_ = LinkFactory(demoRadio_ ? &demoRadio_->radio() : nullptr).Create(device_);
+}
+
+CliLink::~CliLink() = default;
+
+bool IsTerminal(const std::ostream& err) {
+    return (&err == &std::cerr || &err == &std::clog) && ::isatty(STDERR_FILENO) == 1;
+}
+
+TerminalTransferObserver::TerminalTransferObserver(std::ostream& err, bool showProgress,
+                                                   std::string device)
+    : err_(err), showProgress_(showProgress), device_(std::move(device)) {}
+
+TerminalTransferObserver::~TerminalTransferObserver() {
+    EndProgressLine();
+}
+
+void TerminalTransferObserver::SetProgress(int position, int total,
+                                           const std::string& percentText) {
+    if (!showProgress_ || total <= 0) {
+        return;
+    }
+    const int cells = position * kBarCells / total;
+    // Redraw only when something visible changed: a terminal write per block is cheap, but
+    // there is no reason to make one.
+    if (cells == drawnCells_ && percentText == drawnPercent_) {
+        return;
+    }
+    drawnCells_ = cells;
+    drawnPercent_ = percentText;
+    std::string line = "\r[";
+    line.append(static_cast<std::size_t>(cells), '#');
+    line.append(static_cast<std::size_t>(kBarCells - cells), ' ');
+    line += "] ";
+    line += percentText;
+    line += "   ";
+    err_ << line << std::flush;
+    lineOpen_ = true;
+}
+
+void TerminalTransferObserver::ShowMessage(const std::string& text) {
+    EndProgressLine();
+    err_ << WithDevice(text, device_) << std::endl;
+}
+
+void TerminalTransferObserver::EndProgressLine() {
+    if (lineOpen_) {
+        err_ << '\n' << std::flush;
+        lineOpen_ = false;
+        drawnCells_ = -1;
+        drawnPercent_.clear();
+    }
+}
+
+bool TerminalMessenger::Show(const std::string& text, MessageButtons) {
+    err_ << WithDevice(text, device_) << std::endl;
+    return true;
+}
+
+}  // namespace kestra::cli

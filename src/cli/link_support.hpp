@@ -1,0 +1,117 @@
+#pragma once
+// What the radio commands of kestra-cli (info, read, write) share: their options, the choice of
+// the serial device (--port, else [Setup] Device / COM of Program.ini, exactly as the desktop
+// program chooses it), the serial link itself, and the terminal's stand-ins for the transfer
+// dialog and the message boxes: a progress bar on stderr when stderr is a terminal, and the
+// transfers' own texts printed verbatim.
+
+#include <QtGlobal>
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/app_state.hpp"
+#include "app/messenger.hpp"
+#include "cli/commands.hpp"
+#include "link/clone_session.hpp"
+#include "link/serial_link.hpp"
+
+QT_BEGIN_NAMESPACE
+class QCoreApplication;
+QT_END_NAMESPACE
+
+namespace kestra {
+class DemoRadio;
+}
+
+namespace kestra::cli {
+
+struct LinkOptions {
+    std::optional<std::string> port;  // --port P
+    bool service = false;             // --service
+    std::string output;               // -o FILE
+    std::vector<std::string> files;   // positional arguments
+};
+
+// Parses --port P (or --port=P), --service and, when allowed, -o FILE. On a problem returns
+// nothing with the reason in error.
+std::optional<LinkOptions> ParseLinkOptions(std::span<const std::string> args, bool allowOutput,
+                                            std::string& error);
+
+// Sets state.portName / state.deviceOverride: "--port COMn" (or "\\.\COMn") picks port n, any
+// other --port text is a device path; without --port, Program.ini's [Setup] Device and COM.
+void ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state);
+
+// A QCoreApplication for the duration of a radio command, unless one exists already.
+class QtCoreScope {
+public:
+    QtCoreScope();
+    ~QtCoreScope();
+    QtCoreScope(const QtCoreScope&) = delete;
+    QtCoreScope& operator=(const QtCoreScope&) = delete;
+
+private:
+    std::unique_ptr<QCoreApplication> app_;
+};
+
+// The serial line to the chosen device: the real port, or the built-in virtual radio for the
+// device name "demo". Owns what it needs for the transfer's duration.
+class CliLink {
+public:
+    explicit CliLink(const AppState& state);
+    ~CliLink();
+    CliLink(const CliLink&) = delete;
+    CliLink& operator=(const CliLink&) = delete;
+
+    SerialLink& link() { return *link_; }
+    const std::string& device() const { return device_; }
+
+private:
+    QtCoreScope qt_;
+    std::string device_;
+    std::unique_ptr<DemoRadio> demoRadio_;
+    std::unique_ptr<SerialLink> link_;
+};
+
+// The transfer dialog on a terminal: a progress bar on err when showProgress, messages verbatim.
+class TerminalTransferObserver final : public TransferObserver {
+public:
+    TerminalTransferObserver(std::ostream& err, bool showProgress, std::string device);
+    ~TerminalTransferObserver() override;
+
+    void SetButtonsEnabled(bool) override {}
+    void SetProgress(int position, int total, const std::string& percentText) override;
+    void ShowMessage(const std::string& text) override;
+    void RequestClose() override { EndProgressLine(); }
+
+private:
+    void EndProgressLine();
+
+    std::ostream& err_;
+    bool showProgress_;
+    std::string device_;
+    bool lineOpen_ = false;
+    int drawnCells_ = -1;
+    std::string drawnPercent_;
+};
+
+// The message boxes of the service transfers: printed verbatim on err, "OK" at once.
+class TerminalMessenger final : public Messenger {
+public:
+    TerminalMessenger(std::ostream& err, std::string device)
+        : err_(err), device_(std::move(device)) {}
+    bool Show(const std::string& text, MessageButtons buttons = MessageButtons::Ok) override;
+
+private:
+    std::ostream& err_;
+    std::string device_;
+};
+
+// True when err is the process's stderr and that is a terminal.
+bool IsTerminal(const std::ostream& err);
+
+}  // namespace kestra::cli

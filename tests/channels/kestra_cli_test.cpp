@@ -1,0 +1,153 @@
+// kestra-cli run as a program: new, channels and save-as on real files in a temporary program
+// directory, and the failures that must leave no output file behind.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "channels/channel_table.hpp"
+#include "channels/image_preparation.hpp"
+#include "model/document_file.hpp"
+
+namespace kestra {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class KestraCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "kestra-cli-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs kestra-cli with KESTRA_HOME = dir; arguments are passed single-quoted.
+    Outcome Run(const std::vector<std::string>& args) {
+        std::string command =
+            "KESTRA_HOME='" + dir.string() + "' '" KESTRA_BINARY_DIR "/kestra-cli'";
+        for (const auto& arg : args) {
+            command += " '" + arg + "'";
+        }
+        command += " >'" + (dir / "stdout").string() + "' 2>'" + (dir / "stderr").string() + "'";
+        const int status = std::system(command.c_str());
+        Outcome outcome;
+        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.out = Slurp(dir / "stdout");
+        outcome.err = Slurp(dir / "stderr");
+        return outcome;
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+
+    fs::path dir;
+};
+
+MemoryImage SampleImage() {
+    MemoryImage image = BuiltInDocumentImage();
+    image.write(
+        0, std::vector<std::uint8_t>{0x00, 0x25, 0x65, 0x14, 0xFF, 0xFF, 0xFF, 0xFF, 0x23, 0x80});
+    image.write(RecordOffset(130),
+                std::vector<std::uint8_t>{0x00, 0x00, 0x60, 0x44, 0x00, 0x00, 0x00, 0x44});
+    image[0x2E90] = 0x55;  // changed by an encode
+    return image;
+}
+
+TEST_F(KestraCli, NewWritesTheNewDocumentImage) {
+    const Outcome made = Run({"new", "-o", Path("new.dat")});
+    ASSERT_EQ(made.code, 0) << made.err;
+    EXPECT_EQ(Slurp(Path("new.dat")).size(), kImageSize);
+    MemoryImage loaded;
+    ASSERT_TRUE(LoadDocumentFile(Path("new.dat"), loaded));
+    EXPECT_EQ(loaded, BuiltInDocumentImage());
+
+    // A Default.dat in the program directory is the template.
+    std::ofstream(Path("Default.dat"), std::ios::binary) << std::string(100, '\x42');
+    ASSERT_EQ(Run({"new", "-o", Path("fromdefault.dat")}).code, 0);
+    const std::string bytes = Slurp(Path("fromdefault.dat"));
+    EXPECT_EQ(bytes, std::string(100, '\x42') + std::string(kImageSize - 100, '\xFF'));
+}
+
+TEST_F(KestraCli, ChannelsPrintsOneLinePerRow) {
+    ASSERT_TRUE(SaveDocumentFile(Path("in.dat"), SampleImage()));
+    const Outcome listed = Run({"channels", Path("in.dat")});
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    std::istringstream lines(listed.out);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);) {
+        rows.push_back(line);
+    }
+    ASSERT_EQ(rows.size(), 258u);
+    EXPECT_EQ(rows[0], "A 001\t146.52500\t\tD023N\tNone\tHigh\tAdd\tWide\tOff");
+    EXPECT_EQ(rows[1], "A 002\t\t\t\t\t\t\t\t");
+    EXPECT_EQ(rows[130], "B 003\t446.00000\t440.00000\tNone\tNone\tHigh\tAdd\tWide\tOff");
+    EXPECT_EQ(rows[257], "B VFO\t\t\t\t\t\t\t\t");
+}
+
+TEST_F(KestraCli, SaveAsEncodesLikeTheProgramAndIsIdempotent) {
+    const MemoryImage sample = SampleImage();
+    ASSERT_TRUE(SaveDocumentFile(Path("in.dat"), sample));
+    const Outcome saved = Run({"save-as", Path("in.dat"), Path("out.dat")});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+
+    MemoryImage expected = sample;
+    SectionLimits limits;
+    ChannelTable table;
+    table.FillGridFromImage(expected, limits);
+    table.StoreGridToImage(expected, limits, kDefaultModelIndex);
+    MemoryImage out;
+    ASSERT_TRUE(LoadDocumentFile(Path("out.dat"), out));
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out[0x2F01], 0xB0);  // 6120E
+
+    ASSERT_EQ(Run({"save-as", Path("out.dat"), Path("again.dat")}).code, 0);
+    EXPECT_EQ(Slurp(Path("again.dat")), Slurp(Path("out.dat")));
+}
+
+TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
+    std::ofstream(Path("short.dat"), std::ios::binary) << std::string(100, '\0');
+    const std::vector<std::vector<std::string>> failing{
+        {},
+        {"frobnicate"},
+        {"new"},
+        {"new", "-x", Path("out.dat")},
+        {"channels"},
+        {"channels", Path("missing.dat")},
+        {"save-as", Path("missing.dat"), Path("out.dat")},
+        {"save-as", Path("short.dat"), Path("out.dat")},
+        {"save-as", Path("short.dat")},
+        {"new", "-o", Path("no-such-dir/out.dat")},
+    };
+    for (const auto& args : failing) {
+        const Outcome outcome = Run(args);
+        const std::string shown = args.empty() ? "(none)" : args.front();
+        EXPECT_NE(outcome.code, 0) << shown;
+        EXPECT_FALSE(outcome.err.empty()) << shown;
+        EXPECT_FALSE(fs::exists(Path("out.dat"))) << shown;
+        if (!args.empty()) {
+            EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+        }
+    }
+    EXPECT_EQ(Run({"help"}).code, 0);
+}
+
+}  // namespace
+}  // namespace kestra

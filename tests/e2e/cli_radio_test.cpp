@@ -1,0 +1,206 @@
+// kestra-cli against kestra-virtual-radio on a real pseudo-terminal: whole transfers through the
+// real serial port code, checked byte for byte on both sides.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "channels/channel_table.hpp"
+#include "channels/image_preparation.hpp"
+#include "e2e/processes.hpp"
+#include "model/channel_record.hpp"
+#include "model/document_file.hpp"
+
+namespace kestra::test {
+namespace {
+
+bool InRange(std::size_t a, std::size_t start, std::size_t end) {
+    return a >= start && a < end;
+}
+bool InReadRanges(std::size_t a) {
+    return InRange(a, 0, 0x2A00) || InRange(a, 0x2E00, 0x3000);
+}
+bool InWriteRanges(std::size_t a) {
+    return InRange(a, 0, 0x2A00) || InRange(a, 0x2E20, 0x3000);
+}
+
+// Memory a radio could hold: no two neighbouring bytes alike, so a shifted or misplaced block
+// shows. Its model-limits block holds limits of its own (0x2E13 is not 0xFF).
+MemoryImage PatternImage(int seed) {
+    MemoryImage image;
+    for (std::size_t a = 0; a < kImageSize; ++a) {
+        image[a] = static_cast<std::uint8_t>((a * 7 + a / 256 + static_cast<std::size_t>(seed)));
+    }
+    image[0x2E13] = 0x13;
+    return image;
+}
+
+MemoryImage Load(const std::filesystem::path& path) {
+    MemoryImage image;
+    EXPECT_TRUE(LoadDocumentFile(path, image).ok) << path;
+    return image;
+}
+
+// A new document with one channel at 146.52 MHz in A001.
+MemoryImage DocumentWithChannel() {
+    MemoryImage image = BuiltInDocumentImage();
+    ChannelRecord record(image, 0);
+    record.SetRxFrequency(14652000);
+    record.SetTxFrequency(14652000);
+    return image;
+}
+
+// What Program, Write sends for a document: the grid's encode with the default model.
+MemoryImage PreparedForWrite(MemoryImage image) {
+    SectionLimits limits;
+    ChannelTable table;
+    table.FillGridFromImage(image, limits);
+    table.StoreGridToImage(image, limits, kDefaultModelIndex);
+    return image;
+}
+
+TEST(CliRadio, ReadSavesTheRadiosMemoryInTheReadRanges) {
+    TempDir dir;
+    const MemoryImage radioMemory = PatternImage(1);
+    ASSERT_TRUE(SaveDocumentFile(dir / "radio.dat", radioMemory).ok);
+    RadioProcess radio({"--baud", "0", "--memory", (dir / "radio.dat").string()});
+    ASSERT_FALSE(radio.device().empty());
+
+    const ProgramResult read = RunCli({"read", "--port", radio.device(), "-o", dir / "read.dat"});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    const MemoryImage got = Load(dir / "read.dat");
+    for (std::size_t a = 0; a < kImageSize; ++a) {
+        // Outside the read ranges the fresh image keeps its erased bytes.
+        const std::uint8_t expected = InReadRanges(a) ? radioMemory[a] : 0xFF;
+        ASSERT_EQ(got[a], expected) << "offset " << a;
+    }
+    EXPECT_EQ(radio.Stop(), 0);
+}
+
+TEST(CliRadio, WriteSendsThePreparedDocumentAndReadBringsItBack) {
+    TempDir dir;
+    const MemoryImage before = PatternImage(2);
+    ASSERT_TRUE(SaveDocumentFile(dir / "radio.dat", before).ok);
+    const MemoryImage document = DocumentWithChannel();
+    ASSERT_TRUE(SaveDocumentFile(dir / "doc.dat", document).ok);
+    RadioProcess radio({"--baud", "0", "--memory", (dir / "radio.dat").string(), "--save",
+                        (dir / "after.dat").string()});
+
+    const ProgramResult write = RunCli({"write", "--port", radio.device(), dir / "doc.dat"});
+    ASSERT_EQ(write.exitCode, 0) << write.err;
+    ASSERT_TRUE(WaitForFile(dir / "after.dat", kImageSize));
+    const MemoryImage sent = PreparedForWrite(document);
+    const MemoryImage after = Load(dir / "after.dat");
+    for (std::size_t a = 0; a < kImageSize; ++a) {
+        // A Write never touches the squelch table, the model limits or anything from 0x3000 on.
+        ASSERT_EQ(after[a], InWriteRanges(a) ? sent[a] : before[a]) << "offset " << a;
+    }
+    EXPECT_EQ(Load(dir / "doc.dat"), document) << "the document file must not change";
+
+    // The same line opened again by the next client.
+    const ProgramResult read = RunCli({"read", "--port", radio.device(), "-o", dir / "back.dat"});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    const MemoryImage back = Load(dir / "back.dat");
+    for (std::size_t a = 0; a < kImageSize; ++a) {
+        ASSERT_EQ(back[a], InReadRanges(a) ? after[a] : 0xFF) << "offset " << a;
+    }
+}
+
+TEST(CliRadio, FailedReadReportsItAndLeavesTheOutputFileAlone) {
+    TempDir dir;
+    RadioProcess radio({"--baud", "0", "--no-ack-after", "10"});
+    { std::ofstream(dir / "keep.dat") << "earlier contents"; }
+    const ProgramResult read = RunCli({"read", "--port", radio.device(), "-o", dir / "keep.dat"});
+    EXPECT_NE(read.exitCode, 0);
+    EXPECT_NE(read.err.find("Communication error"), std::string::npos) << read.err;
+    EXPECT_EQ(ReadText(dir / "keep.dat"), "earlier contents");
+
+    const ProgramResult fresh = RunCli({"read", "--port", radio.device(), "-o", dir / "new.dat"});
+    EXPECT_NE(fresh.exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.dat"));
+}
+
+TEST(CliRadio, BrokenWriteFailsAndTheRadioSeesNoEndOfWrite) {
+    TempDir dir;
+    ASSERT_TRUE(SaveDocumentFile(dir / "doc.dat", DocumentWithChannel()).ok);
+    RadioProcess radio(
+        {"--baud", "0", "--disconnect-after", "5", "--save", (dir / "after.dat").string()});
+    const ProgramResult write = RunCli({"write", "--port", radio.device(), dir / "doc.dat"});
+    EXPECT_NE(write.exitCode, 0);
+    EXPECT_NE(write.err.find("Communication error"), std::string::npos) << write.err;
+    EXPECT_EQ(radio.Stop(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "after.dat"));
+}
+
+TEST(CliRadio, ChannelsOutsideTheRadiosBandsAreRefusedUnlessInServiceMode) {
+    TempDir dir;
+    ASSERT_TRUE(SaveDocumentFile(dir / "doc.dat", DocumentWithChannel()).ok);
+    RadioProcess radio(
+        {"--baud", "0", "--limits", "400,480,400,480", "--save", (dir / "after.dat").string()});
+
+    const ProgramResult refused = RunCli({"write", "--port", radio.device(), dir / "doc.dat"});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_NE(refused.err.find("Data is invalid, please verify data"), std::string::npos)
+        << refused.err;
+
+    const ProgramResult service =
+        RunCli({"write", "--service", "--port", radio.device(), dir / "doc.dat"});
+    EXPECT_EQ(service.exitCode, 0) << service.err;
+    EXPECT_TRUE(WaitForFile(dir / "after.dat", kImageSize));
+}
+
+TEST(CliRadio, InfoPrintsWhatRadioInformationShows) {
+    // Paced at the real line speed: the identify exchange is short.
+    RadioProcess radio({"--baud", "9600", "--limits", "144,148,430,440", "--firmware", "1.2.7",
+                        "--model", "HT-9", "--k472"});
+    const ProgramResult info = RunCli({"info", "--port", radio.device()});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_EQ(info.out,
+              "Model: HT-9-K472\n"
+              "MCU version: v1.2.7\n"
+              "PC Version: v2.5.1\n"
+              "A Section: 144 --- 148\n"
+              "B Section: 430 --- 440\n");
+    EXPECT_EQ(info.err, "");
+}
+
+TEST(CliRadio, PortIsTakenFromTheOptionOrFromProgramIni) {
+    TempDir dir;
+    RadioProcess radio({"--baud", "0"});
+    const std::string home = "KESTRA_HOME=" + dir.path().string();
+
+    std::ofstream(dir / "Program.ini") << "[Setup]\nCOM=3\nDevice=" << radio.device() << "\n";
+    const ProgramResult viaDevice = RunCli({"info"}, {home});
+    EXPECT_EQ(viaDevice.exitCode, 0) << viaDevice.err;
+    EXPECT_NE(viaDevice.out.find("A Section: 136 --- 174"), std::string::npos);
+
+    // Without a device path, COM3 is the third USB serial adapter.
+    std::ofstream(dir / "Program.ini", std::ios::trunc) << "[setup]\ncom=3\n";
+    const ProgramResult viaCom = RunCli({"info"}, {home});
+    if (!std::filesystem::exists("/dev/ttyUSB2")) {
+        EXPECT_NE(viaCom.exitCode, 0);
+        EXPECT_NE(viaCom.err.find("Open port fail (/dev/ttyUSB2)"), std::string::npos)
+            << viaCom.err;
+    }
+    // --port wins over Program.ini, and takes COM names as well as device paths.
+    if (!std::filesystem::exists("/dev/ttyACM3")) {
+        const ProgramResult viaOption = RunCli({"info", "--port", "\\\\.\\COM12"}, {home});
+        EXPECT_NE(viaOption.err.find("Open port fail (/dev/ttyACM3)"), std::string::npos)
+            << viaOption.err;
+    }
+    std::ofstream(dir / "Program.ini", std::ios::trunc) << "[Setup]\nDevice=/dev/null/none\n";
+    const ProgramResult viaPath = RunCli({"info", "--port", radio.device()}, {home});
+    EXPECT_EQ(viaPath.exitCode, 0) << viaPath.err;
+}
+
+TEST(VirtualRadioTool, RefusesBadOptionsAndMissingMemoryFiles) {
+    EXPECT_EQ(RunProgram("kestra-virtual-radio", {"--limits", "136,174"}).exitCode, 2);
+    EXPECT_EQ(RunProgram("kestra-virtual-radio", {"--baud"}).exitCode, 2);
+    const ProgramResult missing =
+        RunProgram("kestra-virtual-radio", {"--memory", "/nonexistent/radio.dat"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "") << "no device may be announced";
+}
+
+}  // namespace
+}  // namespace kestra::test

@@ -1,0 +1,229 @@
+// kestra-virtual-radio: a radio on a pseudo-terminal, for trying the programs without a radio and
+// for the end-to-end tests and benchmarks.
+//
+//   kestra-virtual-radio [options]
+//
+// Prints the device path of the radio's line as its first line on stdout, then serves until
+// SIGINT or SIGTERM. Point kestra-cli or the desktop program at that path (or at --link PATH).
+
+#include <unistd.h>
+
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "link/virtual_radio.hpp"
+#include "model/document_file.hpp"
+#include "pty_radio_server.hpp"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+extern "C" void OnStopSignal(int) {
+    gStop = 1;
+}
+
+constexpr std::string_view kUsage =
+    "usage: kestra-virtual-radio [options]\n"
+    "  --link PATH            also make PATH a symbolic link to the radio's device\n"
+    "  --memory FILE          load the radio's memory from a 16384-byte .dat file\n"
+    "  --save FILE            save the memory to FILE after every completed write\n"
+    "  --baud B               line speed for pacing (default 9600, 0 = no pacing)\n"
+    "  --limits A_LO,A_HI,B_LO,B_HI  band limits in whole MHz (default 136,174,400,520)\n"
+    "  --model TEXT           model text of the identification reply (up to 8 characters)\n"
+    "  --firmware X.Y.Z       firmware version of the identification reply\n"
+    "  --k472                 set the model variant flag (byte 15 = 1)\n"
+    "  --silent               never answer\n"
+    "  --wake-from N          answer the wake-up only from attempt N on\n"
+    "  --no-ack-after N       withhold the acknowledge of block N (0 = the handshake)\n"
+    "  --short-block N        send only half of read block N\n"
+    "  --disconnect-after N   stop answering after block N until the line is reopened\n"
+    "  --verbose              print every frame the radio recognises on stderr\n";
+
+std::optional<int> ParseInt(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "1,2,3" or "1.2.3" into numbers; nothing when a part is not a number in 0..max.
+std::optional<std::vector<int>> ParseList(std::string_view text, char separator, int max) {
+    std::vector<int> values;
+    while (true) {
+        const std::size_t cut = text.find(separator);
+        const auto value = ParseInt(text.substr(0, cut));
+        if (!value || *value < 0 || *value > max) {
+            return std::nullopt;
+        }
+        values.push_back(*value);
+        if (cut == std::string_view::npos) {
+            return values;
+        }
+        text.remove_prefix(cut + 1);
+    }
+}
+
+struct Options {
+    std::string link;
+    std::string memory;
+    std::string save;
+    bool verbose = false;
+};
+
+int Usage(const std::string& problem) {
+    std::cerr << "kestra-virtual-radio: " << problem << "\n" << kUsage;
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace kestra;
+    VirtualRadio radio;
+    radio.faults().baud = 9600;
+    Options options;
+
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        auto value = [&]() -> std::optional<std::string_view> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        auto number = [&]() -> std::optional<int> {
+            const auto text = value();
+            return text ? ParseInt(*text) : std::nullopt;
+        };
+        if (arg == "-h" || arg == "--help") {
+            std::cout << kUsage;
+            return 0;
+        } else if (arg == "--silent") {
+            radio.faults().silent = true;
+        } else if (arg == "--k472") {
+            radio.SetVariantByte(1);
+        } else if (arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg == "--link" || arg == "--memory" || arg == "--save" || arg == "--model") {
+            const auto text = value();
+            if (!text || text->empty()) {
+                return Usage(std::string(arg) + " needs a value");
+            }
+            if (arg == "--link") {
+                options.link = *text;
+            } else if (arg == "--memory") {
+                options.memory = *text;
+            } else if (arg == "--save") {
+                options.save = *text;
+            } else {
+                radio.SetModelText(text->substr(0, 8));
+            }
+        } else if (arg == "--firmware") {
+            const auto text = value();
+            const auto parts = text ? ParseList(*text, '.', 254) : std::nullopt;
+            if (!parts || parts->size() > 7) {
+                return Usage("--firmware needs up to seven numbers 0-254 like 1.2.3");
+            }
+            std::vector<std::uint8_t> bytes(parts->begin(), parts->end());
+            radio.SetFirmware(bytes);
+        } else if (arg == "--limits") {
+            const auto text = value();
+            const auto mhz = text ? ParseList(*text, ',', 9999) : std::nullopt;
+            if (!mhz || mhz->size() != 4) {
+                return Usage("--limits needs four numbers in MHz like 136,174,400,520");
+            }
+            radio.SetBandLimitsMhz((*mhz)[0], (*mhz)[1], (*mhz)[2], (*mhz)[3]);
+        } else if (arg == "--baud" || arg == "--wake-from" || arg == "--no-ack-after" ||
+                   arg == "--short-block" || arg == "--disconnect-after") {
+            const auto n = number();
+            if (!n || *n < 0) {
+                return Usage(std::string(arg) + " needs a number of 0 or more");
+            }
+            VirtualRadioFaults& faults = radio.faults();
+            if (arg == "--baud") {
+                faults.baud = *n;
+            } else if (arg == "--wake-from") {
+                faults.answerWakeUpFromAttempt = *n;
+            } else if (arg == "--no-ack-after") {
+                faults.withholdAckAfterBlock = *n;
+            } else if (arg == "--short-block") {
+                faults.shortBlock = *n;
+            } else {
+                faults.disconnectAfterBlock = *n;
+            }
+        } else {
+            return Usage("unknown option " + std::string(arg));
+        }
+    }
+
+    if (!options.memory.empty()) {
+        if (const FileResult loaded = LoadDocumentFile(options.memory, radio.memory()); !loaded) {
+            std::cerr << "kestra-virtual-radio: " << loaded.error << '\n';
+            return 1;
+        }
+    }
+
+    PtyRadioServer server(radio);
+    if (!server.Open()) {
+        std::cerr << "kestra-virtual-radio: " << server.error() << '\n';
+        return 1;
+    }
+    if (!options.link.empty()) {
+        std::error_code ec;
+        const std::filesystem::path link(options.link);
+        // Replace a stale link of an earlier run, never a real file.
+        if (std::filesystem::is_symlink(std::filesystem::symlink_status(link, ec))) {
+            std::filesystem::remove(link, ec);
+        }
+        std::filesystem::create_symlink(server.slavePath(), link, ec);
+        if (ec) {
+            std::cerr << "kestra-virtual-radio: cannot create " << options.link << ": "
+                      << ec.message() << '\n';
+            return 1;
+        }
+    }
+    if (!options.save.empty()) {
+        server.OnWriteSession([&radio, &options] {
+            if (const FileResult saved = SaveDocumentFile(options.save, radio.memory()); !saved) {
+                std::cerr << "kestra-virtual-radio: " << saved.error << '\n';
+            }
+        });
+    }
+    if (options.verbose) {
+        server.OnFrame([](const std::string& frame) { std::cerr << frame << '\n'; });
+    }
+
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::cout << server.slavePath() << std::endl;  // the first line, flushed: callers wait on it
+
+    const bool served = server.Serve(gStop);
+    if (!options.link.empty()) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(options.link, ec) == server.slavePath()) {
+            std::filesystem::remove(options.link, ec);
+        }
+    }
+    if (!served) {
+        std::cerr << "kestra-virtual-radio: " << server.error() << '\n';
+        return 1;
+    }
+    return 0;
+}
