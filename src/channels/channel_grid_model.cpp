@@ -1,0 +1,162 @@
+// The grid's table model over the ChannelTable.
+
+#include "channels/channel_grid_model.hpp"
+
+#include <QUndoStack>
+
+#include <algorithm>
+
+#include "channels/channel_edit_commands.hpp"
+
+namespace kestra {
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+Column ColumnAt(int modelColumn) {
+    return static_cast<Column>(modelColumn + 1);
+}
+
+int ModelColumnOf(Column column) {
+    return static_cast<int>(column) - 1;
+}
+
+ChannelGridModel::ChannelGridModel(ChannelTable& table, AppState& state, QUndoStack& undoStack,
+                                   QObject* parent)
+    : QAbstractTableModel(parent), table_(table), state_(state), undoStack_(undoStack) {}
+
+int ChannelGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kChannelRows;
+}
+
+int ChannelGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kModelColumnCount;
+}
+
+QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return QString::fromStdString(
+                table_.Cell(GridRow(index.row()), ColumnAt(index.column())));
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        default:
+            return {};
+    }
+}
+
+QVariant ChannelGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= kModelColumnCount) {
+            return {};
+        }
+        return ToQString(ColumnHeader(ColumnAt(section)));
+    }
+    if (section < 0 || section >= kChannelRows) {
+        return {};
+    }
+    return QString::fromStdString(RowLabel(GridRow(section)));
+}
+
+Qt::ItemFlags ChannelGridModel::flags(const QModelIndex& index) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return Qt::NoItemFlags;
+    }
+    // Every cell column has an in-place editor; which one is decided by the column's kind.
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (EditorKindFor(ColumnAt(index.column())) != EditorKind::None) {
+        result |= Qt::ItemIsEditable;
+    }
+    return result;
+}
+
+bool ChannelGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return false;
+    }
+    const int row = GridRow(index.row());
+    const Column column = ColumnAt(index.column());
+    const std::string text = value.toString().toStdString();
+
+    EditResult result;
+    switch (EditorKindFor(column)) {
+        case EditorKind::Frequency:
+            result = table_.CommitFrequencyEdit(row, column, text, state_.image, state_.limits);
+            break;
+        case EditorKind::Tone:
+            result = table_.CommitToneEdit(row, column, text);
+            break;
+        case EditorKind::Choice: {
+            // An empty row takes no choice (the commit empties the cell instead); otherwise
+            // only the column's own entries are valid.
+            const auto list = ChoiceList(column);
+            if (!table_.IsRowEmpty(row) &&
+                std::find(list.begin(), list.end(), text) == list.end()) {
+                return false;
+            }
+            result = table_.CommitChoiceEdit(row, column, text);
+            break;
+        }
+        case EditorKind::None:
+            return false;
+    }
+    if (result.Changed()) {
+        NotifyRows(result);
+        // The stack owns its commands.
+        undoStack_.push(new ChannelCellEditCommand(*this, std::move(result)));
+    }
+    return true;
+}
+
+QModelIndex ChannelGridModel::EditIndexFor(const QModelIndex& index) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return {};
+    }
+    const Column column = table_.EditColumnFor(GridRow(index.row()), ColumnAt(index.column()));
+    return this->index(index.row(), ModelColumnOf(column));
+}
+
+void ChannelGridModel::Reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+void ChannelGridModel::RevertEdit(const EditResult& edit) {
+    table_.RevertEdit(edit, state_.image);
+    NotifyRows(edit);
+}
+
+void ChannelGridModel::ReapplyEdit(const EditResult& edit) {
+    table_.ReapplyEdit(edit, state_.image);
+    NotifyRows(edit);
+}
+
+void ChannelGridModel::NotifyRows(const EditResult& edit) {
+    int first = kChannelRows + 1;
+    int last = 0;
+    for (const auto& cell : edit.cells) {
+        first = std::min(first, cell.row);
+        last = std::max(last, cell.row);
+    }
+    if (first > last) {
+        return;
+    }
+    emit dataChanged(index(ModelRow(first), 0), index(ModelRow(last), kModelColumnCount - 1),
+                     {Qt::DisplayRole, Qt::EditRole});
+}
+
+}  // namespace kestra

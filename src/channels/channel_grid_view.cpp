@@ -1,0 +1,313 @@
+// The channel grid widget and its in-place editors.
+
+#include "channels/channel_grid_view.hpp"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "channels/channel_grid_model.hpp"
+#include "model/codecs.hpp"
+
+namespace kestra {
+namespace {
+
+// Twips are 1/1440 inch.
+int TwipsToPixels(int twips, int dpi) {
+    return twips * dpi / 1440;
+}
+
+QStringList ToStringList(std::span<const std::string_view> texts) {
+    QStringList list;
+    for (std::string_view text : texts) {
+        list << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    return list;
+}
+
+const QStringList& ToneTexts() {
+    static const QStringList texts = [] {
+        QStringList list;
+        for (const std::string& text : ToneChoiceList()) {
+            list << QString::fromStdString(text);
+        }
+        return list;
+    }();
+    return texts;
+}
+
+// The frequency box: digits, the point and the editing keys only. Other characters are dropped
+// as they are typed, and a paste holding anything else is refused.
+class FrequencyEdit : public QLineEdit {
+public:
+    explicit FrequencyEdit(QWidget* parent) : QLineEdit(parent) {
+        setAlignment(Qt::AlignCenter);
+        setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), this));
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QString typed = event->text();
+        if (typed.size() == 1 && typed.at(0).isPrint()) {
+            const char16_t c = typed.at(0).unicode();
+            if (c > 0x7F || !FilterAccepts(kFrequencyFilter, static_cast<char>(c))) {
+                event->accept();
+                return;
+            }
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+bool IsEnter(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+}  // namespace
+
+// ---- ChannelCellDelegate --------------------------------------------------------------------
+
+QWidget* ChannelCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                           const QModelIndex& index) const {
+    const Column column = ColumnAt(index.column());
+    switch (EditorKindFor(column)) {
+        case EditorKind::Frequency:
+            return new FrequencyEdit(parent);
+        case EditorKind::Tone: {
+            auto* combo = new QComboBox(parent);
+            combo->setEditable(true);
+            combo->addItems(ToneTexts());
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            // The typed text is normalised by the commit; completing it inline while typing
+            // would turn "8" into "82.5".
+            combo->setCompleter(nullptr);
+            combo->setMaxVisibleItems(20);
+            return combo;
+        }
+        case EditorKind::Choice: {
+            auto* combo = new QComboBox(parent);
+            combo->addItems(ToStringList(ChoiceList(column)));
+            return combo;
+        }
+        case EditorKind::None:
+            break;
+    }
+    return nullptr;
+}
+
+void ChannelCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        edit->setText(text);
+        edit->selectAll();
+    } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        const int entry = combo->findText(text);
+        if (entry >= 0 || !combo->isEditable()) {
+            combo->setCurrentIndex(entry);
+        } else {
+            combo->setEditText(text);
+        }
+    }
+}
+
+void ChannelCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                       const QModelIndex& index) const {
+    if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        model->setData(index, edit->text(), Qt::EditRole);
+    } else if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        model->setData(index, combo->currentText(), Qt::EditRole);
+    }
+}
+
+bool ChannelCellDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (editor != nullptr && event->type() == QEvent::KeyPress &&
+        IsEnter(static_cast<QKeyEvent*>(event))) {
+        // Enter commits and moves on: down after an emptied frequency (the row is gone, so the
+        // next row is the natural place to go on), right otherwise. Closing the editor from
+        // inside its own key event is not safe, so it happens on the next turn of the loop.
+        GridMove move = GridMove::Right;
+        if (auto* edit = qobject_cast<QLineEdit*>(editor);
+            edit != nullptr && edit->text().isEmpty()) {
+            move = GridMove::Down;
+        }
+        QPointer<QWidget> guarded(editor);
+        QMetaObject::invokeMethod(
+            this,
+            [this, guarded, move] {
+                if (guarded.isNull()) {
+                    return;
+                }
+                emit commitData(guarded);
+                emit closeEditor(guarded, QAbstractItemDelegate::NoHint);
+                emit moveRequested(move);
+            },
+            Qt::QueuedConnection);
+        return true;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+// ---- ChannelGridView ------------------------------------------------------------------------
+
+ChannelGridView::ChannelGridView(QWidget* parent) : QTableView(parent) {
+    delegate_ = new ChannelCellDelegate(this);
+    setItemDelegate(delegate_);
+    // Edits start only from a click or Enter (BeginCellEdit); the view itself never selects:
+    // the only highlight is a row whose label was clicked.
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(NoSelection);
+    setTabKeyNavigation(true);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setSectionsClickable(true);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    connect(this, &QAbstractItemView::pressed, this, [this](const QModelIndex& index) {
+        clearSelection();
+        BeginCellEdit(index);
+    });
+    connect(verticalHeader(), &QHeaderView::sectionPressed, this, &ChannelGridView::HighlightRow);
+    connect(delegate_, &ChannelCellDelegate::moveRequested, this, &ChannelGridView::MoveCurrent);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ChannelGridView::OnScrolled);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &ChannelGridView::OnScrolled);
+}
+
+void ChannelGridView::SetChannelModel(ChannelGridModel* model) {
+    model_ = model;
+    setModel(model);
+}
+
+void ChannelGridView::ApplyColumnWidths(int dpi) {
+    for (int c = 0; c < kModelColumnCount; ++c) {
+        setColumnWidth(c, TwipsToPixels(ColumnWidthTwips(ColumnAt(c)), dpi));
+    }
+    // The label column keeps its own width unless "B VFO" would not fit in it.
+    const int labelWidth = TwipsToPixels(ColumnWidthTwips(Column::Label), dpi);
+    verticalHeader()->setFixedWidth(std::max(labelWidth, verticalHeader()->sizeHint().width()));
+}
+
+void ChannelGridView::BeginCellEdit(const QModelIndex& index) {
+    if (model_ == nullptr) {
+        return;
+    }
+    const QModelIndex target = model_->EditIndexFor(index);
+    if (!target.isValid()) {
+        return;
+    }
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    edit(target);
+}
+
+QWidget* ChannelGridView::OpenEditor() const {
+    return IsEditing() ? indexWidget(currentIndex()) : nullptr;
+}
+
+void ChannelGridView::CommitOpenEditor() {
+    if (QWidget* editor = OpenEditor()) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void ChannelGridView::DiscardOpenEditor() {
+    if (QWidget* editor = OpenEditor()) {
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
+}
+
+void ChannelGridView::MoveCurrent(GridMove move) {
+    const QModelIndex next =
+        moveCursor(move == GridMove::Down ? MoveDown : MoveRight, Qt::NoModifier);
+    if (next.isValid()) {
+        selectionModel()->setCurrentIndex(next, QItemSelectionModel::NoUpdate);
+    }
+}
+
+QModelIndex ChannelGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    if (model_ != nullptr && current.isValid()) {
+        const int lastColumn = kModelColumnCount - 1;
+        const int lastRow = model_->rowCount() - 1;
+        // Left from the first column goes to the end of the row above, Right from the last
+        // column to the start of the row below.
+        if (action == MoveLeft && current.column() == 0 && current.row() > 0) {
+            return model_->index(current.row() - 1, lastColumn);
+        }
+        if (action == MoveRight && current.column() == lastColumn && current.row() < lastRow) {
+            return model_->index(current.row() + 1, 0);
+        }
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+bool ChannelGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // Every explicit edit (BeginCellEdit, Tab from an editor to the next cell) obeys the rule
+    // that an empty channel is started at its Rx.
+    if (trigger == AllEditTriggers && model_ != nullptr) {
+        const QModelIndex target = model_->EditIndexFor(index);
+        if (target.isValid() && target != index) {
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+            return QTableView::edit(target, trigger, event);
+        }
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
+void ChannelGridView::keyPressEvent(QKeyEvent* event) {
+    if (IsEnter(event) && event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+        BeginCellEdit(currentIndex());
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ChannelGridView::wheelEvent(QWheelEvent* event) {
+    // One notch of the wheel turns a page, then scrolls as usual.
+    const int delta = event->angleDelta().y();
+    if (delta == -120) {
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    } else if (delta == 120) {
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    }
+    QTableView::wheelEvent(event);
+}
+
+void ChannelGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (!highlighting_) {
+        clearSelection();
+    }
+}
+
+void ChannelGridView::HighlightRow(int modelRow) {
+    if (model_ == nullptr || modelRow < 0 || modelRow >= model_->rowCount()) {
+        return;
+    }
+    highlighting_ = true;
+    const QModelIndex first = model_->index(modelRow, 0);
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(first, model_->index(modelRow, kModelColumnCount - 1)),
+                             QItemSelectionModel::ClearAndSelect);
+    highlighting_ = false;
+}
+
+void ChannelGridView::OnScrolled() {
+    // A scrolled grid takes the focus back, which commits and closes an open editor.
+    if (IsEditing()) {
+        CommitOpenEditor();
+        setFocus();
+    }
+}
+
+}  // namespace kestra

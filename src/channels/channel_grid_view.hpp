@@ -1,0 +1,82 @@
+#pragma once
+// The channel grid widget and its in-place editors. The grid is a table view over the
+// ChannelGridModel; an edit starts on a click or Enter (an empty row always at its "Rx Freq"),
+// shows one editor over the cell (a frequency box that takes only digits and the point, an
+// editable tone combo with the 265 tone texts, or a drop-down of the column's choices) and
+// commits through the model when the editor loses the focus. Enter in an editor commits and
+// moves on; Left and Right wrap between rows; a wheel notch pages the grid; clicking a row label
+// highlights the row, clicking a cell does not.
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace kestra {
+
+class ChannelGridModel;
+
+// Where the current cell goes after Enter in an editor.
+enum class GridMove { Right, Down };
+
+// The three in-place editors of the grid.
+class ChannelCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+
+signals:
+    // Enter was pressed in an editor: the edit is committed and closed, and the current cell
+    // should move (down after an emptied frequency, right otherwise).
+    void moveRequested(GridMove move);
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+};
+
+class ChannelGridView : public QTableView {
+    Q_OBJECT
+public:
+    explicit ChannelGridView(QWidget* parent = nullptr);
+    using QTableView::edit;
+
+    void SetChannelModel(ChannelGridModel* model);
+    ChannelCellDelegate* delegate() const { return delegate_; }
+
+    // Sizes the columns and the row-label column from their widths in twips at dpi.
+    void ApplyColumnWidths(int dpi);
+
+    // Opens the editor for index's row: at index's column, or at "Rx Freq" when the row is an
+    // empty channel.
+    void BeginCellEdit(const QModelIndex& index);
+    // Commits and closes the open editor, if any.
+    void CommitOpenEditor();
+    // Closes the open editor without committing it (the grid is being refilled).
+    void DiscardOpenEditor();
+    bool IsEditing() const { return state() == EditingState; }
+    // The editor widget currently open, or nullptr.
+    QWidget* OpenEditor() const;
+    // Moves the current cell as the arrow keys do (with the wrap between rows).
+    void MoveCurrent(GridMove move);
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void HighlightRow(int modelRow);
+    void OnScrolled();
+
+    ChannelGridModel* model_ = nullptr;
+    ChannelCellDelegate* delegate_ = nullptr;
+    bool highlighting_ = false;
+};
+
+}  // namespace kestra

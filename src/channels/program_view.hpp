@@ -1,0 +1,86 @@
+#pragma once
+// CProgramView: the document window's form. It shows the 258 channel slots in the grid (a
+// QTableView over a model of the core ChannelTable), edits cells in place through the core
+// commit rules (each edit an undoable command), and hosts the commands that move the image to
+// and from the radio: Read, Write, Initialization, Com Setup and the password gate.
+//
+// The main window creates one per document window and routes the menu commands to it. Hosts
+// that offer the demo radio hand the view a LinkFactory; hosts that know where Program.ini lives
+// hand it the path (otherwise the program directory's settings file is used).
+
+#include <QWidget>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/app_state.hpp"
+#include "app/messenger.hpp"
+#include "link/port_probe.hpp"
+
+class QComboBox;
+class QPushButton;
+class QUndoStack;
+
+namespace kestra {
+
+class ChannelGridView;
+class ChannelTable;
+class LinkFactory;
+class TransferController;
+
+class CProgramView : public QWidget {
+    Q_OBJECT
+public:
+    CProgramView(AppState& state, Messenger& messenger, QWidget* parent = nullptr);
+    ~CProgramView() override;
+
+    // Decode the image into the grid (after a successful read, an open, a new document).
+    void FillGridFromImage();
+    // Commit open editors, encode the grid into the image and prepare the image (before every
+    // save, write and print).
+    void StoreGridToImage();
+
+    // Every grid edit is a command on this stack; its clean state is the document's
+    // "not modified" state.
+    QUndoStack* undoStack() const;
+    const ChannelTable& table() const;
+
+    // How transfers reach the radio (null: real serial ports only, "demo" then fails to open).
+    void SetLinkFactory(const LinkFactory* links);
+    // Where Com Setup stores the port choice.
+    void SetSettingsPath(std::filesystem::path path);
+    // What Com Setup shows about COM1-COM16 (default: ProbeComPorts, opening each port).
+    void SetPortProbe(std::function<std::vector<ComPortStatus>()> probe);
+
+    // The "Radio" combo's selection: the model block every store writes.
+    int modelIndex() const;
+
+    ChannelGridView* grid() const;
+    QComboBox* modelCombo() const;
+    QPushButton* batchGenerateButton() const;
+    QPushButton* channelEditButton() const;
+    QPushButton* initializationButton() const;
+    TransferController* transferController() const;
+
+public slots:
+    void Read();              // Program, Read (Ctrl+R)
+    void Write();             // Program, Write (Ctrl+W)
+    void Initialization();    // the view's "Initialization" button (service mode only)
+    void ComSetup();          // Setup, Com Setup: the "Port" dialog
+    void EnterServiceMode();  // Ctrl+F11: the "Password" dialog
+
+signals:
+    // The password was accepted (first time or again); the main window appends the service
+    // items to the Edit menu once.
+    void serviceModeEntered();
+    // The image changed through a transfer (a successful read filled the grid).
+    void imageReplaced();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d_;
+};
+
+}  // namespace kestra

@@ -1,0 +1,54 @@
+#pragma once
+// The "Port" dialog (Setup, Com Setup): which serial port the transfers use. COM1-COM16 are
+// radio buttons in four rows of four, each with the device it opens on this system; a port that
+// cannot be opened right now is disabled, and the current port is checked only when it opens.
+// Two more choices: the built-in demo radio, and any other device path (a pseudo-terminal, a
+// /dev/serial/by-id link). "OK" stores the choice in Program.ini ([Setup] COM, [Setup] Device)
+// and in the program state; with nothing checked it changes nothing.
+//
+// The dialog does not probe the ports itself: it is given the probe's result, so that the
+// probe runs where the caller decides (and tests can describe any machine).
+
+#include <QDialog>
+
+#include <array>
+#include <vector>
+
+#include "app/app_state.hpp"
+#include "link/port_probe.hpp"
+
+class QLineEdit;
+class QRadioButton;
+
+namespace kestra {
+
+class SettingsFile;
+
+class PortDialog : public QDialog {
+    Q_OBJECT
+public:
+    // ports: the status of COM1-COM16 (missing numbers count as unavailable); detected: the
+    // system's serial devices, offered as completions of the device path.
+    PortDialog(AppState& state, SettingsFile& settings, const std::vector<ComPortStatus>& ports,
+               const std::vector<DetectedSerialPort>& detected = {}, QWidget* parent = nullptr);
+
+    QRadioButton* portButton(int number) const;  // 1-16
+    QRadioButton* demoButton() const { return demoButton_; }
+    QRadioButton* deviceButton() const { return deviceButton_; }
+    QLineEdit* deviceEdit() const { return deviceEdit_; }
+
+public slots:
+    void accept() override;
+
+private:
+    void CheckCurrentChoice(const std::vector<ComPortStatus>& ports);
+
+    AppState& state_;
+    SettingsFile& settings_;
+    std::array<QRadioButton*, 16> portButtons_{};
+    QRadioButton* demoButton_;
+    QRadioButton* deviceButton_;
+    QLineEdit* deviceEdit_;
+};
+
+}  // namespace kestra

@@ -1,0 +1,52 @@
+// The Read, Write and Initialization flows of the channel view.
+
+#include "link/transfer_controller.hpp"
+
+#include "link/link_factory.hpp"
+#include "link/transfer_dialog.hpp"
+
+namespace kestra {
+
+TransferController::TransferController(AppState& state, Messenger& messenger,
+                                       const LinkFactory* links, GridHooks hooks,
+                                       QWidget* dialogParent)
+    : QObject(dialogParent),
+      state_(state),
+      messenger_(messenger),
+      links_(links),
+      hooks_(std::move(hooks)),
+      dialogParent_(dialogParent) {}
+
+bool TransferController::Read() {
+    const bool success = Run(ClonePlan::Read());
+    // A failed or abandoned read leaves the grid as it was.
+    if (success && hooks_.fillGridFromImage) {
+        hooks_.fillGridFromImage();
+    }
+    return success;
+}
+
+bool TransferController::Write() {
+    if (hooks_.storeGridToImage) {
+        hooks_.storeGridToImage();
+    }
+    return Run(ClonePlan::Write());
+}
+
+bool TransferController::Initialization() {
+    if (hooks_.storeGridToImage) {
+        hooks_.storeGridToImage();
+    }
+    return Run(ClonePlan::Initialization());
+}
+
+bool TransferController::Run(const ClonePlan& plan) {
+    static const LinkFactory realPortsOnly;
+    TransferDialog dialog(state_, messenger_, links_ != nullptr ? *links_ : realPortsOnly, plan,
+                          dialogParent_);
+    emit dialogOpened(&dialog);
+    dialog.exec();
+    return dialog.succeeded();
+}
+
+}  // namespace kestra

@@ -1,0 +1,183 @@
+// The clone transfer's progress dialog and its worker thread.
+
+#include "link/transfer_dialog.hpp"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <utility>
+
+#include "link/clock.hpp"
+#include "link/link_factory.hpp"
+#include "link/port_names.hpp"
+
+namespace kestra {
+
+// The worker's view of the dialog: every report runs on the dialog's thread while the worker
+// waits for it, so a message box is answered before the transfer goes on.
+class TransferDialog::WorkerObserver final : public TransferObserver {
+public:
+    explicit WorkerObserver(TransferDialog& dialog) : dialog_(dialog) {}
+
+    void SetButtonsEnabled(bool) override {
+        // The dialog's state decides: the buttons are off while the worker runs and on again
+        // when an Initialization returns to idle.
+    }
+    void SetProgress(int position, int total, const std::string& percentText) override {
+        const QString text = QString::fromStdString(percentText);
+        OnDialogThread(
+            [this, position, total, text] { dialog_.ShowProgress(position, total, text); });
+    }
+    void ShowMessage(const std::string& text) override {
+        OnDialogThread([this, &text] { dialog_.messenger_.Show(text); });
+    }
+    void RequestClose() override {
+        OnDialogThread([this] { dialog_.closeRequested_ = true; });
+    }
+
+private:
+    template <typename Function>
+    void OnDialogThread(Function function) {
+        if (dialog_.abandoned_) {
+            return;
+        }
+        QMetaObject::invokeMethod(&dialog_, std::move(function), Qt::BlockingQueuedConnection);
+    }
+
+    TransferDialog& dialog_;
+};
+
+TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const LinkFactory& links,
+                               ClonePlan plan, QWidget* parent)
+    : QDialog(parent),
+      appState_(state),
+      messenger_(messenger),
+      links_(links),
+      plan_(std::move(plan)) {
+    setWindowTitle(QString::fromStdString(plan_.caption));
+    setModal(true);
+
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setRange(0, plan_.BlockCount());
+    progressBar_->setTextVisible(false);
+    percentLabel_ = new QLabel(this);
+    percentLabel_->setMinimumWidth(percentLabel_->fontMetrics().horizontalAdvance("100%") + 8);
+    percentLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    startButton_ = new QPushButton(QStringLiteral("Start"), this);
+    startButton_->setDefault(true);
+    startButton_->setAutoDefault(true);
+    exitButton_ = new QPushButton(QStringLiteral("Exit"), this);
+    exitButton_->setAutoDefault(false);
+
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(progressBar_, 1);
+    progressRow->addWidget(percentLabel_);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(startButton_);
+    buttonRow->addWidget(exitButton_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(progressRow);
+    layout->addLayout(buttonRow);
+    setMinimumWidth(360);
+
+    connect(startButton_, &QPushButton::clicked, this, &TransferDialog::Start);
+    connect(exitButton_, &QPushButton::clicked, this, &TransferDialog::reject);
+
+    SetState(State::Idle);
+}
+
+TransferDialog::~TransferDialog() {
+    if (worker_ != nullptr) {
+        // Only reached when the program tears the dialog down under a running transfer: let
+        // the worker finish without talking to a dialog that is going away.
+        abandoned_ = true;
+        worker_->wait();
+    }
+}
+
+void TransferDialog::Start() {
+    if (state_ != State::Idle) {
+        return;
+    }
+    // Taking the busy flag here, not only on the worker, leaves no moment in which a second
+    // start could slip in.
+    bool expected = false;
+    if (!appState_.busy.compare_exchange_strong(expected, true)) {
+        return;
+    }
+    success_ = false;
+    closeRequested_ = false;
+    SetState(State::Running);
+
+    const std::string device = ResolveDevice(appState_.portName, appState_.deviceOverride);
+    worker_ = QThread::create([this, device] {
+        WorkerObserver observer(*this);
+        // The link is created, used and closed on this thread.
+        std::unique_ptr<SerialLink> link = links_.Create(device);
+        SteadyClock clock;
+        CloneSession session(appState_, *link, clock, observer);
+        success_ = session.Run(plan_);
+    });
+    connect(worker_, &QThread::finished, this, &TransferDialog::OnWorkerFinished);
+    worker_->start();
+}
+
+void TransferDialog::reject() {
+    if (state_ == State::Running) {
+        return;
+    }
+    QDialog::reject();
+}
+
+void TransferDialog::closeEvent(QCloseEvent* event) {
+    if (state_ == State::Running) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TransferDialog::SetState(State state) {
+    state_ = state;
+    const bool idle = state == State::Idle;
+    startButton_->setEnabled(idle);
+    exitButton_->setEnabled(idle);
+    if (idle) {
+        progressBar_->setValue(0);
+        percentLabel_->setText(QStringLiteral("0%"));
+    }
+}
+
+void TransferDialog::ShowProgress(int position, int total, const QString& percentText) {
+    if (total > 0 && total != progressBar_->maximum()) {
+        progressBar_->setMaximum(total);
+    }
+    progressBar_->setValue(position);
+    percentLabel_->setText(percentText);
+}
+
+void TransferDialog::OnWorkerFinished() {
+    worker_->wait();
+    worker_->deleteLater();
+    worker_ = nullptr;
+    // The transfer's own ending decides: it asks to close after a read, a write and every
+    // failure; a finished Initialization stays open for the next radio.
+    const bool success = success_;
+    if (closeRequested_) {
+        SetState(State::Finished);
+        done(success ? QDialog::Accepted : QDialog::Rejected);
+    } else {
+        SetState(State::Idle);
+    }
+    emit transferFinished(success);
+}
+
+}  // namespace kestra

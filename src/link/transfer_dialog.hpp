@@ -1,0 +1,86 @@
+#pragma once
+// The modal progress dialog of a clone transfer ("Read", "Write" or "Initialization"): a
+// progress bar over the transfer's blocks, the percent text, "Start" and "Exit". "Start" runs
+// the CloneSession on a worker thread with its own serial link; the worker reports progress,
+// shows its messages and asks to close through blocking calls onto this dialog's thread, so
+// the program keeps repainting while it waits for the radio.
+//
+// The dialog is a small state machine: Idle (both buttons usable), Running (both disabled;
+// Esc and the close box are refused) and Finished (the transfer asked to close). A finished
+// Initialization goes back to Idle so that the next radio can be written.
+
+#include <QDialog>
+
+#include <atomic>
+
+#include "app/app_state.hpp"
+#include "app/messenger.hpp"
+#include "link/clone_session.hpp"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QThread;
+
+namespace kestra {
+
+class LinkFactory;
+
+class TransferDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class State { Idle, Running, Finished };
+
+    TransferDialog(AppState& state, Messenger& messenger, const LinkFactory& links, ClonePlan plan,
+                   QWidget* parent = nullptr);
+    ~TransferDialog() override;
+
+    State state() const { return state_; }
+    // The success flag of the last run: true only after a transfer that went through.
+    bool succeeded() const { return success_; }
+
+    QPushButton* startButton() const { return startButton_; }
+    QPushButton* exitButton() const { return exitButton_; }
+    QProgressBar* progressBar() const { return progressBar_; }
+    QLabel* percentLabel() const { return percentLabel_; }
+
+public slots:
+    // Starts the transfer unless one is running (here or anywhere: the busy flag).
+    void Start();
+    // "Exit", Esc and the close box: refused while the transfer runs.
+    void reject() override;
+
+signals:
+    // The worker thread ended (the dialog may already be closing).
+    void transferFinished(bool success);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class WorkerObserver;
+
+    // The one place that decides what the buttons and texts show.
+    void SetState(State state);
+    void ShowProgress(int position, int total, const QString& percentText);
+    void OnWorkerFinished();
+
+    AppState& appState_;
+    Messenger& messenger_;
+    const LinkFactory& links_;
+    const ClonePlan plan_;
+
+    State state_ = State::Idle;
+    std::atomic<bool> success_{false};
+    bool closeRequested_ = false;
+    // Set when the dialog goes away under a running worker: its reports are dropped.
+    std::atomic<bool> abandoned_{false};
+    QThread* worker_ = nullptr;
+
+    QProgressBar* progressBar_;
+    QLabel* percentLabel_;
+    QPushButton* startButton_;
+    QPushButton* exitButton_;
+};
+
+}  // namespace kestra

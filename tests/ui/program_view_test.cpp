@@ -1,0 +1,309 @@
+// The channel grid's in-place editing, its undo, and the password gate, driven through the
+// real widgets with mouse clicks and keys.
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "channels/channel_grid_model.hpp"
+#include "channels/channel_grid_view.hpp"
+#include "channels/channel_table.hpp"
+#include "channels/program_view.hpp"
+#include "service/password_dialog.hpp"
+#include "view_test_support.hpp"
+
+namespace kestra {
+namespace {
+
+using viewtest::OnNextModal;
+
+class ProgramViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        viewtest::Application();
+        view_ = std::make_unique<CProgramView>(state_, messenger_);
+        view_->resize(900, 600);
+        view_->show();
+        view_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view_.get()));
+    }
+
+    ChannelGridView* grid() const { return view_->grid(); }
+    QModelIndex Cell(int row, Column column) const {
+        return grid()->model()->index(ChannelGridModel::ModelRow(row), ModelColumnOf(column));
+    }
+    std::string Text(int row, Column column) const { return view_->table().Cell(row, column); }
+
+    void ClickCell(int row, Column column) {
+        const QModelIndex index = Cell(row, column);
+        grid()->scrollTo(index);
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
+                          grid()->visualRect(index).center());
+    }
+    QLineEdit* FrequencyEditor() const { return qobject_cast<QLineEdit*>(grid()->OpenEditor()); }
+    QComboBox* ComboEditor() const { return qobject_cast<QComboBox*>(grid()->OpenEditor()); }
+
+    // Enter in the open editor: it commits, closes and moves the current cell.
+    void PressEnterInEditor() {
+        QWidget* editor = grid()->OpenEditor();
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !grid()->IsEditing(); }));
+    }
+
+    // Types an Rx into an empty row through the editor, the way a user does.
+    void TypeRx(int row, const QString& text) {
+        ClickCell(row, Column::RxFreq);
+        ASSERT_NE(FrequencyEditor(), nullptr);
+        QTest::keyClicks(FrequencyEditor(), text);
+        PressEnterInEditor();
+    }
+
+    std::array<std::uint8_t, kRecordSize> Record(int row) const {
+        std::array<std::uint8_t, kRecordSize> bytes{};
+        const auto span =
+            state_.image.span(static_cast<std::size_t>(row - 1) * kRecordSize, kRecordSize);
+        std::copy(span.begin(), span.end(), bytes.begin());
+        return bytes;
+    }
+
+    AppState state_;
+    viewtest::RecordingMessenger messenger_;
+    std::unique_ptr<CProgramView> view_;
+};
+
+TEST_F(ProgramViewTest, ShowsTheGridLayoutAndTheModelChoice) {
+    QAbstractItemModel* model = grid()->model();
+    EXPECT_EQ(model->rowCount(), 258);
+    EXPECT_EQ(model->columnCount(), 8);
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "Rx Freq");
+    EXPECT_EQ(model->headerData(7, Qt::Horizontal).toString(), "BCL");
+    EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "A 001");
+    EXPECT_EQ(model->headerData(128, Qt::Vertical).toString(), "B 001");
+    EXPECT_EQ(model->headerData(257, Qt::Vertical).toString(), "B VFO");
+    EXPECT_EQ(model->data(Cell(1, Column::Power), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignCenter);
+    // 1500 and 1000 twips at the screen's logical resolution.
+    EXPECT_EQ(grid()->columnWidth(0), 1500 * view_->logicalDpiX() / 1440);
+    EXPECT_EQ(grid()->columnWidth(2), 1000 * view_->logicalDpiX() / 1440);
+
+    EXPECT_EQ(view_->modelCombo()->count(), 3);
+    EXPECT_EQ(view_->modelCombo()->currentText(), "6120E");
+    EXPECT_EQ(view_->modelIndex(), 2);
+    EXPECT_FALSE(view_->initializationButton()->isVisibleTo(view_.get()));
+    EXPECT_FALSE(view_->batchGenerateButton()->isEnabled());
+}
+
+TEST_F(ProgramViewTest, FirstRxInAnEmptyRowFillsTheRowAndResetsItsRecord) {
+    // Clicking any cell of an empty row starts at its Rx.
+    ClickCell(3, Column::Power);
+    ASSERT_NE(FrequencyEditor(), nullptr);
+    EXPECT_EQ(grid()->currentIndex(), Cell(3, Column::RxFreq));
+
+    // Letters cannot be typed; the text is snapped onto the 5 kHz raster.
+    QTest::keyClicks(FrequencyEditor(), "14x6.52y34");
+    EXPECT_EQ(FrequencyEditor()->text(), "146.5234");
+    PressEnterInEditor();
+
+    EXPECT_EQ(Text(3, Column::RxFreq), "146.52000");
+    EXPECT_EQ(Text(3, Column::TxFreq), "146.52000");
+    EXPECT_EQ(Text(3, Column::Decode), "None");
+    EXPECT_EQ(Text(3, Column::Encode), "None");
+    EXPECT_EQ(Text(3, Column::Power), "High");
+    EXPECT_EQ(Text(3, Column::ScanAdd), "Add");
+    EXPECT_EQ(Text(3, Column::WideNarrow), "Wide");
+    EXPECT_EQ(Text(3, Column::Bcl), "Off");
+    // The default record is in the image at once.
+    const auto record = Record(3);
+    EXPECT_EQ(record[12], 0x00);
+    EXPECT_EQ(record[13], 0x38);
+    EXPECT_EQ(record[16], 0x00);
+    EXPECT_EQ(record[19], 0x01);
+    // Enter after a typed frequency moves right.
+    EXPECT_EQ(grid()->currentIndex(), Cell(3, Column::TxFreq));
+
+    // A frequency outside both sections becomes the first section's lower limit.
+    TypeRx(4, "100");
+    EXPECT_EQ(Text(4, Column::RxFreq), "136.00000");
+}
+
+TEST_F(ProgramViewTest, EmptyingTheRxEmptiesTheRowAndEnterThenMovesDown) {
+    TypeRx(5, "145.5");
+    ClickCell(5, Column::RxFreq);
+    ASSERT_NE(FrequencyEditor(), nullptr);
+    // The box opens with its text selected, so typing replaces it.
+    EXPECT_EQ(FrequencyEditor()->selectedText(), "145.50000");
+    QTest::keyClick(FrequencyEditor(), Qt::Key_Backspace);
+    PressEnterInEditor();
+
+    for (int c = 1; c <= 8; ++c) {
+        EXPECT_EQ(Text(5, static_cast<Column>(c)), "") << c;
+    }
+    EXPECT_EQ(grid()->currentIndex(), Cell(6, Column::RxFreq));
+}
+
+TEST_F(ProgramViewTest, CombosCommitOnFocusLossAndEnterMovesRight) {
+    TypeRx(1, "146.52500");
+
+    ClickCell(1, Column::Power);
+    QComboBox* power = ComboEditor();
+    ASSERT_NE(power, nullptr);
+    EXPECT_EQ(power->currentText(), "High");
+    EXPECT_EQ(power->count(), 2);
+    power->setCurrentIndex(power->findText("Low"));
+    // Clicking another cell takes the focus away, which commits.
+    ClickCell(1, Column::Decode);
+    EXPECT_EQ(Text(1, Column::Power), "Low");
+
+    QComboBox* tone = ComboEditor();
+    ASSERT_NE(tone, nullptr);
+    EXPECT_TRUE(tone->isEditable());
+    EXPECT_EQ(tone->count(), 265);
+    tone->setEditText("d23n");
+    PressEnterInEditor();
+    EXPECT_EQ(Text(1, Column::Decode), "D023N");
+    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Encode));
+
+    // Enter in the grid opens the current cell's editor.
+    QTest::keyClick(grid(), Qt::Key_Return);
+    ASSERT_NE(ComboEditor(), nullptr);
+    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Encode));
+}
+
+TEST_F(ProgramViewTest, ArrowKeysWrapBetweenRows) {
+    grid()->setFocus();
+    grid()->setCurrentIndex(Cell(2, Column::RxFreq));
+    QTest::keyClick(grid(), Qt::Key_Left);
+    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Bcl));
+    QTest::keyClick(grid(), Qt::Key_Right);
+    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::RxFreq));
+    // No wrap before the first row or after the last.
+    grid()->setCurrentIndex(Cell(1, Column::RxFreq));
+    QTest::keyClick(grid(), Qt::Key_Left);
+    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::RxFreq));
+    grid()->setCurrentIndex(Cell(258, Column::Bcl));
+    QTest::keyClick(grid(), Qt::Key_Right);
+    EXPECT_EQ(grid()->currentIndex(), Cell(258, Column::Bcl));
+}
+
+TEST_F(ProgramViewTest, RowLabelClickHighlightsTheRowAndCellClickDoesNot) {
+    TypeRx(2, "146.0");
+    QHeaderView* labels = grid()->verticalHeader();
+    QTest::mouseClick(labels->viewport(), Qt::LeftButton, {},
+                      QPoint(labels->width() / 2,
+                             labels->sectionViewportPosition(1) + labels->sectionSize(1) / 2));
+    EXPECT_EQ(grid()->selectionModel()->selectedIndexes().size(), 8);
+    EXPECT_FALSE(grid()->IsEditing());
+
+    ClickCell(2, Column::Power);
+    EXPECT_TRUE(grid()->selectionModel()->selectedIndexes().isEmpty());
+}
+
+TEST_F(ProgramViewTest, WheelNotchTurnsAPage) {
+    QScrollBar* bar = grid()->verticalScrollBar();
+    ASSERT_EQ(bar->value(), 0);
+    const QPoint at = grid()->viewport()->rect().center();
+    QWheelEvent wheel(at, grid()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid()->viewport(), &wheel);
+    EXPECT_GE(bar->value(), bar->pageStep());
+}
+
+TEST_F(ProgramViewTest, UndoAndRedoRestoreCellsAndRecordBytes) {
+    const auto erased = Record(7);
+    TypeRx(7, "146.52500");
+    const auto reset = Record(7);
+    ASSERT_NE(erased, reset);
+    ClickCell(7, Column::Power);
+    ComboEditor()->setCurrentIndex(0);  // "Low"
+    PressEnterInEditor();
+    QUndoStack* stack = view_->undoStack();
+    ASSERT_EQ(stack->count(), 2);
+    EXPECT_FALSE(stack->isClean());
+
+    stack->undo();
+    EXPECT_EQ(Text(7, Column::Power), "High");
+    stack->undo();
+    EXPECT_EQ(Text(7, Column::RxFreq), "");
+    EXPECT_EQ(Text(7, Column::Power), "");
+    EXPECT_EQ(Record(7), erased);
+    EXPECT_TRUE(stack->isClean());
+
+    stack->redo();
+    EXPECT_EQ(Text(7, Column::TxFreq), "146.52500");
+    EXPECT_EQ(Record(7), reset);
+    stack->redo();
+    EXPECT_EQ(Text(7, Column::Power), "Low");
+    // The view shows what the table holds.
+    EXPECT_EQ(grid()->model()->data(Cell(7, Column::Power)).toString(), "Low");
+}
+
+TEST_F(ProgramViewTest, StoreCommitsAnOpenEditor) {
+    ClickCell(9, Column::RxFreq);
+    QTest::keyClicks(FrequencyEditor(), "440");
+    view_->StoreGridToImage();
+    EXPECT_FALSE(grid()->IsEditing());
+    EXPECT_EQ(Text(9, Column::RxFreq), "440.00000");
+    // 440.00000 MHz as BCD in the record, least significant pair first.
+    const auto record = Record(9);
+    EXPECT_EQ(record[0], 0x00);
+    EXPECT_EQ(record[1], 0x00);
+    EXPECT_EQ(record[2], 0x00);
+    EXPECT_EQ(record[3], 0x44);
+}
+
+TEST_F(ProgramViewTest, PasswordGateUnlocksServiceModeOnlyForThePassword) {
+    QSignalSpy entered(view_.get(), &CProgramView::serviceModeEntered);
+    const auto tryPassword = [this](const QString& text) {
+        OnNextModal<PasswordDialog>([text](PasswordDialog* dialog) {
+            QTest::keyClicks(dialog->passwordEdit(), text);
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        view_->EnterServiceMode();
+    };
+
+    tryPassword("QVM428");
+    tryPassword("QVM427 ");
+    EXPECT_FALSE(state_.serviceMode);
+    EXPECT_EQ(entered.count(), 0);
+    EXPECT_FALSE(view_->initializationButton()->isVisibleTo(view_.get()));
+    EXPECT_TRUE(messenger_.messages.empty());
+
+    // Ctrl+F11 anywhere in the view opens the gate; lower case is accepted.
+    bool opened = false;
+    OnNextModal<PasswordDialog>([&opened](PasswordDialog* dialog) {
+        opened = true;
+        QTest::keyClicks(dialog->passwordEdit(), "qvm427");
+        QTest::keyClick(dialog->passwordEdit(), Qt::Key_Return);
+    });
+    // (The offscreen platform does not give the focus back when a dialog closes.)
+    view_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view_.get()));
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(state_.serviceMode);
+    EXPECT_EQ(entered.count(), 1);
+    EXPECT_TRUE(view_->initializationButton()->isVisibleTo(view_.get()));
+}
+
+TEST(PasswordDialogTest, TakesAtMostEightMaskedCharacters) {
+    viewtest::Application();
+    PasswordDialog dialog;
+    QTest::keyClicks(dialog.passwordEdit(), "QVM4271234");
+    EXPECT_EQ(dialog.passwordEdit()->text(), "QVM42712");
+    EXPECT_EQ(dialog.passwordEdit()->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(dialog.okButton()->isDefault());
+}
+
+}  // namespace
+}  // namespace kestra

@@ -1,0 +1,231 @@
+// Clone transfers through the real transfer dialog: a worker thread on real time against the
+// in-process virtual radio, with the grid refreshed only after a read that went through.
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "channels/channel_grid_model.hpp"
+#include "channels/channel_grid_view.hpp"
+#include "channels/channel_table.hpp"
+#include "channels/program_view.hpp"
+#include "link/link_factory.hpp"
+#include "link/transfer_controller.hpp"
+#include "link/transfer_dialog.hpp"
+#include "model/document_file.hpp"
+#include "view_test_support.hpp"
+
+namespace kestra {
+namespace {
+
+// Generous: the machine is shared, and a transfer of 512 blocks still takes well under this.
+constexpr int kTransferTimeoutMs = 60000;
+
+// Row 1 of the radio holds 146.52500 MHz, high power, scan add, wide.
+void PutChannelOnRadio(VirtualRadio& radio) {
+    MemoryImage& memory = radio.memory();
+    const std::array<std::uint8_t, 4> rx{0x00, 0x25, 0x65, 0x14};
+    memory.write(0, rx);
+    memory[13] = 0x38;
+}
+
+class TransferTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        viewtest::Application();
+        state_.deviceOverride = "demo";
+        PutChannelOnRadio(radio_);
+        view_ = std::make_unique<CProgramView>(state_, messenger_);
+        view_->SetLinkFactory(&links_);
+        // Press "Start" as soon as each dialog runs, and note how it ended.
+        QObject::connect(view_->transferController(), &TransferController::dialogOpened,
+                         [this](TransferDialog* dialog) {
+                             dialog_ = dialog;
+                             QObject::connect(dialog, &TransferDialog::transferFinished,
+                                              [this, dialog] {
+                                                  finalPercent_ = dialog->percentLabel()->text();
+                                              });
+                             QTimer::singleShot(0, dialog, [dialog] {
+                                 QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+                             });
+                         });
+    }
+
+    void SetCell(int row, Column column, const QString& text) {
+        QAbstractItemModel* model = view_->grid()->model();
+        ASSERT_TRUE(model->setData(
+            model->index(ChannelGridModel::ModelRow(row), ModelColumnOf(column)), text));
+    }
+
+    VirtualRadio radio_;
+    LinkFactory links_{&radio_};
+    AppState state_;
+    viewtest::RecordingMessenger messenger_;
+    std::unique_ptr<CProgramView> view_;
+    TransferDialog* dialog_ = nullptr;
+    QString finalPercent_;
+};
+
+TEST_F(TransferTest, ReadFillsTheGridFromTheRadio) {
+    SetCell(2, Column::RxFreq, "145.00000");
+    QSignalSpy replaced(view_.get(), &CProgramView::imageReplaced);
+
+    view_->Read();
+
+    EXPECT_TRUE(messenger_.messages.empty());
+    EXPECT_EQ(finalPercent_, "100%");
+    EXPECT_EQ(replaced.count(), 1);
+    EXPECT_EQ(view_->table().Cell(1, Column::RxFreq), "146.52500");
+    EXPECT_EQ(view_->table().Cell(1, Column::Power), "High");
+    // The radio's empty row 2 replaced what the grid held.
+    EXPECT_EQ(view_->table().Cell(2, Column::RxFreq), "");
+    EXPECT_TRUE(std::equal(state_.image.span(0, 0x2A00).begin(), state_.image.span(0, 0x2A00).end(),
+                           radio_.memory().span(0, 0x2A00).begin()));
+    // Undo steps from before the read no longer apply.
+    EXPECT_EQ(view_->undoStack()->count(), 0);
+    EXPECT_FALSE(state_.busy);
+}
+
+TEST_F(TransferTest, WriteStoresTheGridFirstAndSendsIt) {
+    SetCell(3, Column::RxFreq, "438.50000");
+    SetCell(3, Column::Power, "Low");
+
+    view_->Write();
+
+    EXPECT_TRUE(messenger_.messages.empty());
+    ASSERT_FALSE(radio_.log().empty());
+    EXPECT_EQ(radio_.log().back(), "ENDW");
+    EXPECT_EQ(radio_.headers().size(), 351u);
+    // Record 2 as the grid encoded it: 438.50000 MHz, power bit clear.
+    const std::size_t base = 2 * kRecordSize;
+    EXPECT_EQ(radio_.memory()[base + 0], 0x00);
+    EXPECT_EQ(radio_.memory()[base + 1], 0x00);
+    EXPECT_EQ(radio_.memory()[base + 2], 0x85);
+    EXPECT_EQ(radio_.memory()[base + 3], 0x43);
+    EXPECT_EQ(radio_.memory()[base + 13] & 0x10, 0);
+    EXPECT_TRUE(std::equal(state_.image.span(0, 0x2A00).begin(), state_.image.span(0, 0x2A00).end(),
+                           radio_.memory().span(0, 0x2A00).begin()));
+}
+
+TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
+    SetCell(1, Column::RxFreq, "145.00000");
+    const MemoryImage before = state_.image;
+    radio_.faults().withholdAckAfterBlock = 3;
+    QSignalSpy replaced(view_.get(), &CProgramView::imageReplaced);
+
+    // While "Communication error" is up the worker still runs: Esc, the close box and "Exit"
+    // must not end the dialog under it.
+    bool stayedOpen = false;
+    messenger_.whileShown = [this, &stayedOpen](const std::string&) {
+        QTest::keyClick(dialog_, Qt::Key_Escape);
+        dialog_->close();
+        stayedOpen = dialog_->isVisible() && dialog_->state() == TransferDialog::State::Running &&
+                     !dialog_->exitButton()->isEnabled() && !dialog_->startButton()->isEnabled();
+    };
+
+    view_->Read();
+
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Communication error"});
+    EXPECT_EQ(replaced.count(), 0);
+    EXPECT_EQ(view_->table().Cell(1, Column::RxFreq), "145.00000");
+    EXPECT_TRUE(state_.image == before);
+    EXPECT_FALSE(state_.busy);
+}
+
+TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
+    state_.deviceOverride = "/nonexistent/kestra-tty";
+    view_->Read();
+    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Open port fail"});
+    EXPECT_EQ(view_->table().Cell(1, Column::RxFreq), "");
+}
+
+class TransferDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        viewtest::Application();
+        state_.deviceOverride = "demo";
+    }
+
+    VirtualRadio radio_;
+    LinkFactory links_{&radio_};
+    AppState state_;
+    viewtest::RecordingMessenger messenger_;
+};
+
+TEST_F(TransferDialogTest, OpensIdleWithCaptionRangeAndButtons) {
+    TransferDialog dialog(state_, messenger_, links_, ClonePlan::Write());
+    EXPECT_EQ(dialog.windowTitle(), "Write");
+    EXPECT_EQ(dialog.progressBar()->maximum(), 351);
+    EXPECT_EQ(dialog.percentLabel()->text(), "0%");
+    EXPECT_EQ(dialog.startButton()->text(), "Start");
+    EXPECT_TRUE(dialog.startButton()->isDefault());
+    EXPECT_EQ(dialog.exitButton()->text(), "Exit");
+}
+
+TEST_F(TransferDialogTest, BusyFlagKeepsStartFromStartingASecondTransfer) {
+    TransferDialog dialog(state_, messenger_, links_, ClonePlan::Read());
+    dialog.show();
+    state_.busy = true;
+    QTest::mouseClick(dialog.startButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.state(), TransferDialog::State::Idle);
+    EXPECT_TRUE(radio_.log().empty());
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(TransferDialogTest, InitializationStaysOpenForTheNextRadio) {
+    state_.serviceMode = true;
+    state_.image[0x3F00] = 0x5A;  // beyond what a Write sends
+    TransferDialog dialog(state_, messenger_, links_, ClonePlan::Initialization());
+    QSignalSpy finished(&dialog, &TransferDialog::transferFinished);
+    dialog.show();
+
+    QTest::mouseClick(dialog.startButton(), Qt::LeftButton);
+    // The spy's wait runs an event loop, which answers the worker's reports at once.
+    ASSERT_TRUE(finished.wait(kTransferTimeoutMs));
+
+    EXPECT_TRUE(finished.at(0).at(0).toBool());
+    EXPECT_TRUE(dialog.succeeded());
+    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Init"});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.state(), TransferDialog::State::Idle);
+    EXPECT_EQ(dialog.percentLabel()->text(), "0%");
+    EXPECT_EQ(dialog.progressBar()->value(), 0);
+    EXPECT_TRUE(dialog.startButton()->isEnabled());
+    EXPECT_EQ(radio_.memory()[0x3F00], 0x5A);
+
+    QTest::mouseClick(dialog.exitButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST(DemoRadioTest, StartsFromTheSampleImageOrANewDocument) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString sample = dir.filePath("demo-radio.dat");
+    QFile file(sample);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100, '\x11'));
+    file.close();
+
+    DemoRadio fromSample(sample, 0);
+    EXPECT_TRUE(fromSample.loadedFromResource());
+    EXPECT_EQ(fromSample.radio().memory()[99], 0x11);
+    EXPECT_EQ(fromSample.radio().memory()[100], 0xFF);
+
+    DemoRadio withoutSample(dir.filePath("missing.dat"), 0);
+    EXPECT_FALSE(withoutSample.loadedFromResource());
+    EXPECT_TRUE(withoutSample.radio().memory() == BuiltInDocumentImage());
+}
+
+}  // namespace
+}  // namespace kestra
