@@ -1,0 +1,72 @@
+#pragma once
+// The desktop program as a whole: start-up in its fixed order (settings file, serial port,
+// tree label, command line, recent files, splash, main window, first document), then the
+// message loop. KestraApplication owns the process-wide state (the one memory image and its
+// companions) and the main window; tests create one with their own Messenger and prompts.
+
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "app/app_state.hpp"
+#include "app/settings_file.hpp"
+
+namespace kestra {
+
+class CMainFrame;
+class DemoRadio;
+class DocumentPrompts;
+class LinkFactory;
+class Messenger;
+class SplashWindow;
+
+struct StartupOptions {
+    QString port;      // --port PATH: a device for this run only (not stored)
+    QString document;  // a "*.dat" file to open instead of a new document
+};
+
+// The program's own arguments (after QApplication took its own): [--port PATH] [FILE].
+// Nothing, with the reason in *error, when they make no sense.
+std::optional<StartupOptions> ParseCommandLine(const QStringList& arguments, QString* error);
+
+class KestraApplication {
+public:
+    // messenger, prompts: null for the real message boxes and dialogs.
+    explicit KestraApplication(Messenger* messenger = nullptr, DocumentPrompts* prompts = nullptr);
+    ~KestraApplication();
+    KestraApplication(const KestraApplication&) = delete;
+    KestraApplication& operator=(const KestraApplication&) = delete;
+
+    // Runs start-up. The main window is shown maximized once the splash is gone (at once
+    // without one).
+    void Start(const StartupOptions& options);
+
+    AppState& state() { return state_; }
+    CMainFrame* mainFrame() const { return mainFrame_.get(); }
+    const std::filesystem::path& programDirectory() const { return programDir_; }
+    const SettingsFile& settings() const { return settings_; }
+    bool splashShown() const { return splashShown_; }
+
+private:
+    void ShowMainWindow();
+
+    AppState state_;
+    std::unique_ptr<Messenger> ownMessenger_;
+    Messenger* messenger_;
+    DocumentPrompts* prompts_;
+    std::filesystem::path programDir_;
+    SettingsFile settings_;
+    std::unique_ptr<DemoRadio> demoRadio_;
+    std::unique_ptr<LinkFactory> links_;
+    std::unique_ptr<CMainFrame> mainFrame_;
+    std::unique_ptr<SplashWindow> splash_;
+    bool splashShown_ = false;
+};
+
+// main(): the whole program.
+int RunDesktop(int argc, char** argv);
+
+}  // namespace kestra

@@ -1,0 +1,304 @@
+#include "app/document_controller.hpp"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QUndoStack>
+
+#include "app/child_frame.hpp"
+#include "channels/program_view.hpp"
+#include "model/document_file.hpp"
+
+namespace kestra {
+
+namespace {
+
+const QString kUntitled = QStringLiteral("Untitled");
+const QString kFileFilter = QStringLiteral("Kestra Document (*.dat);;All Files (*)");
+
+QSettings RecentSettings() {
+    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
+                     QStringLiteral("Kestra"));
+}
+
+const QString kRecentGroup = QStringLiteral("Recent File List");
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(path.toStdString());
+}
+
+}  // namespace
+
+// ---- prompts ---------------------------------------------------------------------------------
+
+SaveChoice DialogDocumentPrompts::AskSaveChanges(const QString& documentName) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Program"),
+                    QStringLiteral("Save changes to %1?").arg(documentName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
+QString DialogDocumentPrompts::AskOpenPath(const QString& directory) {
+    return QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), directory, kFileFilter);
+}
+
+QString DialogDocumentPrompts::AskSavePath(const QString& suggestion) {
+    QFileDialog dialog(parent_, QStringLiteral("Save As"), suggestion, kFileFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("dat"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+QString NormalizeDocumentPath(const QString& path) {
+    QString text = path.trimmed();
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'))) {
+        text = text.mid(1, text.size() - 2);
+    }
+    if (text.isEmpty()) {
+        return {};
+    }
+    const QFileInfo info(text);
+    // canonicalFilePath follows every link; it is empty for a file that does not exist, which
+    // then keeps its absolute name for the error message.
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+// ---- controller ------------------------------------------------------------------------------
+
+DocumentController::DocumentController(AppState& state, Messenger& messenger,
+                                       DocumentPrompts& prompts, std::filesystem::path programDir,
+                                       CChildFrame* frame, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      messenger_(messenger),
+      prompts_(prompts),
+      programDir_(std::move(programDir)),
+      frame_(frame) {
+    QSettings settings = RecentSettings();
+    settings.beginGroup(kRecentGroup);
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!file.isEmpty() && !recent_.contains(file)) {
+            recent_.append(file);
+        }
+    }
+    connect(undoStack(), &QUndoStack::cleanChanged, this, &DocumentController::EmitModified);
+    // A read from the radio replaces the data: it is not in any file yet.
+    connect(view(), &CProgramView::imageReplaced, this, &DocumentController::MarkModified);
+}
+
+CProgramView* DocumentController::view() const {
+    return frame_->view();
+}
+
+QUndoStack* DocumentController::undoStack() const {
+    return view()->undoStack();
+}
+
+void DocumentController::New() {
+    if (frame_->isVisible() &&
+        !messenger_.Show("All data will be Cleared!", MessageButtons::OkCancel)) {
+        return;
+    }
+    if (!SaveModified()) {
+        return;
+    }
+    state_.image = NewDocumentImage(programDir_);
+    AdoptImage(QString());
+}
+
+void DocumentController::Open() {
+    QString directory;
+    if (!path_.isEmpty()) {
+        directory = QFileInfo(path_).absolutePath();
+    } else if (!recent_.isEmpty()) {
+        directory = QFileInfo(recent_.constFirst()).absolutePath();
+    }
+    const QString chosen = prompts_.AskOpenPath(directory);
+    if (!chosen.isEmpty()) {
+        OpenPath(chosen);
+    }
+}
+
+bool DocumentController::OpenPath(const QString& rawPath) {
+    const QString path = NormalizeDocumentPath(rawPath);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (path == path_) {
+        ShowWindow();
+        return true;
+    }
+    if (!SaveModified()) {
+        return false;
+    }
+    // On failure the loader leaves the image untouched, so the grid still matches it.
+    const FileResult result = LoadDocumentFile(ToPath(path), state_.image);
+    if (!result) {
+        messenger_.Show(result.error);
+        return false;
+    }
+    AdoptImage(path);
+    AddRecent(path);
+    return true;
+}
+
+void DocumentController::openRecent(int index) {
+    if (index < 0 || index >= recent_.size()) {
+        return;
+    }
+    const QString path = recent_.at(index);
+    if (!OpenPath(path) && !QFileInfo::exists(path)) {
+        // A file that has gone away leaves the list, as it would in any editor.
+        RemoveRecent(path);
+    }
+}
+
+bool DocumentController::Save() {
+    return path_.isEmpty() ? SaveAs() : SaveTo(path_);
+}
+
+bool DocumentController::SaveAs() {
+    QString suggestion = path_;
+    if (suggestion.isEmpty()) {
+        const QString folder =
+            recent_.isEmpty() ? QDir::homePath() : QFileInfo(recent_.constFirst()).absolutePath();
+        suggestion = QDir(folder).filePath(kUntitled + QStringLiteral(".dat"));
+    }
+    QString chosen = prompts_.AskSavePath(suggestion);
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += QStringLiteral(".dat");
+    }
+    return SaveTo(NormalizeDocumentPath(chosen));
+}
+
+bool DocumentController::SaveTo(const QString& path) {
+    // The grid is the working copy: encode it (with every summary area) before writing.
+    view()->StoreGridToImage();
+    const FileResult result = SaveDocumentFile(ToPath(path), state_.image);
+    if (!result) {
+        messenger_.Show(result.error);
+        return false;
+    }
+    const bool renamed = path != path_;
+    path_ = path;
+    externallyModified_ = false;
+    undoStack()->setClean();
+    EmitModified();
+    if (renamed) {
+        emit pathChanged(path_);
+    }
+    AddRecent(path_);
+    return true;
+}
+
+void DocumentController::Close() {
+    if (frame_->isVisible()) {
+        frame_->close();
+    }
+}
+
+void DocumentController::ShowWindow() {
+    frame_->showDocument();
+}
+
+bool DocumentController::SaveModified() {
+    if (!isModified()) {
+        return true;
+    }
+    switch (prompts_.AskSaveChanges(displayName())) {
+        case SaveChoice::Save:
+            return Save();
+        case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool DocumentController::isModified() const {
+    return externallyModified_ || !undoStack()->isClean();
+}
+
+void DocumentController::MarkModified() {
+    SetExternallyModified(true);
+}
+
+QString DocumentController::displayName() const {
+    return path_.isEmpty() ? kUntitled : QFileInfo(path_).fileName();
+}
+
+void DocumentController::AdoptImage(const QString& path) {
+    view()->FillGridFromImage();
+    // Undo steps of the previous document would write its texts into this one.
+    undoStack()->clear();
+    externallyModified_ = false;
+    EmitModified();
+    path_ = path;
+    emit pathChanged(path_);
+    ShowWindow();
+}
+
+void DocumentController::SetExternallyModified(bool modified) {
+    externallyModified_ = modified;
+    EmitModified();
+}
+
+void DocumentController::EmitModified() {
+    const bool modified = isModified();
+    if (modified != lastModified_) {
+        lastModified_ = modified;
+        emit modifiedChanged(modified);
+    }
+}
+
+void DocumentController::AddRecent(const QString& path) {
+    recent_.removeAll(path);
+    recent_.prepend(path);
+    while (recent_.size() > kRecentFileCount) {
+        recent_.removeLast();
+    }
+    StoreRecent();
+    emit recentFilesChanged(recent_);
+}
+
+void DocumentController::RemoveRecent(const QString& path) {
+    if (recent_.removeAll(path) > 0) {
+        StoreRecent();
+        emit recentFilesChanged(recent_);
+    }
+}
+
+void DocumentController::StoreRecent() const {
+    QSettings settings = RecentSettings();
+    settings.beginGroup(kRecentGroup);
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= recent_.size()) {
+            settings.setValue(key, recent_.at(i - 1));
+        } else {
+            settings.remove(key);
+        }
+    }
+}
+
+}  // namespace kestra

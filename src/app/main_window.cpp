@@ -1,0 +1,391 @@
+#include "app/main_window.hpp"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUndoStack>
+
+#include <algorithm>
+
+#include "app/about_dialog.hpp"
+#include "app/app_icons.hpp"
+#include "app/channel_printer.hpp"
+#include "app/child_frame.hpp"
+#include "app/document_controller.hpp"
+#include "app/navigation_bar.hpp"
+#include "app/resources.hpp"
+#include "channels/program_view.hpp"
+
+namespace kestra {
+
+namespace {
+
+using Command = CMainFrame::Command;
+
+// The first local "*.dat" file among dropped URLs, or empty.
+QString DroppedDocument(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) {
+        return {};
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile() &&
+            QFileInfo(url.toLocalFile())
+                    .suffix()
+                    .compare(QStringLiteral("dat"), Qt::CaseInsensitive) == 0) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings settings,
+                       DocumentPrompts* prompts, QWidget* parent)
+    : QMainWindow(parent), state_(state), messenger_(messenger), settings_(std::move(settings)) {
+    EnsureResources();
+    setWindowTitle(QStringLiteral("Program"));
+    setWindowIcon(ApplicationIcon());
+    setAcceptDrops(true);
+
+    mdiArea_ = new QMdiArea(this);
+    // Scroll bars let the document window be larger than the area; without them the area
+    // would demand the window's full minimum size and squeeze the navigation bar.
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    loadBackground();
+
+    auto* view = new CProgramView(state_, messenger_);
+    view->SetLinkFactory(settings_.links);
+    view->SetSettingsPath(settings_.settingsPath);
+    childFrame_ = new CChildFrame(view);
+    mdiArea_->addSubWindow(childFrame_);
+    childFrame_->move(0, 0);
+    childFrame_->show();
+
+    if (prompts == nullptr) {
+        ownPrompts_ = std::make_unique<DialogDocumentPrompts>(this);
+        prompts = ownPrompts_.get();
+    }
+    documents_ = new DocumentController(state_, messenger_, *prompts, settings_.programDir,
+                                        childFrame_, this);
+    printing_ =
+        new PrintController([this]() -> const ChannelTable& { return this->view()->table(); },
+                            [this] { return documents_->displayName(); }, this, this);
+
+    createActions();
+    createMenus();
+    createToolBar();
+    // A permanent "Ready" that menu and toolbar tips cover while they are shown.
+    statusBar()->addWidget(new QLabel(QStringLiteral("Ready"), statusBar()), 1);
+    createNavigationBar(settings_.rootLabel);
+    connectCommands();
+    updateRecentFiles();
+    updateDocumentTitle();
+}
+
+CMainFrame::~CMainFrame() {
+    // The document watches the view's undo stack, which is torn down with the window's children
+    // (and signals while it goes): let the document go first.
+    delete documents_;
+    documents_ = nullptr;
+}
+
+QAction* CMainFrame::action(Command command) const {
+    return actions_[static_cast<int>(command)];
+}
+
+CProgramView* CMainFrame::view() const {
+    return childFrame_->view();
+}
+
+QAction* CMainFrame::makeAction(Command command, const QString& text) {
+    auto* created = new QAction(text, this);
+    actions_[static_cast<int>(command)] = created;
+    return created;
+}
+
+void CMainFrame::createActions() {
+    QStyle* look = style();
+    makeAction(Command::New, QStringLiteral("&New"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    action(Command::New)->setIcon(look->standardIcon(QStyle::SP_FileIcon));
+    action(Command::New)->setStatusTip(QStringLiteral("Create a new document"));
+    makeAction(Command::Open, QStringLiteral("&Open..."))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    action(Command::Open)->setIcon(look->standardIcon(QStyle::SP_DirOpenIcon));
+    action(Command::Open)->setStatusTip(QStringLiteral("Open an existing document"));
+    makeAction(Command::Close, QStringLiteral("&Close"))
+        ->setStatusTip(QStringLiteral("Close the document window"));
+    makeAction(Command::Save, QStringLiteral("&Save"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    action(Command::Save)->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
+    action(Command::Save)->setStatusTip(QStringLiteral("Save the document"));
+    makeAction(Command::SaveAs, QStringLiteral("Save &As..."))
+        ->setStatusTip(QStringLiteral("Save the document under a new name"));
+    makeAction(Command::Print, QStringLiteral("&Print..."))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    action(Command::Print)->setIcon(PrintIcon());
+    action(Command::Print)->setStatusTip(QStringLiteral("Print the channel list"));
+    makeAction(Command::PrintPreview, QStringLiteral("Print Preview"))
+        ->setStatusTip(QStringLiteral("Show the printed pages"));
+    makeAction(Command::PrintSetup, QStringLiteral("Print Setup..."))
+        ->setStatusTip(QStringLiteral("Choose the printer and the page"));
+    makeAction(Command::Exit, QStringLiteral("&Exit"))
+        ->setStatusTip(QStringLiteral("Quit the program"));
+    action(Command::Exit)->setMenuRole(QAction::QuitRole);
+
+    QUndoStack* undo = view()->undoStack();
+    QAction* undoAction = undo->createUndoAction(this, QStringLiteral("Undo"));
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    actions_[static_cast<int>(Command::Undo)] = undoAction;
+    QAction* redoAction = undo->createRedoAction(this, QStringLiteral("Redo"));
+    redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    actions_[static_cast<int>(Command::Redo)] = redoAction;
+
+    makeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
+    // The editors behind these items are wired and enabled by their own owners.
+    for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "Optional Features"},
+                                        {Command::Dtmf, "DTMF"},
+                                        {Command::Radio, "Radio"},
+                                        {Command::RadioInformation, "Radio Information"},
+                                        {Command::ParamAdjust, "Param Adjust"},
+                                        {Command::DtmfInitialization, "DTMF Initialization"},
+                                        {Command::SqlAdjust, "Sql Adjust"}}) {
+        makeAction(command, QString::fromLatin1(text))->setEnabled(false);
+    }
+
+    makeAction(Command::Read, QStringLiteral("&Read"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    action(Command::Read)->setStatusTip(QStringLiteral("Read Data From Radio"));
+    action(Command::Read)->setIcon(ReadIcon());
+    makeAction(Command::Write, QStringLiteral("&Write"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    action(Command::Write)->setStatusTip(QStringLiteral("Write Data To Radio"));
+    action(Command::Write)->setIcon(WriteIcon());
+    makeAction(Command::ComSetup, QStringLiteral("Com Setup"))
+        ->setStatusTip(QStringLiteral("Choose the serial port"));
+
+    makeAction(Command::StatusBar, QStringLiteral("&Status Bar"))->setCheckable(true);
+    action(Command::StatusBar)->setChecked(true);
+    makeAction(Command::About, QStringLiteral("&About ..."))
+        ->setIcon(look->standardIcon(QStyle::SP_MessageBoxInformation));
+    action(Command::About)->setStatusTip(QStringLiteral("Show the program's version"));
+}
+
+void CMainFrame::createMenus() {
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_->addAction(action(Command::New));
+    fileMenu_->addAction(action(Command::Open));
+    fileMenu_->addAction(action(Command::Close));
+    fileMenu_->addAction(action(Command::Save));
+    fileMenu_->addAction(action(Command::SaveAs));
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(action(Command::Print));
+    fileMenu_->addAction(action(Command::PrintPreview));
+    fileMenu_->addAction(action(Command::PrintSetup));
+    recentSeparator_ = fileMenu_->addSeparator();
+    for (int i = 0; i < static_cast<int>(recentActions_.size()); ++i) {
+        recentActions_[i] = fileMenu_->addAction(QString());
+        connect(recentActions_[i], &QAction::triggered, this,
+                [this, i] { documents_->openRecent(i); });
+    }
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(action(Command::Exit));
+
+    editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu_->addAction(action(Command::Undo));
+    editMenu_->addAction(action(Command::Redo));
+    editMenu_->addSeparator();
+    for (const Command command : {Command::ChannelInformation, Command::OptionalFeatures,
+                                  Command::Dtmf, Command::Radio, Command::RadioInformation}) {
+        editMenu_->addAction(action(command));
+    }
+
+    QMenu* program = menuBar()->addMenu(QStringLiteral("&Program"));
+    program->addAction(action(Command::Read));
+    program->addAction(action(Command::Write));
+
+    QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
+    setup->addAction(action(Command::ComSetup));
+
+    // The toolbar and bar toggles are created with their widgets; the menu gets them later.
+    viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(action(Command::About));
+}
+
+void CMainFrame::createToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolBar_->setMovable(true);
+    toolBar_->setIconSize(QSize(24, 24));
+    toolBar_->addAction(action(Command::New));
+    toolBar_->addAction(action(Command::Open));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(Command::Save));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(Command::Read));
+    toolBar_->addAction(action(Command::Write));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(Command::Print));
+    toolBar_->addAction(action(Command::About));
+
+    QAction* toggle = toolBar_->toggleViewAction();
+    toggle->setText(QStringLiteral("&Toolbar"));
+    toggle->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    actions_[static_cast<int>(Command::Toolbar)] = toggle;
+}
+
+void CMainFrame::createNavigationBar(const QString& rootLabel) {
+    navigationBar_ = new NavigationBar(rootLabel, this);
+    addDockWidget(Qt::LeftDockWidgetArea, navigationBar_);
+    navigationBar_->setItemAction(NavigationBar::Item::ChannelInformation,
+                                  action(Command::ChannelInformation));
+    navigationBar_->setItemAction(NavigationBar::Item::OptionalFeatures,
+                                  action(Command::OptionalFeatures));
+    navigationBar_->setItemAction(NavigationBar::Item::Dtmf, action(Command::Dtmf));
+
+    QAction* toggle = navigationBar_->toggleViewAction();
+    toggle->setText(QStringLiteral("Control &Bar"));
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    toggle->setStatusTip(QStringLiteral("Show or hide the navigation bar"));
+    actions_[static_cast<int>(Command::ControlBar)] = toggle;
+    // The menu action must live in the window to answer its shortcut while the bar is hidden.
+    addAction(toggle);
+
+    viewMenu_->addAction(action(Command::Toolbar));
+    viewMenu_->addAction(action(Command::StatusBar));
+    viewMenu_->addAction(toggle);
+}
+
+void CMainFrame::connectCommands() {
+    DocumentController* docs = documents_;
+    connect(action(Command::New), &QAction::triggered, docs, &DocumentController::New);
+    connect(action(Command::Open), &QAction::triggered, docs, &DocumentController::Open);
+    connect(action(Command::Close), &QAction::triggered, docs, &DocumentController::Close);
+    connect(action(Command::Save), &QAction::triggered, docs, &DocumentController::Save);
+    connect(action(Command::SaveAs), &QAction::triggered, docs, &DocumentController::SaveAs);
+    connect(action(Command::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(action(Command::ChannelInformation), &QAction::triggered, docs,
+            &DocumentController::ShowWindow);
+
+    connect(action(Command::Print), &QAction::triggered, printing_, &PrintController::Print);
+    connect(action(Command::PrintPreview), &QAction::triggered, printing_,
+            &PrintController::PrintPreview);
+    connect(action(Command::PrintSetup), &QAction::triggered, printing_,
+            &PrintController::PrintSetup);
+
+    CProgramView* programView = view();
+    connect(action(Command::Read), &QAction::triggered, programView, &CProgramView::Read);
+    connect(action(Command::Write), &QAction::triggered, programView, &CProgramView::Write);
+    connect(action(Command::ComSetup), &QAction::triggered, programView, &CProgramView::ComSetup);
+    connect(programView, &CProgramView::serviceModeEntered, this, &CMainFrame::appendServiceItems);
+
+    connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(action(Command::About), &QAction::triggered, this, [this] {
+        AboutDialog about(settings_.settingsPath, this);
+        about.exec();
+    });
+
+    connect(docs, &DocumentController::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
+    connect(docs, &DocumentController::pathChanged, this, &CMainFrame::updateDocumentTitle);
+    connect(docs, &DocumentController::modifiedChanged, this, &CMainFrame::updateDocumentTitle);
+}
+
+void CMainFrame::appendServiceItems() {
+    const QList<QAction*> items = editMenu_->actions();
+    if (!items.isEmpty() && items.constLast()->text() == QStringLiteral("Sql Adjust")) {
+        return;
+    }
+    editMenu_->addAction(action(Command::ParamAdjust));
+    editMenu_->addAction(action(Command::DtmfInitialization));
+    editMenu_->addAction(action(Command::SqlAdjust));
+}
+
+void CMainFrame::updateRecentFiles() {
+    const QStringList files = documents_->recentFiles();
+    for (int i = 0; i < static_cast<int>(recentActions_.size()); ++i) {
+        QAction* entry = recentActions_[i];
+        if (i < files.size()) {
+            const QString shown = fontMetrics().elidedText(QDir::toNativeSeparators(files.at(i)),
+                                                           Qt::ElideMiddle, 360);
+            entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+            entry->setStatusTip(files.at(i));
+            entry->setVisible(true);
+        } else {
+            entry->setVisible(false);
+        }
+    }
+    recentSeparator_->setVisible(!files.isEmpty());
+}
+
+void CMainFrame::updateDocumentTitle() {
+    // The main caption stays "Program"; the document window names the file.
+    childFrame_->setWindowTitle(documents_->displayName() + QStringLiteral("[*]"));
+    childFrame_->setWindowModified(documents_->isModified());
+}
+
+void CMainFrame::loadBackground() {
+    QPixmap tile;
+    const QString custom =
+        QString::fromStdString((settings_.programDir / "background.bmp").string());
+    if (!tile.load(custom) || tile.isNull()) {
+        tile.load(QStringLiteral(":/kestra/background.png"));
+    }
+    // A textured brush tiles from the area's top-left corner.
+    mdiArea_->setBackground(tile.isNull() ? QBrush(Qt::darkGray) : QBrush(tile));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (documents_->SaveModified()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The bar may take at most half the window.
+    navigationBar_->setMaximumWidth(std::max(NavigationBar::kMinimumWidth, width() / 2));
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The bar's first width only holds once the window has its real size.
+    if (!barSized_) {
+        barSized_ = true;
+        resizeDocks({navigationBar_}, {NavigationBar::kInitialWidth}, Qt::Horizontal);
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDocument(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString file = DroppedDocument(event->mimeData());
+    if (!file.isEmpty()) {
+        event->acceptProposedAction();
+        documents_->OpenPath(file);
+    }
+}
+
+}  // namespace kestra

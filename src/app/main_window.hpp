@@ -1,0 +1,131 @@
+#pragma once
+// CMainFrame: the program's main window. It holds the MDI area with the document window, the
+// menus, the toolbar, the status bar and the navigation bar, and wires every command to the
+// object that carries it out: the channel view (Read, Write, Com Setup), the document
+// controller (the File menu), the print controller and the About box. It decides nothing itself.
+
+#include <QMainWindow>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+
+#include "app/app_state.hpp"
+#include "app/messenger.hpp"
+
+class QAction;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace kestra {
+
+class CChildFrame;
+class CProgramView;
+class LinkFactory;
+class DocumentController;
+class DocumentPrompts;
+class NavigationBar;
+class PrintController;
+
+// What the main window needs to know about its surroundings.
+struct MainFrameSettings {
+    std::filesystem::path programDir;    // Default.dat, background.bmp
+    std::filesystem::path settingsPath;  // Program.ini, re-read by the About box
+    QString rootLabel;                   // [Setup] Type
+    const LinkFactory* links = nullptr;  // how transfers reach the radio (with the demo radio)
+};
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class Command {
+        New,
+        Open,
+        Close,
+        Save,
+        SaveAs,
+        Print,
+        PrintPreview,
+        PrintSetup,
+        Exit,
+        Undo,
+        Redo,
+        ChannelInformation,
+        OptionalFeatures,
+        Dtmf,
+        Radio,
+        RadioInformation,
+        ParamAdjust,
+        DtmfInitialization,
+        SqlAdjust,
+        Read,
+        Write,
+        ComSetup,
+        Toolbar,
+        StatusBar,
+        ControlBar,
+        About,
+        Count
+    };
+
+    // prompts: the save question and file dialogs; null uses the real dialogs.
+    CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings settings,
+               DocumentPrompts* prompts = nullptr, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Every command's action. The editors that are built later connect to and enable theirs;
+    // the three service actions are in the Edit menu only once service mode was entered.
+    QAction* action(Command command) const;
+
+    QMenu* fileMenu() const { return fileMenu_; }
+    QMenu* editMenu() const { return editMenu_; }
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    NavigationBar* navigationBar() const { return navigationBar_; }
+    CChildFrame* childFrame() const { return childFrame_; }
+    CProgramView* view() const;
+    DocumentController* documents() const { return documents_; }
+
+    // Appends "Param Adjust", "DTMF Initialization" and "Sql Adjust" to the Edit menu unless
+    // they are there already.
+    void appendServiceItems();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* makeAction(Command command, const QString& text);
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createNavigationBar(const QString& rootLabel);
+    void connectCommands();
+    void updateRecentFiles();
+    void updateDocumentTitle();
+    void loadBackground();
+
+    AppState& state_;
+    Messenger& messenger_;
+    MainFrameSettings settings_;
+    std::unique_ptr<DocumentPrompts> ownPrompts_;
+    std::array<QAction*, static_cast<int>(Command::Count)> actions_{};
+    std::array<QAction*, 4> recentActions_{};
+    QAction* recentSeparator_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMdiArea* mdiArea_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    NavigationBar* navigationBar_ = nullptr;
+    CChildFrame* childFrame_ = nullptr;
+    DocumentController* documents_ = nullptr;
+    PrintController* printing_ = nullptr;
+    bool barSized_ = false;
+};
+
+}  // namespace kestra

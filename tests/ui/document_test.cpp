@@ -1,0 +1,280 @@
+// Documents in the desktop shell: New with its confirmation, Open and its failures, Save and
+// reopen, the modified flag behind the save question, the recent-file list, dropped files and
+// the printed channel list.
+
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QPdfWriter>
+#include <QUndoStack>
+#include <QUrl>
+
+#include "app/application.hpp"
+#include "app/channel_printer.hpp"
+#include "app/child_frame.hpp"
+#include "app/main_window.hpp"
+#include "channels/channel_grid_view.hpp"
+#include "channels/channel_table.hpp"
+#include "channels/program_view.hpp"
+#include "model/codecs.hpp"
+#include "model/document_file.hpp"
+#include "shell_test_support.hpp"
+
+namespace kestra::test {
+namespace {
+
+using Command = CMainFrame::Command;
+
+class DocumentTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        program_ = std::make_unique<KestraApplication>(&messenger_, &prompts_);
+        program_->Start({});
+        frame_ = program_->mainFrame();
+        docs_ = frame_->documents();
+    }
+
+    AppState& State() { return program_->state(); }
+    std::string Rx(int row) const { return frame_->view()->table().Cell(row, Column::RxFreq); }
+
+    // Types a frequency into a cell the way the grid's editor commits it.
+    void TypeRx(int row, const QString& text) {
+        QAbstractItemModel* model = frame_->view()->grid()->model();
+        ASSERT_TRUE(model->setData(model->index(row - 1, 0), text, Qt::EditRole));
+    }
+
+    // An image with a channel in A001, as a file on disk.
+    std::filesystem::path ChannelFile(const std::string& name, Frequency rx) {
+        MemoryImage image = BuiltInDocumentImage();
+        image.write(0, Bcd8Encode(static_cast<std::uint32_t>(rx)));
+        const auto path = Home() / name;
+        EXPECT_TRUE(SaveDocumentFile(path, image));
+        return path;
+    }
+
+    std::unique_ptr<KestraApplication> program_;
+    CMainFrame* frame_ = nullptr;
+    DocumentController* docs_ = nullptr;
+};
+
+TEST_F(DocumentTest, NewAsksFirstAndCancelKeepsEverything) {
+    TypeRx(1, "146.52");
+    const MemoryImage before = State().image;
+
+    messenger_.answers = {false};
+    frame_->action(Command::New)->trigger();
+
+    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"All data will be Cleared!"});
+    EXPECT_TRUE(prompts_.saveQuestions.isEmpty());
+    EXPECT_EQ(State().image, before);
+    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_TRUE(docs_->isModified());
+}
+
+TEST_F(DocumentTest, NewWithOkBuildsFromDefaultDatAndShowsTheWindow) {
+    const auto defaults = ChannelFile("Default.dat", 44000000);
+    program_->state().image.write(32, Bcd8Encode(14652500));
+    frame_->view()->FillGridFromImage();
+    frame_->childFrame()->close();
+
+    // Without a shown window New does not ask.
+    frame_->action(Command::New)->trigger();
+    EXPECT_TRUE(messenger_.messages.empty());
+    EXPECT_EQ(State().image, NewDocumentImage(Home()));
+    EXPECT_EQ(Rx(1), "440.00000");
+    EXPECT_EQ(Rx(2), "");
+    EXPECT_TRUE(frame_->childFrame()->isVisible());
+    EXPECT_FALSE(docs_->isModified());
+    EXPECT_EQ(docs_->displayName(), "Untitled");
+}
+
+TEST_F(DocumentTest, OpenOfAShortFileReportsAndKeepsImageAndGrid) {
+    TypeRx(1, "146.52");
+    const MemoryImage before = State().image;
+    const auto shortFile = Home() / "short.dat";
+    WriteFile(shortFile, std::string(100, '\x11'));
+    prompts_.saveChoice = SaveChoice::Discard;
+    prompts_.openPath = QString::fromStdString(shortFile.string());
+
+    frame_->action(Command::Open)->trigger();
+
+    ASSERT_EQ(messenger_.messages.size(), 1u);
+    EXPECT_NE(messenger_.messages[0].find("short.dat"), std::string::npos);
+    EXPECT_EQ(State().image, before);
+    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(docs_->displayName(), "Untitled");
+    EXPECT_TRUE(docs_->recentFiles().isEmpty());
+
+    // A missing file fails the same way.
+    EXPECT_FALSE(docs_->OpenPath(HomeFile("missing.dat")));
+    EXPECT_EQ(messenger_.messages.size(), 2u);
+    EXPECT_EQ(State().image, before);
+}
+
+TEST_F(DocumentTest, SavedFileReopensByteForByte) {
+    TypeRx(1, "146.52");
+    TypeRx(130, "446.00625");
+    const QString path = HomeFile("radio.dat");
+    prompts_.savePath = HomeFile("radio");  // the extension is added
+
+    ASSERT_TRUE(docs_->Save());
+    EXPECT_EQ(docs_->currentPath(), path);
+    EXPECT_FALSE(docs_->isModified());
+    EXPECT_EQ(frame_->childFrame()->windowTitle(), "radio.dat[*]");
+    const std::string saved = ReadFile(path.toStdString());
+    ASSERT_EQ(saved.size(), kImageSize);
+    EXPECT_TRUE(
+        std::equal(saved.begin(), saved.end(), State().image.all().begin(),
+                   [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }));
+    const MemoryImage savedImage = State().image;
+
+    frame_->action(Command::New)->trigger();
+    EXPECT_EQ(Rx(1), "");
+    ASSERT_TRUE(docs_->OpenPath(path));
+    EXPECT_EQ(State().image, savedImage);
+    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(Rx(130), "446.00625");
+    EXPECT_FALSE(docs_->isModified());
+    EXPECT_EQ(docs_->recentFiles(), QStringList{path});
+}
+
+TEST_F(DocumentTest, FailedSaveReportsAndKeepsTheDocumentModified) {
+    TypeRx(1, "146.52");
+    prompts_.savePath = HomeFile("no-such-folder/radio.dat");
+    EXPECT_FALSE(docs_->SaveAs());
+    ASSERT_EQ(messenger_.messages.size(), 1u);
+    EXPECT_TRUE(docs_->isModified());
+    EXPECT_EQ(docs_->displayName(), "Untitled");
+}
+
+TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAndExit) {
+    EXPECT_FALSE(docs_->isModified());
+    TypeRx(1, "146.52");
+    EXPECT_TRUE(docs_->isModified());
+    EXPECT_TRUE(frame_->childFrame()->isWindowModified());
+    frame_->view()->undoStack()->undo();
+    EXPECT_FALSE(docs_->isModified());
+    frame_->view()->undoStack()->redo();
+
+    // New: confirmed, then the save question; Cancel there keeps the edit.
+    messenger_.answers = {true};
+    prompts_.saveChoice = SaveChoice::Cancel;
+    frame_->action(Command::New)->trigger();
+    EXPECT_EQ(prompts_.saveQuestions, QStringList{"Untitled"});
+    EXPECT_EQ(Rx(1), "146.52000");
+
+    // Open asks as well before it replaces anything.
+    const auto other = ChannelFile("other.dat", 14700000);
+    EXPECT_FALSE(docs_->OpenPath(QString::fromStdString(other.string())));
+    EXPECT_EQ(prompts_.saveQuestions.size(), 2);
+    EXPECT_EQ(Rx(1), "146.52000");
+
+    // Exit: Cancel keeps the window, Save writes the file and lets it close.
+    frame_->close();
+    EXPECT_TRUE(frame_->isVisible());
+    prompts_.saveChoice = SaveChoice::Save;
+    prompts_.savePath = HomeFile("kept.dat");
+    frame_->action(Command::Exit)->trigger();
+    EXPECT_FALSE(frame_->isVisible());
+    EXPECT_TRUE(QFile::exists(HomeFile("kept.dat")));
+
+    // A read from the radio is unsaved data too.
+    emit frame_->view()->imageReplaced();
+    EXPECT_TRUE(docs_->isModified());
+}
+
+TEST_F(DocumentTest, OpeningTheOpenFileAgainOnlyShowsItsWindow) {
+    const auto path = ChannelFile("radio.dat", 14652500);
+    ASSERT_TRUE(docs_->OpenPath(QString::fromStdString(path.string())));
+    TypeRx(1, "147.00");
+    frame_->childFrame()->close();
+
+    // Quoted, relative and through a link it is still the same file.
+    std::filesystem::create_symlink(path, Home() / "link.dat");
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(home_.path());
+    EXPECT_TRUE(docs_->OpenPath("\"link.dat\""));
+    QDir::setCurrent(saved);
+
+    EXPECT_TRUE(prompts_.saveQuestions.isEmpty());
+    EXPECT_EQ(Rx(1), "147.00000");
+    EXPECT_TRUE(frame_->childFrame()->isVisible());
+    EXPECT_EQ(NormalizeDocumentPath(QString::fromStdString((Home() / "link.dat").string())),
+              QString::fromStdString(path.string()));
+}
+
+TEST_F(DocumentTest, RecentFilesKeepFourAndOutliveTheProgram) {
+    QStringList paths;
+    for (int i = 1; i <= 5; ++i) {
+        const auto path = ChannelFile("r" + std::to_string(i) + ".dat", 14600000 + i * 2500);
+        paths.prepend(QString::fromStdString(path.string()));
+        ASSERT_TRUE(docs_->OpenPath(paths.front()));
+    }
+    EXPECT_EQ(docs_->recentFiles(), paths.mid(0, 4));
+
+    program_.reset();
+    KestraApplication restarted(&messenger_, &prompts_);
+    restarted.Start({});
+    DocumentController* docs = restarted.mainFrame()->documents();
+    EXPECT_EQ(docs->recentFiles(), paths.mid(0, 4));
+
+    // A recent file that has gone away leaves the list.
+    QFile::remove(paths[1]);
+    docs->openRecent(1);
+    EXPECT_EQ(docs->recentFiles(), QStringList({paths[0], paths[2], paths[3]}));
+}
+
+TEST_F(DocumentTest, FileNamedOnTheCommandLineOrDroppedIsOpened) {
+    const auto first = ChannelFile("first.dat", 14652500);
+    const auto second = ChannelFile("second.dat", 43500000);
+
+    program_.reset();
+    KestraApplication program(&messenger_, &prompts_);
+    StartupOptions options;
+    options.document = QString::fromStdString(first.string());
+    program.Start(options);
+    CMainFrame* frame = program.mainFrame();
+    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), "146.52500");
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(second.string()))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame, &drop);
+    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), "435.00000");
+
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(HomeFile("notes.txt"))});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QApplication::sendEvent(frame, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(DocumentTest, PrintoutListsTheChannelsOnNumberedPages) {
+    ChannelTable table;
+    ChannelPrinter empty(table, "Untitled");
+    EXPECT_TRUE(empty.PrintedRows().empty());
+    QPdfWriter one(HomeFile("empty.pdf"));
+    EXPECT_EQ(empty.Print(one), 1);
+
+    for (int row = 1; row <= kChannelRows; row += 2) {
+        table.SetCell(row, Column::RxFreq, "146.52000");
+    }
+    ChannelPrinter full(table, "radio.dat");
+    const std::vector<int> rows = full.PrintedRows();
+    ASSERT_EQ(rows.size(), 129u);
+    EXPECT_EQ(rows.front(), 1);
+    EXPECT_EQ(rows.back(), 257);
+    QPdfWriter many(HomeFile("full.pdf"));
+    many.setPageSize(QPageSize(QPageSize::A4));
+    EXPECT_GT(full.Print(many), 1);
+}
+
+}  // namespace
+}  // namespace kestra::test

@@ -1,0 +1,279 @@
+// The desktop shell as a user meets it: start-up from Program.ini, the menus, toolbar and
+// navigation tree, the document window that hides instead of closing, the service items and
+// the splash.
+
+#include <QAction>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "app/about_dialog.hpp"
+#include "app/application.hpp"
+#include "app/child_frame.hpp"
+#include "app/main_window.hpp"
+#include "app/navigation_bar.hpp"
+#include "channels/channel_table.hpp"
+#include "channels/program_view.hpp"
+#include "model/codecs.hpp"
+#include "shell_test_support.hpp"
+
+namespace kestra::test {
+namespace {
+
+using Command = CMainFrame::Command;
+
+QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (const QAction* a : actions) {
+        texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    }
+    return texts;
+}
+
+QStringList VisibleTexts(QMenu* menu) {
+    QStringList texts;
+    for (const QAction* a : menu->actions()) {
+        if (!a->isSeparator() && a->isVisible()) {
+            texts << a->text();
+        }
+    }
+    return texts;
+}
+
+class MainWindowTest : public ShellTest {
+protected:
+    CMainFrame* Start(const StartupOptions& options = {}) {
+        program_ = std::make_unique<KestraApplication>(&messenger_, &prompts_);
+        program_->Start(options);
+        return program_->mainFrame();
+    }
+
+    std::unique_ptr<KestraApplication> program_;
+};
+
+TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0WithEmptyLabels) {
+    CMainFrame* frame = Start();
+
+    EXPECT_TRUE(std::filesystem::exists(Home() / "Program.ini"));
+    EXPECT_EQ(program_->state().portName, "COM0");
+    EXPECT_EQ(program_->state().deviceOverride, "");
+    EXPECT_FALSE(program_->splashShown());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->isMaximized());
+    EXPECT_EQ(frame->windowTitle(), "Program");
+    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), "");
+    EXPECT_TRUE(frame->childFrame()->isVisible());
+
+    AboutDialog about(program_->settings().Path());
+    EXPECT_EQ(about.windowTitle(), "About");
+    for (int line = 0; line < 3; ++line) {
+        EXPECT_EQ(about.lineText(line), "") << line;
+    }
+}
+
+TEST_F(MainWindowTest, ProgramIniNamesPortTypeAndAboutLinesAndPortOptionIsNotStored) {
+    const std::string ini = "[setup]\r\nCOM=12\r\nType=Handheld\r\n[About]\r\nVersion=V1.0\r\n";
+    WriteFile(Home() / "Program.ini", ini);
+
+    StartupOptions options;
+    options.port = "demo";
+    CMainFrame* frame = Start(options);
+
+    EXPECT_EQ(program_->state().portName, "\\\\.\\COM12");
+    EXPECT_EQ(program_->state().deviceOverride, "demo");
+    EXPECT_EQ(ReadFile(Home() / "Program.ini"), ini);
+    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), "Handheld");
+
+    {
+        AboutDialog about(program_->settings().Path());
+        EXPECT_EQ(about.lineText(0), "V1.0");
+        EXPECT_EQ(about.lineText(1), "");
+    }
+    // The About box reads the file again every time it opens.
+    WriteFile(Home() / "Program.ini", "[About]\nVersion=V2.0\nCompany=Kestra Radio\n");
+    AboutDialog again(program_->settings().Path());
+    EXPECT_EQ(again.lineText(0), "V2.0");
+    EXPECT_EQ(again.lineText(2), "Kestra Radio");
+}
+
+TEST_F(MainWindowTest, CommandLineParsing) {
+    QString error;
+    auto options = ParseCommandLine({"kestra", "--port", "/dev/pts/4", "radio.dat"}, &error);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->port, "/dev/pts/4");
+    EXPECT_EQ(options->document, "radio.dat");
+
+    EXPECT_FALSE(ParseCommandLine({"kestra", "a.dat", "b.dat"}, &error));
+    EXPECT_FALSE(ParseCommandLine({"kestra", "--frobnicate"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
+    CMainFrame* frame = Start();
+
+    EXPECT_EQ(Texts(frame->menuBar()->actions()),
+              QStringList({"&File", "&Edit", "&Program", "&Setup", "&View", "&Help"}));
+    EXPECT_EQ(VisibleTexts(frame->fileMenu()),
+              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "&Print...",
+                           "Print Preview", "Print Setup...", "&Exit"}));
+    const QStringList edit = VisibleTexts(frame->editMenu());
+    ASSERT_EQ(edit.size(), 7);
+    EXPECT_TRUE(edit[0].startsWith("Undo"));
+    EXPECT_TRUE(edit[1].startsWith("Redo"));
+    EXPECT_EQ(edit.mid(2), QStringList({"Channel Information", "Optional Features", "DTMF", "Radio",
+                                        "Radio Information"}));
+    EXPECT_TRUE(frame->action(Command::ChannelInformation)->isEnabled());
+    for (Command later :
+         {Command::OptionalFeatures, Command::Dtmf, Command::Radio, Command::RadioInformation}) {
+        EXPECT_FALSE(frame->action(later)->isEnabled());
+    }
+
+    struct Key {
+        Command command;
+        QKeySequence keys;
+    };
+    for (const Key& key :
+         {Key{Command::New, QKeySequence("Ctrl+N")}, Key{Command::Open, QKeySequence("Ctrl+O")},
+          Key{Command::Save, QKeySequence("Ctrl+S")}, Key{Command::Print, QKeySequence("Ctrl+P")},
+          Key{Command::Undo, QKeySequence("Ctrl+Z")}, Key{Command::Redo, QKeySequence("Ctrl+Y")},
+          Key{Command::Read, QKeySequence("Ctrl+R")}, Key{Command::Write, QKeySequence("Ctrl+W")},
+          Key{Command::ControlBar, QKeySequence("Ctrl+B")}}) {
+        EXPECT_EQ(frame->action(key.command)->shortcut(), key.keys) << key.keys.toString().data();
+    }
+    EXPECT_EQ(frame->action(Command::Read)->statusTip(), "Read Data From Radio");
+    EXPECT_EQ(frame->action(Command::Write)->statusTip(), "Write Data To Radio");
+    EXPECT_EQ(frame->action(Command::Read)->text(), "&Read");
+    EXPECT_EQ(frame->action(Command::ComSetup)->text(), "Com Setup");
+    EXPECT_EQ(frame->action(Command::About)->text(), "&About ...");
+    EXPECT_EQ(frame->action(Command::Toolbar)->text(), "&Toolbar");
+    EXPECT_EQ(frame->action(Command::StatusBar)->text(), "&Status Bar");
+    EXPECT_EQ(frame->action(Command::ControlBar)->text(), "Control &Bar");
+    EXPECT_TRUE(frame->action(Command::ControlBar)->isChecked());
+
+    const QList<QAction*> tools = frame->toolBar()->actions();
+    const QList<QAction*> expected = {frame->action(Command::New),
+                                      frame->action(Command::Open),
+                                      nullptr,
+                                      frame->action(Command::Save),
+                                      nullptr,
+                                      frame->action(Command::Read),
+                                      frame->action(Command::Write),
+                                      nullptr,
+                                      frame->action(Command::Print),
+                                      frame->action(Command::About)};
+    ASSERT_EQ(tools.size(), expected.size());
+    for (int i = 0; i < tools.size(); ++i) {
+        if (expected[i] == nullptr) {
+            EXPECT_TRUE(tools[i]->isSeparator()) << i;
+        } else {
+            EXPECT_EQ(tools[i], expected[i]) << i;
+        }
+    }
+
+    NavigationBar* bar = frame->navigationBar();
+    EXPECT_EQ(bar->windowTitle(), "IE Control Bar");
+    QTreeWidgetItem* root = bar->rootItem();
+    ASSERT_EQ(root->childCount(), 3);
+    EXPECT_EQ(root->child(0)->text(0), "Channel Infomation");
+    EXPECT_EQ(root->child(1)->text(0), "Optional Features");
+    EXPECT_EQ(root->child(2)->text(0), "DTMF");
+    EXPECT_TRUE(root->isExpanded());
+}
+
+TEST_F(MainWindowTest, ServiceItemsAreAppendedOnce) {
+    CMainFrame* frame = Start();
+    EXPECT_FALSE(VisibleTexts(frame->editMenu()).contains("Sql Adjust"));
+
+    emit frame->view()->serviceModeEntered();
+    emit frame->view()->serviceModeEntered();
+
+    const QStringList edit = VisibleTexts(frame->editMenu());
+    EXPECT_EQ(edit.mid(edit.size() - 3),
+              QStringList({"Param Adjust", "DTMF Initialization", "Sql Adjust"}));
+    EXPECT_EQ(edit.count("Sql Adjust"), 1);
+    EXPECT_FALSE(frame->action(Command::SqlAdjust)->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClosedDocumentWindowComesBackWithItsData) {
+    CMainFrame* frame = Start();
+    program_->state().image.write(0, Bcd8Encode(14652500));
+    frame->view()->FillGridFromImage();
+    const std::string rx = frame->view()->table().Cell(1, Column::RxFreq);
+    ASSERT_EQ(rx, "146.52500");
+
+    frame->action(Command::Close)->trigger();
+    EXPECT_FALSE(frame->childFrame()->isVisible());
+    frame->action(Command::ChannelInformation)->trigger();
+    EXPECT_TRUE(frame->childFrame()->isVisible());
+    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), rx);
+
+    // The window's own close box hides it too; the tree item brings it back.
+    frame->childFrame()->close();
+    EXPECT_FALSE(frame->childFrame()->isVisible());
+    NavigationBar* bar = frame->navigationBar();
+    bar->choose(bar->item(NavigationBar::Item::ChannelInformation));
+    EXPECT_TRUE(frame->childFrame()->isVisible());
+    EXPECT_EQ(bar->tree()->currentItem(), bar->rootItem());
+    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), rx);
+    EXPECT_EQ(frame->childFrame()->size(), QSize(CChildFrame::kWidth, CChildFrame::kHeight));
+}
+
+TEST_F(MainWindowTest, DisabledTreeItemsDoNothingAndEnabledOnesRunTheirAction) {
+    CMainFrame* frame = Start();
+    NavigationBar* bar = frame->navigationBar();
+    int opened = 0;
+    QObject::connect(frame->action(Command::Dtmf), &QAction::triggered, [&opened] { ++opened; });
+
+    bar->choose(bar->item(NavigationBar::Item::Dtmf));
+    EXPECT_EQ(opened, 0);
+    frame->action(Command::Dtmf)->setEnabled(true);
+    bar->choose(bar->item(NavigationBar::Item::Dtmf));
+    bar->choose(bar->item(NavigationBar::Item::Dtmf));
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(bar->tree()->currentItem(), bar->rootItem());
+}
+
+TEST_F(MainWindowTest, ControlBarTogglesAndStaysWithinHalfTheWindow) {
+    CMainFrame* frame = Start();
+    NavigationBar* bar = frame->navigationBar();
+    QAction* toggle = frame->action(Command::ControlBar);
+    QApplication::processEvents();
+    EXPECT_NEAR(bar->width(), NavigationBar::kInitialWidth, 4);
+
+    toggle->trigger();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(toggle->isChecked());
+    toggle->trigger();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(toggle->isChecked());
+    bar->close();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(toggle->isChecked());
+
+    frame->showNormal();
+    frame->resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->maximumWidth(), frame->width() / 2);
+    EXPECT_EQ(bar->minimumWidth(), NavigationBar::kMinimumWidth);
+}
+
+TEST_F(MainWindowTest, SplashComesFirstAndAKeyDismissesIt) {
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(HomeFile("startup.bmp"), "BMP"));
+
+    CMainFrame* frame = Start();
+    EXPECT_TRUE(program_->splashShown());
+    EXPECT_FALSE(frame->isVisible());
+
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    QApplication::sendEvent(frame, &press);
+    EXPECT_TRUE(frame->isVisible());
+}
+
+}  // namespace
+}  // namespace kestra::test

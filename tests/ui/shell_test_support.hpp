@@ -1,0 +1,101 @@
+#pragma once
+// What the desktop shell's widget tests share: one QApplication for the test program, a
+// temporary program directory (KESTRA_HOME) and per-user folders for every test, so Program.ini
+// and the recent-file list never touch the real ones, and recording stand-ins for the message
+// boxes and file dialogs.
+
+#include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/document_controller.hpp"
+#include "app/messenger.hpp"
+
+namespace kestra::test {
+
+inline QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "shell_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// Records every message; confirmations are answered from a queue (OK when it is empty).
+class RecordingMessenger final : public Messenger {
+public:
+    bool Show(const std::string& text, MessageButtons buttons) override {
+        messages.push_back(text);
+        if (buttons == MessageButtons::Ok || answers.empty()) {
+            return true;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<std::string> messages;
+    std::deque<bool> answers;
+};
+
+// Answers the save question and the file dialogs from what the test set up.
+class ScriptedPrompts final : public DocumentPrompts {
+public:
+    SaveChoice AskSaveChanges(const QString& documentName) override {
+        saveQuestions.push_back(documentName);
+        return saveChoice;
+    }
+    QString AskOpenPath(const QString&) override { return openPath; }
+    QString AskSavePath(const QString&) override { return savePath; }
+
+    SaveChoice saveChoice = SaveChoice::Cancel;
+    QStringList saveQuestions;
+    QString openPath;
+    QString savePath;
+};
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application();
+        ASSERT_TRUE(home_.isValid());
+        qputenv("KESTRA_HOME", home_.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toLocal8Bit());
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           home_.path() + "/qsettings");
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home_.path() + "/qsettings");
+    }
+
+    void TearDown() override {
+        qunsetenv("KESTRA_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    std::filesystem::path Home() const { return std::filesystem::path(home_.path().toStdString()); }
+    QString HomeFile(const QString& name) const { return home_.path() + "/" + name; }
+
+    void WriteFile(const std::filesystem::path& path, const std::string& bytes) const {
+        std::ofstream out(path, std::ios::binary);
+        out << bytes;
+    }
+    std::string ReadFile(const std::filesystem::path& path) const {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    QTemporaryDir home_;
+    RecordingMessenger messenger_;
+    ScriptedPrompts prompts_;
+};
+
+}  // namespace kestra::test
