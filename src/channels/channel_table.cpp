@@ -3,7 +3,6 @@
 #include "channels/channel_table.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "channels/image_preparation.hpp"
 #include "model/codecs.hpp"
@@ -22,46 +21,31 @@ constexpr std::array<std::string_view, 2> kScanList{"Del", "Add"};
 constexpr std::array<std::string_view, 2> kWidthList{"Narrow", "Wide"};
 constexpr std::array<std::string_view, 3> kBclList{"Off", "Carrier", "QT/DQT"};
 
-// Byte offsets inside a channel record.
-constexpr std::size_t kRx = 0;
-constexpr std::size_t kTx = 4;
-constexpr std::size_t kRxTone = 8;
-constexpr std::size_t kTxTone = 10;
-constexpr std::size_t kFlags = 13;
-constexpr std::size_t kShiftDirection = 15;
-constexpr std::size_t kShiftMagnitude = 16;
-
-constexpr std::uint8_t kPowerBit = 0x10;
-constexpr std::uint8_t kScanAddBit = 0x08;
-constexpr std::uint8_t kWideBit = 0x20;
-constexpr std::uint8_t kBclMask = 0xC0;
-constexpr std::uint8_t kBclCarrier = 0x40;
-constexpr std::uint8_t kBclQt = 0x80;
-
 // The "no shift" magnitude of a cleared record: 10.00000 MHz.
-constexpr Frequency kNoShiftMagnitude = 1000000;
+constexpr std::uint32_t kNoShiftMagnitude = 1000000;
 // An old magnitude at or above this (99.99501 MHz and up, an erased field included) marks a
 // record whose out-of-section Tx is dropped in favour of the Rx.
 constexpr std::uint32_t kErasedMagnitudeThreshold = 9999501;
-
-std::size_t RecordBase(int row) {
-    return RecordOffset(row - 1);
-}
 
 std::size_t Index(Column column) {
     return static_cast<std::size_t>(column) - 1;
 }
 
-void WriteFrequency(MemoryImage& image, std::size_t offset, Frequency f) {
-    image.write(offset, Bcd8Encode(static_cast<std::uint32_t>(f)));
+// An empty tone cell stores as "None" rather than as a 0.0 Hz CTCSS tone.
+std::string_view ToneCell(const std::string& text) {
+    return text.empty() ? std::string_view("None") : std::string_view(text);
 }
 
-// An empty tone cell stores as "None" rather than as a 0.0 Hz CTCSS tone.
-std::array<std::uint8_t, 2> EncodeToneCell(const std::string& text) {
-    if (text.empty()) {
-        return {0xFF, 0xFF};
+// A tone as the grid shows it. CTCSS and "None" read as everywhere else; a DCS code is written
+// "D0" followed by the code when the high byte holds no hundreds, else "D" and the code, so a
+// code below 10 shows with two digits ("D05N") and all real codes with three.
+std::string GridToneText(std::uint8_t low, std::uint8_t high) {
+    if (high == 0xFF || high < 0x80) {
+        return ToneCodeDecode(low, high);
     }
-    return ToneCodeEncode(text);
+    const int base = high >= 0xC0 ? 0xC0 : 0x80;
+    const int code = (high - base) * 100 + BcdByteDecode(low);
+    return (high == base ? "D0" : "D") + std::to_string(code) + (base == 0xC0 ? "I" : "N");
 }
 
 // Whether a channel row's bit in its section's present map is set (the VFO rows have none).
@@ -88,19 +72,12 @@ int ColumnWidthTwips(Column column) {
 }
 
 std::string RowLabel(int row) {
-    char buffer[16];
-    if (row >= 1 && row <= 128) {
-        std::snprintf(buffer, sizeof buffer, "A %03d", row);
-    } else if (row >= 129 && row <= 256) {
-        std::snprintf(buffer, sizeof buffer, "B %03d", row - 128);
-    } else if (row == kVfoRowA) {
-        return "A VFO";
-    } else if (row == kVfoRowB) {
-        return "B VFO";
-    } else {
-        return {};
+    // The channel label with a space after the section letter ("A 001"); "A VFO" as it is.
+    std::string label = ChannelLabel(row);
+    if (row >= 1 && row <= 256) {
+        label.insert(1, 1, ' ');
     }
-    return buffer;
+    return label;
 }
 
 std::span<const std::string_view> ChoiceList(Column column) {
@@ -225,24 +202,20 @@ void ChannelTable::FillRow(int row, const MemoryImage& image, const SectionLimit
     if (!PresentBitSet(image, row) || !RecordIsPresent(image, row - 1, limits)) {
         return;
     }
-    const std::size_t b = RecordBase(row);
-    At(row, Column::RxFreq) =
-        FrequencyToMhzText(static_cast<Frequency>(Bcd8Decode(image.span(b + kRx, 4))));
-    const std::uint8_t txTop = image[b + kTx + 3];
-    if (txTop != 0xFF && txTop != 0x00) {
-        At(row, Column::TxFreq) =
-            FrequencyToMhzText(static_cast<Frequency>(Bcd8Decode(image.span(b + kTx, 4))));
+    const ConstChannelRecord record(image, row - 1);
+    At(row, Column::RxFreq) = FrequencyToMhzText(record.RxFrequency().value_or(0));
+    if (const auto tx = record.TxFrequency()) {
+        At(row, Column::TxFreq) = FrequencyToMhzText(*tx);
     }
-    At(row, Column::Decode) = ToneCodeDecode(image[b + kRxTone], image[b + kRxTone + 1]);
-    At(row, Column::Encode) = ToneCodeDecode(image[b + kTxTone], image[b + kTxTone + 1]);
-    const std::uint8_t flags = image[b + kFlags];
-    At(row, Column::Power) = std::string(kPowerList[(flags & kPowerBit) ? 1 : 0]);
-    At(row, Column::ScanAdd) = std::string(kScanList[(flags & kScanAddBit) ? 1 : 0]);
-    At(row, Column::WideNarrow) = std::string(kWidthList[(flags & kWideBit) ? 1 : 0]);
+    At(row, Column::Decode) = GridToneText(record.Byte(8), record.Byte(9));
+    At(row, Column::Encode) = GridToneText(record.Byte(10), record.Byte(11));
+    At(row, Column::Power) = std::string(kPowerList[record.HighPower() ? 1 : 0]);
+    At(row, Column::ScanAdd) = std::string(kScanList[record.ScanAdd() ? 1 : 0]);
+    At(row, Column::WideNarrow) = std::string(kWidthList[record.Wide() ? 1 : 0]);
     // The fourth BCL value (both bits set) has no text; it shows as the second-highest one,
     // "QT/DQT", which is also what a store writes back for it.
-    const int bcl = std::min((flags & kBclMask) >> 6, 2);
-    At(row, Column::Bcl) = std::string(kBclList[static_cast<std::size_t>(bcl)]);
+    At(row, Column::Bcl) =
+        std::string(kBclList[static_cast<std::size_t>(std::min(record.Bcl(), 2))]);
 }
 
 // ---- encode ---------------------------------------------------------------------------------
@@ -264,57 +237,45 @@ void ChannelTable::StoreRow(int row, MemoryImage& image, const SectionLimits& li
         ResetChannelRecord(image, row);
         return;
     }
-    const std::size_t b = RecordBase(row);
+    ChannelRecord record(image, row - 1);
     const Frequency rx = CellFrequency(Cell(row, Column::RxFreq));
-    WriteFrequency(image, b + kRx, rx);
+    record.SetRxFrequency(rx);
 
     const std::string& txText = Cell(row, Column::TxFreq);
     const bool txAbsent = txText.empty();
     const Frequency tx = txAbsent ? 0 : CellFrequency(txText);
-    if (txAbsent) {
-        image.fill(b + kTx, 4, 0xFF);
-    } else {
-        WriteFrequency(image, b + kTx, tx);
-    }
+    record.SetTxFrequency(txAbsent ? std::nullopt : std::optional<Frequency>(tx));
 
-    auto noShift = [&] {
-        image[b + kShiftDirection] = 0;
-        WriteFrequency(image, b + kShiftMagnitude, kNoShiftMagnitude);
+    auto noShift = [&record] {
+        record.SetShiftDirection(0);
+        record.SetShiftAmount(kNoShiftMagnitude);
     };
     if (txAbsent || tx == rx) {
         noShift();
     } else if (limits.SectionOf(tx) < 0) {
-        const std::uint32_t old = Bcd8Decode(image.span(b + kShiftMagnitude, 4));
-        if (old >= kErasedMagnitudeThreshold) {
+        // The magnitude as it was before this store decides whether the Tx is kept.
+        if (record.ShiftAmount() >= kErasedMagnitudeThreshold) {
             noShift();
-            WriteFrequency(image, b + kTx, rx);
+            record.SetTxFrequency(rx);
         } else {
-            image[b + kShiftDirection] = rx > tx ? 1 : 2;
+            record.SetShiftDirection(rx > tx ? 1 : 2);
         }
     } else if (limits.SameSection(rx, tx)) {
-        image[b + kShiftDirection] = rx > tx ? 1 : 2;
-        WriteFrequency(image, b + kShiftMagnitude, rx > tx ? rx - tx : tx - rx);
+        record.SetShiftDirection(rx > tx ? 1 : 2);
+        record.SetShiftAmount(static_cast<std::uint32_t>(rx > tx ? rx - tx : tx - rx));
     } else {
         noShift();
     }
 
-    image.write(b + kRxTone, EncodeToneCell(Cell(row, Column::Decode)));
-    image.write(b + kTxTone, EncodeToneCell(Cell(row, Column::Encode)));
+    record.SetRxToneText(ToneCell(Cell(row, Column::Decode)));
+    record.SetTxToneText(ToneCell(Cell(row, Column::Encode)));
 
-    std::uint8_t flags = image[b + kFlags];
-    auto setBit = [&flags](std::uint8_t bit, bool on) {
-        flags = static_cast<std::uint8_t>(on ? (flags | bit) : (flags & ~bit));
-    };
-    setBit(kPowerBit, Cell(row, Column::Power) == "High");
-    setBit(kScanAddBit, Cell(row, Column::ScanAdd) == "Add");
-    setBit(kWideBit, Cell(row, Column::WideNarrow) == "Wide");
-    flags = static_cast<std::uint8_t>(flags & ~kBclMask);
-    if (Cell(row, Column::Bcl) == "Carrier") {
-        flags |= kBclCarrier;
-    } else if (Cell(row, Column::Bcl) == "QT/DQT") {
-        flags |= kBclQt;
-    }
-    image[b + kFlags] = flags;
+    // Only the grid's own flag bits change; PTT ID and Vox (bits 0-2) stay.
+    record.SetHighPower(Cell(row, Column::Power) == "High");
+    record.SetScanAdd(Cell(row, Column::ScanAdd) == "Add");
+    record.SetWide(Cell(row, Column::WideNarrow) == "Wide");
+    const std::string& bcl = Cell(row, Column::Bcl);
+    record.SetBcl(bcl == "Carrier" ? 1 : bcl == "QT/DQT" ? 2 : 0);
 }
 
 }  // namespace kestra

@@ -48,8 +48,6 @@ constexpr std::uint8_t kFeatureMask3 = 0x31;  // bits 0, 4 and 5
 
 constexpr int kChannelsPerSection = 128;
 constexpr std::uint8_t kNoChannel = 0xFF;
-constexpr std::uint8_t kScanAddBit = 0x08;
-constexpr std::size_t kFlagsByte = 13;
 
 // The per-band windows written at 0x2E80 (same indexing as kSupportedBands).
 constexpr std::array<Band, 3> kWindows{{
@@ -98,8 +96,7 @@ void WriteChannelSummary(MemoryImage& image, const SectionLimits& limits) {
                 SetChannelBit(image, map::ScanMapOf(section), n, false);
                 continue;
             }
-            const std::size_t flags = RecordOffset(record) + kFlagsByte;
-            if ((image[flags] & kScanAddBit) == 0) {
+            if (!ConstChannelRecord(image, record).ScanAdd()) {
                 SetChannelBit(image, map::ScanMapOf(section), n, false);
             }
             auto& f = first[static_cast<std::size_t>(section)];

@@ -4,7 +4,6 @@
 
 #include "channels/channel_table.hpp"
 #include "cli/commands.hpp"
-#include "model/document_file.hpp"
 
 namespace kestra::cli {
 
@@ -13,12 +12,11 @@ int RunChannels(const Context& ctx) {
         return Fail(ctx, "usage: kestra-cli channels FILE", kExitUsage);
     }
     MemoryImage image;
-    if (const FileResult loaded = LoadDocumentFile(ctx.args[0], image); !loaded) {
-        return Fail(ctx, loaded.error);
-    }
     SectionLimits limits;
     ChannelTable table;
-    table.FillGridFromImage(image, limits);
+    if (!OpenDocument(ctx, ctx.args[0], image, limits, table)) {
+        return kExitFailure;
+    }
 
     std::string text;
     for (int row = 1; row <= kChannelRows; ++row) {

@@ -14,12 +14,11 @@ int RunSaveAs(const Context& ctx) {
         return Fail(ctx, "usage: kestra-cli save-as IN OUT", kExitUsage);
     }
     MemoryImage image;
-    if (const FileResult loaded = LoadDocumentFile(ctx.args[0], image); !loaded) {
-        return Fail(ctx, loaded.error);
-    }
     SectionLimits limits;
     ChannelTable table;
-    table.FillGridFromImage(image, limits);
+    if (!OpenDocument(ctx, ctx.args[0], image, limits, table)) {
+        return kExitFailure;
+    }
     table.StoreGridToImage(image, limits, kDefaultModelIndex);
     if (const FileResult saved = SaveDocumentFile(ctx.args[1], image); !saved) {
         return Fail(ctx, saved.error);

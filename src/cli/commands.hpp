@@ -7,6 +7,12 @@
 #include <span>
 #include <string>
 
+namespace kestra {
+class ChannelTable;
+class MemoryImage;
+struct SectionLimits;
+}  // namespace kestra
+
 namespace kestra::cli {
 
 // What every subcommand gets: its arguments (after the subcommand name), the program's argv[0]
@@ -39,5 +45,11 @@ KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
 
 // One line "kestra-cli: <text>" on ctx.err; returns code.
 int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
+
+// Opens a document the way the desktop program does: the file's 16384 bytes into image, the
+// limits pairs it holds into limits, and the records decoded into table. False after printing
+// one line when the file cannot be opened.
+bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
+                  SectionLimits& limits, ChannelTable& table);
 
 }  // namespace kestra::cli

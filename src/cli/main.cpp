@@ -11,13 +11,25 @@
 #include <string_view>
 #include <vector>
 
+#include "channels/channel_table.hpp"
 #include "cli/commands.hpp"
+#include "model/document_file.hpp"
 
 namespace kestra::cli {
 
 int Fail(const Context& ctx, const std::string& text, int code) {
     ctx.err << "kestra-cli: " << text << '\n';
     return code;
+}
+
+bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
+                  SectionLimits& limits, ChannelTable& table) {
+    if (const FileResult loaded = LoadDocumentFile(path, image); !loaded) {
+        Fail(ctx, loaded.error);
+        return false;
+    }
+    table.FillGridFromImage(image, limits);
+    return true;
 }
 
 namespace {

@@ -40,19 +40,27 @@ std::int64_t PushDigit(std::int64_t magnitude, int digit, int base) {
     return magnitude * base + digit;
 }
 
-// The leading integer of a text the way sscanf's "%d" or "%x" reads it: blanks, an optional
-// sign, (for hexadecimal) an optional 0x prefix, then at least one digit. Saturates far outside
-// the int range instead of overflowing.
-std::optional<std::int64_t> ScanLeadingInteger(std::string_view text, int base) {
+// Where the digits of a leading number start: after the blanks strtod and sscanf skip and an
+// optional sign, which is reported through `negative`.
+std::size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) {
         ++i;
     }
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
+    return i;
+}
+
+// The leading integer of a text the way sscanf's "%d" or "%x" reads it: blanks, an optional
+// sign, (for hexadecimal) an optional 0x prefix, then at least one digit. Saturates far outside
+// the int range instead of overflowing.
+std::optional<std::int64_t> ScanLeadingInteger(std::string_view text, int base) {
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(text, negative);
     if (base == 16 && i + 2 < text.size() && text[i] == '0' &&
         (text[i + 1] == 'x' || text[i + 1] == 'X') && HexValue(text[i + 2]) >= 0) {
         i += 2;
@@ -150,15 +158,8 @@ std::uint32_t Bcd8Decode(std::span<const std::uint8_t> fourBytes) {
 std::int64_t ScaleDecimalText(std::string_view text, int decimals) {
     // The leading number as strtod would take it (blanks, sign, digits, point, digits, an
     // optional exponent), but kept as a digit string so that no binary rounding creeps in.
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) {
-        ++i;
-    }
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
     std::string digits;
     int pointShift = 0;  // digits after the decimal point
     bool seenPoint = false;

@@ -152,10 +152,14 @@ MemoryImage NewDocumentImage(const std::filesystem::path& programDir) {
         return BuiltInDocumentImage();
     }
     // A template that opens is used as it is: a short one leaves the rest erased (0xFF), a
-    // longer one contributes its first 16384 bytes. A read error keeps what arrived before it.
-    MemoryImage image;
+    // longer one contributes its first 16384 bytes. One that fails to read is as unusable as a
+    // missing one: half a template would start the document with erased channel records.
     std::array<std::uint8_t, kImageSize> buffer;
     const ssize_t count = ReadUpTo(fd.get(), buffer.data(), buffer.size());
+    if (count < 0) {
+        return BuiltInDocumentImage();
+    }
+    MemoryImage image;
     if (count > 0) {
         image.write(0,
                     std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(count)));

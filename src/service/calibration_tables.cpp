@@ -7,6 +7,9 @@
 
 namespace kestra {
 
+static_assert(map::kBandPoints + kSupportedBands.size() * kBandPointGroupSize ==
+              map::kBandPointsEnd);
+
 namespace {
 
 // A frequency rounded to whole MHz, halves up. Works in 64 bits so no band edge can overflow.
@@ -61,7 +64,7 @@ void ComputeBandPoints(MemoryImage& image) {
         const std::int64_t third = (upper - lower) / 3;
         const std::int64_t points[5] = {lower, upper, RoundToMhz((lower + upper) / 2),
                                         RoundToMhz(lower + third), RoundToMhz(upper - third)};
-        const std::size_t group = kBandPointTableOffset + kBandPointGroupSize * b;
+        const std::size_t group = map::kBandPoints + kBandPointGroupSize * b;
         for (std::size_t i = 0; i < 5; ++i) {
             PutLittleEndian(image, group + 4 * i, static_cast<std::uint32_t>(points[i]), 4);
         }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "model/image_map.hpp"
 #include "model/memory_image.hpp"
 
 namespace kestra {
@@ -25,11 +26,9 @@ inline constexpr std::size_t kTransmitPowerRowCount = 6;
 inline constexpr std::size_t kPowerSlopeTableOffset = 0x3F4B;
 inline constexpr std::size_t kPowerSlopeGroupSize = 6;
 
-// One 20-byte group per supported band: lower, upper, middle, one third and two thirds points,
-// each a 32-bit frequency in 10 Hz units.
-inline constexpr std::size_t kBandPointTableOffset = 0x3F70;
+// The band point table at map::kBandPoints holds one 20-byte group per supported band: lower,
+// upper, middle, one third and two thirds points, each a 32-bit frequency in 10 Hz units.
 inline constexpr std::size_t kBandPointGroupSize = 20;
-inline constexpr std::size_t kBandPointTableSize = 60;
 
 void ComputeReferenceLevels(MemoryImage& image);
 void ComputeBandPoints(MemoryImage& image);

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/temp_dir.hpp"
+
 namespace kestra {
 namespace {
 
@@ -43,23 +45,14 @@ private:
 
 class ProgramDirectoryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestra-home-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
     static std::string Read(const fs::path& p) {
         std::ifstream in(p, std::ios::binary);
         std::ostringstream out;
         out << in.rdbuf();
         return out.str();
     }
-    fs::path dir_;
+    test::TempDir temp_{"kestra-home"};
+    const fs::path dir_ = temp_.path();
 };
 
 TEST_F(ProgramDirectoryTest, IsTheExecutablesFolderUnlessKestraHomeSaysOtherwise) {

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/temp_dir.hpp"
+
 namespace kestra {
 namespace {
 
@@ -18,17 +20,6 @@ namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestra-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        ini_ = dir_ / "Program.ini";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
     void Put(const std::string& text) { std::ofstream(ini_, std::ios::binary) << text; }
     std::string Contents() const {
         std::ifstream in(ini_, std::ios::binary);
@@ -37,8 +28,9 @@ protected:
         return out.str();
     }
 
-    fs::path dir_;
-    fs::path ini_;
+    test::TempDir temp_{"kestra-settings"};
+    const fs::path dir_ = temp_.path();
+    const fs::path ini_ = dir_ / "Program.ini";
 };
 
 TEST_F(SettingsFileTest, MissingFileIsCreatedEmptyAndEveryKeyReadsItsDefault) {

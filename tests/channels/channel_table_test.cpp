@@ -77,6 +77,24 @@ TEST(FillGridFromImage, DecodesPresentChannels) {
     EXPECT_EQ(table.Cell(257, Column::RxFreq), "146.00000");
 }
 
+TEST(FillGridFromImage, WritesDcsCodesBelowOneHundredAfterD0) {
+    // "D0" + the code below 100, "D" + the code from 100 on: a code under 10 shows two digits.
+    MemoryImage image = BuiltInDocumentImage();
+    PutChannel(image, 1, 14652500);
+    image.write(8, Bytes{0x05, 0x80, 0x05, 0xC1});
+    PutChannel(image, 2, 14652500);
+    image.write(RecordOffset(1) + 8, Bytes{0x17, 0xC0, 0x00, 0xC7});
+    SectionLimits limits;
+    ChannelTable table;
+    table.FillGridFromImage(image, limits);
+    EXPECT_EQ(table.Cell(1, Column::Decode), "D05N");
+    EXPECT_EQ(table.Cell(1, Column::Encode), "D105I");
+    EXPECT_EQ(table.Cell(2, Column::Decode), "D017I");
+    EXPECT_EQ(table.Cell(2, Column::Encode), "D700I");
+    table.StoreRow(1, image, limits);
+    EXPECT_EQ(Read(image, 8, 4), (Bytes{0x05, 0x80, 0x05, 0xC1}));
+}
+
 TEST(FillGridFromImage, TakesSetLimitPairsFromTheImage) {
     MemoryImage image = BuiltInDocumentImage();
     image.write(map::kModelLimits, Bcd(14000000));

@@ -15,6 +15,7 @@
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
 #include "model/document_file.hpp"
+#include "support/temp_dir.hpp"
 
 namespace kestra {
 namespace {
@@ -34,13 +35,6 @@ std::string Slurp(const fs::path& path) {
 
 class KestraCli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestra-cli-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // Runs kestra-cli with KESTRA_HOME = dir; arguments are passed single-quoted.
     Outcome Run(const std::vector<std::string>& args) {
         std::string command =
@@ -58,7 +52,8 @@ protected:
     }
     std::string Path(const char* name) const { return (dir / name).string(); }
 
-    fs::path dir;
+    test::TempDir temp{"kestra-cli"};
+    const fs::path dir = temp.path();
 };
 
 MemoryImage SampleImage() {

@@ -12,25 +12,15 @@
 #include <iterator>
 #include <vector>
 
+#include "support/temp_dir.hpp"
+
 namespace kestra {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder per test, removed afterwards.
 class DocumentFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestra-doc-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
-
     static void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -62,7 +52,8 @@ protected:
         return entries;
     }
 
-    fs::path dir_;
+    test::TempDir temp_{"kestra-doc"};
+    const fs::path dir_ = temp_.path();
 };
 
 TEST_F(DocumentFileTest, NewDocumentWithoutTemplateHoldsTheBuiltInDefaults) {
@@ -136,8 +127,17 @@ TEST_F(DocumentFileTest, NewDocumentUsesDefaultDatAsItIs) {
     EXPECT_EQ(image, ImageOf(longTemplate));
 }
 
-TEST_F(DocumentFileTest, FolderNamedDefaultDatFallsBackToBuiltInDefaults) {
+TEST_F(DocumentFileTest, UnreadableDefaultDatFallsBackToBuiltInDefaults) {
     fs::create_directory(dir_ / "Default.dat");
+    EXPECT_EQ(NewDocumentImage(dir_), BuiltInDocumentImage());
+
+    // A template that opens but fails to read: this process's memory file answers offset 0
+    // with an I/O error.
+    if (!fs::exists("/proc/self/mem")) {
+        GTEST_SKIP() << "no /proc/self/mem";
+    }
+    fs::remove(dir_ / "Default.dat");
+    fs::create_symlink("/proc/self/mem", dir_ / "Default.dat");
     EXPECT_EQ(NewDocumentImage(dir_), BuiltInDocumentImage());
 }
 
