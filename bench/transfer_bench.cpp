@@ -7,26 +7,18 @@
 //   transfer_bench [FOLDER]   FOLDER holds kestra-cli and kestra-virtual-radio (default: this
 //                             program's own folder)
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "e2e/processes.hpp"
 #include "link/clone_range.hpp"
 #include "link/clone_session.hpp"
 #include "link/ident_reply.hpp"
 #include "link/wire_protocol.hpp"
 #include "model/document_file.hpp"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace kestra;
@@ -64,77 +56,20 @@ struct Run {
     double cpuSeconds = 0;
 };
 
-Run Spawn(std::vector<std::string> args, bool quietStdout) {
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (quietStdout) {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    }
+// Runs a program to its end with stdout discarded: its wall time and the CPU time it used.
+Run Measure(std::vector<std::string> args) {
     Run run;
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        rusage usage{};
-        ::wait4(pid, &status, 0, &usage);
-        run.wallSeconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        auto seconds = [](const timeval& tv) { return tv.tv_sec + tv.tv_usec / 1e6; };
-        run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    }
-    posix_spawn_file_actions_destroy(&actions);
+    test::SpawnOutput discard;
+    discard.stdoutPath = "/dev/null";
+    rusage usage{};
+    run.exitCode = test::WaitForExit(test::SpawnProgram(std::move(args), discard), &usage);
+    run.wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    auto seconds = [](const timeval& tv) { return tv.tv_sec + tv.tv_usec / 1e6; };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return run;
 }
-
-// kestra-virtual-radio at 9600 baud; its device path is the first line it prints.
-class Radio {
-public:
-    Radio(const fs::path& program, const fs::path& memory) {
-        int out[2];
-        if (::pipe(out) != 0) {
-            return;
-        }
-        std::vector<std::string> args{program.string(), "--baud", std::to_string(kBaud), "--memory",
-                                      memory.string()};
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') {
-            device_ += c;
-        }
-        ::close(out[0]);
-    }
-    ~Radio() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& device() const { return device_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string device_;
-};
 
 bool Report(const char* name, const ClonePlan& plan, const Run& run) {
     const std::size_t bytes = WireBytes(plan);
@@ -170,7 +105,8 @@ int main(int argc, char** argv) {
 
     bool met = false;
     {
-        Radio radio(radioProgram, dir / "radio.dat");
+        test::RadioProcess radio(radioProgram.string(), {"--baud", std::to_string(kBaud),
+                                                         "--memory", (dir / "radio.dat").string()});
         if (radio.device().empty()) {
             std::fprintf(stderr, "transfer_bench: kestra-virtual-radio did not start\n");
             return 1;
@@ -179,12 +115,11 @@ int main(int argc, char** argv) {
                     kBaud, radio.device().c_str());
         std::printf("%-6s %6s %10s %11s %11s %7s %10s %8s\n", "", "blocks", "wire bytes",
                     "wire time", "measured", "ratio", "CLI CPU", "CPU");
-        const Run read = Spawn(
-            {cli.string(), "read", "--port", radio.device(), "-o", (dir / "read.dat").string()},
-            true);
+        const Run read = Measure(
+            {cli.string(), "read", "--port", radio.device(), "-o", (dir / "read.dat").string()});
         const bool readMet = Report("read", ClonePlan::Read(), read);
-        const Run write = Spawn(
-            {cli.string(), "write", "--port", radio.device(), (dir / "doc.dat").string()}, true);
+        const Run write =
+            Measure({cli.string(), "write", "--port", radio.device(), (dir / "doc.dat").string()});
         const bool writeMet = Report("write", ClonePlan::Write(), write);
         met = readMet && writeMet;
     }

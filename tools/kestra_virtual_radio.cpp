@@ -8,12 +8,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -37,7 +40,7 @@ constexpr std::string_view kUsage =
     "  --memory FILE          load the radio's memory from a 16384-byte .dat file\n"
     "  --save FILE            save the memory to FILE after every completed write\n"
     "  --baud B               line speed for pacing (default 9600, 0 = no pacing)\n"
-    "  --limits A_LO,A_HI,B_LO,B_HI  band limits in whole MHz (default 136,174,400,520)\n"
+    "  --limits A_LO,A_HI,B_LO,B_HI  band limits in whole MHz, 0-999 (default 136,174,400,520)\n"
     "  --model TEXT           model text of the identification reply (up to 8 characters)\n"
     "  --firmware X.Y.Z       firmware version of the identification reply\n"
     "  --k472                 set the model variant flag (byte 15 = 1)\n"
@@ -81,9 +84,117 @@ struct Options {
     bool verbose = false;
 };
 
+// What is wrong with an option's value, or nothing when it was taken.
+using Problem = std::optional<std::string>;
+
+// One command-line option and what it sets, given its value ("" for the options without one).
+struct OptionRule {
+    std::string_view name;
+    bool takesValue;
+    Problem (*apply)(kestra::VirtualRadio&, Options&, std::string_view);
+};
+
+// A fault knob that takes a count: a block number, an attempt number or a line speed.
+template <auto field>
+Problem Count(kestra::VirtualRadio& radio, Options&, std::string_view text) {
+    const auto n = ParseInt(text);
+    if (!n || *n < 0) {
+        return "needs a number of 0 or more";
+    }
+    radio.faults().*field = *n;
+    return std::nullopt;
+}
+
+// An option that names a file or a text.
+template <std::string Options::*field>
+Problem Text(kestra::VirtualRadio&, Options& options, std::string_view text) {
+    options.*field = text;
+    return std::nullopt;
+}
+
+constexpr std::array kOptionRules{
+    OptionRule{"--silent", false,
+               [](kestra::VirtualRadio& radio, Options&, std::string_view) -> Problem {
+                   radio.faults().silent = true;
+                   return std::nullopt;
+               }},
+    OptionRule{"--k472", false,
+               [](kestra::VirtualRadio& radio, Options&, std::string_view) -> Problem {
+                   radio.SetVariantByte(1);
+                   return std::nullopt;
+               }},
+    OptionRule{"--verbose", false,
+               [](kestra::VirtualRadio&, Options& options, std::string_view) -> Problem {
+                   options.verbose = true;
+                   return std::nullopt;
+               }},
+    OptionRule{"--link", true, &Text<&Options::link>},
+    OptionRule{"--memory", true, &Text<&Options::memory>},
+    OptionRule{"--save", true, &Text<&Options::save>},
+    OptionRule{"--model", true,
+               [](kestra::VirtualRadio& radio, Options&, std::string_view text) -> Problem {
+                   radio.SetModelText(text.substr(0, 8));
+                   return std::nullopt;
+               }},
+    OptionRule{"--firmware", true,
+               [](kestra::VirtualRadio& radio, Options&, std::string_view text) -> Problem {
+                   const auto parts = ParseList(text, '.', 254);
+                   if (!parts || parts->size() > 7) {
+                       return "needs up to seven numbers 0-254 like 1.2.3";
+                   }
+                   const std::vector<std::uint8_t> bytes(parts->begin(), parts->end());
+                   radio.SetFirmware(bytes);
+                   return std::nullopt;
+               }},
+    OptionRule{"--limits", true,
+               [](kestra::VirtualRadio& radio, Options&, std::string_view text) -> Problem {
+                   // Eight BCD digits of 10 Hz hold at most 999.99999 MHz.
+                   const auto mhz = ParseList(text, ',', 999);
+                   if (!mhz || mhz->size() != 4) {
+                       return "needs four numbers 0-999 in MHz like 136,174,400,520";
+                   }
+                   radio.SetBandLimitsMhz((*mhz)[0], (*mhz)[1], (*mhz)[2], (*mhz)[3]);
+                   return std::nullopt;
+               }},
+    OptionRule{"--baud", true, &Count<&kestra::VirtualRadioFaults::baud>},
+    OptionRule{"--wake-from", true, &Count<&kestra::VirtualRadioFaults::answerWakeUpFromAttempt>},
+    OptionRule{"--no-ack-after", true, &Count<&kestra::VirtualRadioFaults::withholdAckAfterBlock>},
+    OptionRule{"--short-block", true, &Count<&kestra::VirtualRadioFaults::shortBlock>},
+    OptionRule{"--disconnect-after", true,
+               &Count<&kestra::VirtualRadioFaults::disconnectAfterBlock>},
+};
+
 int Usage(const std::string& problem) {
     std::cerr << "kestra-virtual-radio: " << problem << "\n" << kUsage;
     return 2;
+}
+
+// Applies the command line to radio and options; an exit code when the program should stop.
+std::optional<int> ParseArguments(std::span<char*> argv, kestra::VirtualRadio& radio,
+                                  Options& options) {
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::cout << kUsage;
+            return 0;
+        }
+        const auto rule = std::find_if(kOptionRules.begin(), kOptionRules.end(),
+                                       [arg](const OptionRule& r) { return r.name == arg; });
+        if (rule == kOptionRules.end()) {
+            return Usage("unknown option " + std::string(arg));
+        }
+        std::string_view value;
+        if (rule->takesValue) {
+            if (i + 1 >= argv.size() || *argv[i + 1] == '\0') {
+                return Usage(std::string(arg) + " needs a value");
+            }
+            value = argv[++i];
+        }
+        if (const Problem problem = rule->apply(radio, options, value)) {
+            return Usage(std::string(arg) + " " + *problem);
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -93,79 +204,9 @@ int main(int argc, char** argv) {
     VirtualRadio radio;
     radio.faults().baud = 9600;
     Options options;
-
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        auto value = [&]() -> std::optional<std::string_view> {
-            if (i + 1 >= args.size()) {
-                return std::nullopt;
-            }
-            return args[++i];
-        };
-        auto number = [&]() -> std::optional<int> {
-            const auto text = value();
-            return text ? ParseInt(*text) : std::nullopt;
-        };
-        if (arg == "-h" || arg == "--help") {
-            std::cout << kUsage;
-            return 0;
-        } else if (arg == "--silent") {
-            radio.faults().silent = true;
-        } else if (arg == "--k472") {
-            radio.SetVariantByte(1);
-        } else if (arg == "--verbose") {
-            options.verbose = true;
-        } else if (arg == "--link" || arg == "--memory" || arg == "--save" || arg == "--model") {
-            const auto text = value();
-            if (!text || text->empty()) {
-                return Usage(std::string(arg) + " needs a value");
-            }
-            if (arg == "--link") {
-                options.link = *text;
-            } else if (arg == "--memory") {
-                options.memory = *text;
-            } else if (arg == "--save") {
-                options.save = *text;
-            } else {
-                radio.SetModelText(text->substr(0, 8));
-            }
-        } else if (arg == "--firmware") {
-            const auto text = value();
-            const auto parts = text ? ParseList(*text, '.', 254) : std::nullopt;
-            if (!parts || parts->size() > 7) {
-                return Usage("--firmware needs up to seven numbers 0-254 like 1.2.3");
-            }
-            std::vector<std::uint8_t> bytes(parts->begin(), parts->end());
-            radio.SetFirmware(bytes);
-        } else if (arg == "--limits") {
-            const auto text = value();
-            const auto mhz = text ? ParseList(*text, ',', 9999) : std::nullopt;
-            if (!mhz || mhz->size() != 4) {
-                return Usage("--limits needs four numbers in MHz like 136,174,400,520");
-            }
-            radio.SetBandLimitsMhz((*mhz)[0], (*mhz)[1], (*mhz)[2], (*mhz)[3]);
-        } else if (arg == "--baud" || arg == "--wake-from" || arg == "--no-ack-after" ||
-                   arg == "--short-block" || arg == "--disconnect-after") {
-            const auto n = number();
-            if (!n || *n < 0) {
-                return Usage(std::string(arg) + " needs a number of 0 or more");
-            }
-            VirtualRadioFaults& faults = radio.faults();
-            if (arg == "--baud") {
-                faults.baud = *n;
-            } else if (arg == "--wake-from") {
-                faults.answerWakeUpFromAttempt = *n;
-            } else if (arg == "--no-ack-after") {
-                faults.withholdAckAfterBlock = *n;
-            } else if (arg == "--short-block") {
-                faults.shortBlock = *n;
-            } else {
-                faults.disconnectAfterBlock = *n;
-            }
-        } else {
-            return Usage("unknown option " + std::string(arg));
-        }
+    if (const auto exitCode =
+            ParseArguments(std::span<char*>(argv + 1, argv + argc), radio, options)) {
+        return *exitCode;
     }
 
     if (!options.memory.empty()) {

@@ -14,14 +14,9 @@
 namespace kestra::cli {
 
 int RunInfo(const Context& ctx) {
-    constexpr const char* kUsage = "usage: kestra-cli info [--port P]";
-    std::string problem;
-    const auto options = ParseLinkOptions(ctx.args, false, problem);
+    const auto options = ParseRadioCommand(ctx, "usage: kestra-cli info [--port P]", false, 0);
     if (!options) {
-        return Fail(ctx, problem + " (" + kUsage + ")", kExitUsage);
-    }
-    if (!options->files.empty()) {
-        return Fail(ctx, kUsage, kExitUsage);
+        return kExitUsage;
     }
 
     AppState state;

@@ -14,14 +14,10 @@
 namespace kestra::cli {
 
 int RunRead(const Context& ctx) {
-    constexpr const char* kUsage = "usage: kestra-cli read [--port P] [--service] -o FILE";
-    std::string problem;
-    const auto options = ParseLinkOptions(ctx.args, true, problem);
+    const auto options =
+        ParseRadioCommand(ctx, "usage: kestra-cli read [--port P] [--service] -o FILE", true, 0);
     if (!options) {
-        return Fail(ctx, problem + " (" + kUsage + ")", kExitUsage);
-    }
-    if (options->output.empty() || !options->files.empty()) {
-        return Fail(ctx, kUsage, kExitUsage);
+        return kExitUsage;
     }
 
     AppState state;  // a fresh image: every byte 0xFF

@@ -16,14 +16,10 @@
 namespace kestra::cli {
 
 int RunWrite(const Context& ctx) {
-    constexpr const char* kUsage = "usage: kestra-cli write [--port P] [--service] FILE";
-    std::string problem;
-    const auto options = ParseLinkOptions(ctx.args, false, problem);
+    const auto options =
+        ParseRadioCommand(ctx, "usage: kestra-cli write [--port P] [--service] FILE", false, 1);
     if (!options) {
-        return Fail(ctx, problem + " (" + kUsage + ")", kExitUsage);
-    }
-    if (options->files.size() != 1 || options->files[0].empty()) {
-        return Fail(ctx, kUsage, kExitUsage);
+        return kExitUsage;
     }
 
     AppState state;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <iostream>
@@ -75,6 +76,24 @@ std::optional<LinkOptions> ParseLinkOptions(std::span<const std::string> args, b
         } else {
             options.files.push_back(arg);
         }
+    }
+    return options;
+}
+
+std::optional<LinkOptions> ParseRadioCommand(const Context& ctx, const std::string& usage,
+                                             bool needsOutput, std::size_t fileCount) {
+    std::string problem;
+    auto options = ParseLinkOptions(ctx.args, needsOutput, problem);
+    if (!options) {
+        Fail(ctx, problem + " (" + usage + ")", kExitUsage);
+        return std::nullopt;
+    }
+    const bool filesOk = options->files.size() == fileCount &&
+                         std::none_of(options->files.begin(), options->files.end(),
+                                      [](auto& f) { return f.empty(); });
+    if (!filesOk || (needsOutput && options->output.empty())) {
+        Fail(ctx, usage, kExitUsage);
+        return std::nullopt;
     }
     return options;
 }

@@ -42,6 +42,12 @@ struct LinkOptions {
 std::optional<LinkOptions> ParseLinkOptions(std::span<const std::string> args, bool allowOutput,
                                             std::string& error);
 
+// The arguments of a radio command: its options, exactly fileCount positional arguments, and
+// -o FILE when needsOutput. On a problem prints it with the usage line and returns nothing; the
+// command then exits with kExitUsage.
+std::optional<LinkOptions> ParseRadioCommand(const Context& ctx, const std::string& usage,
+                                             bool needsOutput, std::size_t fileCount);
+
 // Sets state.portName / state.deviceOverride: "--port COMn" (or "\\.\COMn") picks port n, any
 // other --port text is a device path; without --port, Program.ini's [Setup] Device and COM.
 void ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state);

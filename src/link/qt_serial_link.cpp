@@ -93,8 +93,7 @@ std::size_t QtSerialLink::Write(std::span<const std::uint8_t> bytes) {
     if (!port_ || broken_ || bytes.empty()) {
         return 0;
     }
-    const auto deadline = Now() + std::chrono::milliseconds(kWriteTotalPerByteMs * bytes.size() +
-                                                            kWriteTotalConstantMs);
+    const auto deadline = Now() + std::chrono::milliseconds(WriteTotalTimeoutMs(bytes.size()));
     const qint64 queued = port_->write(reinterpret_cast<const char*>(bytes.data()),
                                        static_cast<qint64>(bytes.size()));
     if (queued < 0) {
@@ -125,7 +124,7 @@ std::size_t QtSerialLink::Read(std::span<std::uint8_t> buffer) {
     }
     const std::size_t wanted = buffer.size();
     const auto deadline =
-        Now() + std::chrono::milliseconds(kReadTotalPerByteMs * wanted + readTotalConstantMs_);
+        Now() + std::chrono::milliseconds(ReadTotalTimeoutMs(wanted, readTotalConstantMs_));
     SteadyTime lastByte{};
     std::size_t got = 0;
     bool fresh = false;  // bytes arrived since the last wait
@@ -148,6 +147,11 @@ std::size_t QtSerialLink::Read(std::span<std::uint8_t> buffer) {
             limit = std::min(limit, lastByte + std::chrono::milliseconds(kReadIntervalMs));
         }
         if (MsUntil(limit) <= 0) {
+            // Bytes that reached the device while this thread was not looking (a busy machine,
+            // the sleep below) arrived in time: a port driver would have them in its buffer.
+            if (WaitFor(true, 0) == Wait::Ready && port_->bytesAvailable() > 0) {
+                continue;
+            }
             break;
         }
         if (fresh) {

@@ -18,6 +18,16 @@ inline constexpr int kReadTotalPerByteMs = 50;
 inline constexpr int kWriteTotalPerByteMs = 50;
 inline constexpr int kWriteTotalConstantMs = 50;
 
+// How long a read of count bytes may take in all, and a write of count bytes.
+constexpr std::int64_t ReadTotalTimeoutMs(std::size_t count, int readTotalConstantMs) {
+    return std::int64_t{kReadTotalPerByteMs} * static_cast<std::int64_t>(count) +
+           readTotalConstantMs;
+}
+constexpr std::int64_t WriteTotalTimeoutMs(std::size_t count) {
+    return std::int64_t{kWriteTotalPerByteMs} * static_cast<std::int64_t>(count) +
+           kWriteTotalConstantMs;
+}
+
 class SerialLink {
 public:
     virtual ~SerialLink() = default;

@@ -9,9 +9,9 @@
 // answered with a 4-byte header "W" addr-hi addr-lo len and the data, then "A" for the program's
 // "A"), write blocks ("W" header and data, stored and answered "A") and the end strings "ENDR"
 // and "ENDW". The wake-up string is recognised only while the radio is out of a session: an end
-// string or Reset() brings it back there. The in-process link resets it at every Open; a server
-// on a real line resets it when the line has been quiet for a while, the way a radio drops out of
-// programming mode.
+// string or Reset() brings it back there. The in-process link resets it at every Open and the
+// pseudo-terminal server whenever a client opens the line, the way a radio starts afresh when its
+// cable is plugged in.
 //
 // Faults make it misbehave the way a real radio or cable can, for tests of every failure path.
 // Blocks are counted from 1 in each session (a session starts at an answered wake-up); block 0

@@ -86,9 +86,7 @@ std::size_t VirtualRadioLink::Read(std::span<std::uint8_t> buffer) {
     }
     const std::int64_t start = NowUs();
     const std::int64_t deadline =
-        start + (std::int64_t{kReadTotalPerByteMs} * static_cast<std::int64_t>(buffer.size()) +
-                 readTotalConstantMs_) *
-                    kUsPerMs;
+        start + ReadTotalTimeoutMs(buffer.size(), readTotalConstantMs_) * kUsPerMs;
     std::size_t got = 0;
     std::int64_t lastUs = start;
     while (got < buffer.size()) {

@@ -196,6 +196,12 @@ TEST(CliRadio, PortIsTakenFromTheOptionOrFromProgramIni) {
 TEST(VirtualRadioTool, RefusesBadOptionsAndMissingMemoryFiles) {
     EXPECT_EQ(RunProgram("kestra-virtual-radio", {"--limits", "136,174"}).exitCode, 2);
     EXPECT_EQ(RunProgram("kestra-virtual-radio", {"--baud"}).exitCode, 2);
+    // 1000 MHz does not fit the reply's eight BCD digits; the missing memory file makes the
+    // program end even if the limit were taken.
+    EXPECT_EQ(RunProgram("kestra-virtual-radio",
+                         {"--limits", "136,174,400,1000", "--memory", "/nonexistent/radio.dat"})
+                  .exitCode,
+              2);
     const ProgramResult missing =
         RunProgram("kestra-virtual-radio", {"--memory", "/nonexistent/radio.dat"});
     EXPECT_EQ(missing.exitCode, 1);

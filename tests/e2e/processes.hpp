@@ -1,10 +1,13 @@
 #pragma once
-// Running the real programs from tests: kestra-virtual-radio on its own pseudo-terminal for the
-// duration of a test, and kestra-cli to completion with its output captured.
+// Running the real programs from the end-to-end tests and the transfer benchmark:
+// kestra-virtual-radio on its own pseudo-terminal for as long as it is needed, and kestra-cli to
+// completion with its output captured. The helpers that find the programs in the build folder
+// exist where KESTRA_BINARY_DIR is defined (the tests); the benchmark passes its own paths.
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,15 +24,18 @@ extern char** environ;
 
 namespace kestra::test {
 
+#ifdef KESTRA_BINARY_DIR
 inline std::string BinaryPath(const std::string& name) {
     return std::string(KESTRA_BINARY_DIR) + "/" + name;
 }
+#endif
 
 inline std::string ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A null-terminated argv (or envp) over the strings, which must outlive it.
 inline std::vector<char*> Argv(std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (std::string& arg : args) {
@@ -37,6 +43,56 @@ inline std::vector<char*> Argv(std::vector<std::string>& args) {
     }
     argv.push_back(nullptr);
     return argv;
+}
+
+// Where a spawned program's output goes. stdin always reads /dev/null.
+struct SpawnOutput {
+    std::string stdoutPath;  // a file (truncated), or "" to keep the caller's stdout
+    std::string stderrPath;  // the same for stderr
+    int stdoutPipe = -1;     // the write end of a pipe for stdout instead of a file
+    int closeInChild = -1;   // the pipe's read end, which the program must not inherit
+};
+
+// Starts args[0] with args and the environment envp (the caller's when null). The pid, or -1.
+inline pid_t SpawnProgram(std::vector<std::string> args, const SpawnOutput& output,
+                          char** envp = nullptr) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (output.stdoutPipe >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, output.stdoutPipe, STDOUT_FILENO);
+    } else if (!output.stdoutPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.stdoutPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
+    if (!output.stderrPath.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, output.stderrPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
+    if (output.closeInChild >= 0) {
+        posix_spawn_file_actions_addclose(&actions, output.closeInChild);
+    }
+    auto argv = Argv(args);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
+                    envp != nullptr ? envp : environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Waits for the program to end: its exit code (128 + the signal when one killed it, -1 when it
+// never ran), and the CPU time it used when usage is given.
+inline int WaitForExit(pid_t pid, rusage* usage = nullptr) {
+    if (pid <= 0) {
+        return -1;
+    }
+    int status = 0;
+    if (::wait4(pid, &status, 0, usage) != pid) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // A fresh folder under the system's temporary folder, removed with the object.
@@ -57,25 +113,21 @@ private:
     std::filesystem::path path_;
 };
 
-// kestra-virtual-radio with the given options; the device path is its first line of output.
+// kestra-virtual-radio with the given options, running for the life of the object; the device
+// path is its first line of output (empty when it did not start).
 class RadioProcess {
 public:
-    explicit RadioProcess(std::vector<std::string> options) {
+    RadioProcess(const std::string& program, const std::vector<std::string>& options) {
         int out[2];
         if (::pipe(out) != 0) {
             return;
         }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::vector<std::string> args{BinaryPath("kestra-virtual-radio")};
+        std::vector<std::string> args{program};
         args.insert(args.end(), options.begin(), options.end());
-        auto argv = Argv(args);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
+        SpawnOutput output;
+        output.stdoutPipe = out[1];
+        output.closeInChild = out[0];
+        pid_ = SpawnProgram(std::move(args), output);
         ::close(out[1]);
         char c = 0;
         while (::read(out[0], &c, 1) == 1 && c != '\n') {
@@ -83,11 +135,19 @@ public:
         }
         ::close(out[0]);
     }
-    ~RadioProcess() { Stop(); }
+#ifdef KESTRA_BINARY_DIR
+    explicit RadioProcess(const std::vector<std::string>& options)
+        : RadioProcess(BinaryPath("kestra-virtual-radio"), options) {}
+#endif
+    ~RadioProcess() {
+        Stop();
+    }
     RadioProcess(const RadioProcess&) = delete;
     RadioProcess& operator=(const RadioProcess&) = delete;
 
-    const std::string& device() const { return device_; }
+    const std::string& device() const {
+        return device_;
+    }
 
     // SIGTERM and wait; the exit status of the server (-1 when it was not running).
     int Stop() {
@@ -95,10 +155,9 @@ public:
             return -1;
         }
         ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+        const int status = WaitForExit(pid_);
         pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return status;
     }
 
 private:
@@ -106,6 +165,7 @@ private:
     std::string device_;
 };
 
+#ifdef KESTRA_BINARY_DIR
 struct ProgramResult {
     int exitCode = -1;
     std::string out;
@@ -119,18 +179,11 @@ inline ProgramResult RunProgram(const std::string& name, std::vector<std::string
     const std::filesystem::path base =
         std::filesystem::temp_directory_path() /
         ("kestra-run-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    const std::string outPath = base.string() + ".out";
-    const std::string errPath = base.string() + ".err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    SpawnOutput output;
+    output.stdoutPath = base.string() + ".out";
+    output.stderrPath = base.string() + ".err";
     std::vector<std::string> args{BinaryPath(name)};
     args.insert(args.end(), options.begin(), options.end());
-    auto argv = Argv(args);
     std::vector<std::string> environment;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry(*e);
@@ -147,17 +200,11 @@ inline ProgramResult RunProgram(const std::string& name, std::vector<std::string
     auto envp = Argv(environment);
 
     ProgramResult result;
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = ReadText(outPath);
-    result.err = ReadText(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
+    result.exitCode = WaitForExit(SpawnProgram(std::move(args), output, envp.data()));
+    result.out = ReadText(output.stdoutPath);
+    result.err = ReadText(output.stderrPath);
+    std::filesystem::remove(output.stdoutPath);
+    std::filesystem::remove(output.stderrPath);
     return result;
 }
 
@@ -165,6 +212,7 @@ inline ProgramResult RunCli(std::vector<std::string> options,
                             const std::vector<std::string>& extraEnvironment = {}) {
     return RunProgram("kestra-cli", std::move(options), extraEnvironment);
 }
+#endif
 
 // Waits (a bounded number of short sleeps) until the file exists with the given size.
 inline bool WaitForFile(const std::filesystem::path& path, std::uintmax_t size) {

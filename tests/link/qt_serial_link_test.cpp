@@ -127,6 +127,23 @@ TEST_F(QtSerialLinkTest, ReadEndsWithWhatArrivedWhenTheLineFallsQuiet) {
     EXPECT_EQ(link.Read(one), 0u);
 }
 
+TEST_F(QtSerialLinkTest, BytesThatArrivedWhileTheReaderSleptAreNotLost) {
+    QtSerialLink link;
+    ASSERT_TRUE(link.Open(device_));
+    link.ApplySettings(kReadTotalConstantMs);
+    // After the first byte a long read sleeps for the time the rest needs on the line, here
+    // longer than the 100 ms gap. The rest arrives 10 ms later: there was no gap, so the read
+    // must take it rather than give up with one byte.
+    std::thread sender([this] {
+        Send("W");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Send(std::string(150, 'x'));
+    });
+    std::array<std::uint8_t, 200> buffer{};
+    EXPECT_EQ(link.Read(buffer), 151u);
+    sender.join();
+}
+
 TEST_F(QtSerialLinkTest, PurgeDiscardsWhatWaitsInTheReceiveQueue) {
     QtSerialLink link;
     ASSERT_TRUE(link.Open(device_));
