@@ -24,6 +24,7 @@ build: configure
 # The fuzz targets need clang and a sanitized core, so they live in a second, core-only tree;
 # they run first so that the main suite's summary is the last thing printed.
 test: build
+	@if [ -f $(FUZZ_BUILD)/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' $(FUZZ_BUILD)/CMakeCache.txt; then rm -rf $(FUZZ_BUILD); fi
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKESTRA_CORE_ONLY=ON -DKESTRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(FUZZ_BUILD) --target kestra_fuzzers -j 2
 	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure
