@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
 
 #include <functional>
 
@@ -72,28 +73,16 @@ void DrawTransfer(QPainter& p, bool down, const QColor& colour) {
     tray.lineTo(28, 20);
     p.drawPath(tray);
 
-    QPainterPath arrow;
-    if (down) {
-        arrow.moveTo(13, 3);
-        arrow.lineTo(19, 3);
-        arrow.lineTo(19, 13);
-        arrow.lineTo(24, 13);
-        arrow.lineTo(16, 23);
-        arrow.lineTo(8, 13);
-        arrow.lineTo(13, 13);
-    } else {
-        arrow.moveTo(13, 23);
-        arrow.lineTo(19, 23);
-        arrow.lineTo(19, 13);
-        arrow.lineTo(24, 13);
-        arrow.lineTo(16, 3);
-        arrow.lineTo(8, 13);
-        arrow.lineTo(13, 13);
+    // Drawn pointing down; the upward arrow is its mirror image about y = 13.
+    static constexpr QPointF kDownArrow[] = {{13, 3},  {19, 3}, {19, 13}, {24, 13},
+                                             {16, 23}, {8, 13}, {13, 13}};
+    QPolygonF arrow;
+    for (const QPointF& point : kDownArrow) {
+        arrow << QPointF(point.x(), down ? point.y() : 26 - point.y());
     }
-    arrow.closeSubpath();
     p.setPen(QPen(colour.darker(140), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(colour);
-    p.drawPath(arrow);
+    p.drawPolygon(arrow);
 }
 
 }  // namespace

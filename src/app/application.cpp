@@ -112,11 +112,16 @@ void KestraApplication::ShowMainWindow() {
     mainFrame_->childFrame()->showDocument();
 }
 
-int RunDesktop(int argc, char** argv) {
-    QApplication app(argc, argv);
+void SetProgramIdentity() {
     QApplication::setApplicationName(QStringLiteral("Kestra"));
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Program"));
+    // No display name: Qt would append it to every caption ("Read - Program"), and the
+    // captions are the program's own.
+}
+
+int RunDesktop(int argc, char** argv) {
+    QApplication app(argc, argv);
+    SetProgramIdentity();
 
     QString error;
     const auto options = ParseCommandLine(QApplication::arguments(), &error);

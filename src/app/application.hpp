@@ -66,6 +66,11 @@ private:
     bool splashShown_ = false;
 };
 
+// Names the program for QSettings: the recent-file list lives under the organization
+// "Local AppWizard-Generated Applications". Window captions stay exactly as each window sets
+// them.
+void SetProgramIdentity();
+
 // main(): the whole program.
 int RunDesktop(int argc, char** argv);
 

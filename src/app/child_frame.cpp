@@ -1,7 +1,9 @@
 #include "app/child_frame.hpp"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMenu>
 
 #include "app/app_icons.hpp"
 #include "channels/program_view.hpp"
@@ -13,6 +15,17 @@ CChildFrame::CChildFrame(CProgramView* view, QWidget* parent) : QMdiSubWindow(pa
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowIcon(ApplicationIcon());
     resize(kWidth, kHeight);
+
+    // The window menu closes the window with the platform's Close keys, which include Ctrl+W
+    // here; in this program Ctrl+W is Program, Write. Ctrl+F4 still closes the window.
+    if (QMenu* menu = systemMenu()) {
+        for (QAction* item : menu->actions()) {
+            QList<QKeySequence> keys = item->shortcuts();
+            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0) {
+                item->setShortcuts(keys);
+            }
+        }
+    }
 }
 
 void CChildFrame::showDocument() {

@@ -9,6 +9,7 @@
 #include <QUndoStack>
 
 #include "app/child_frame.hpp"
+#include "channels/channel_grid_view.hpp"
 #include "channels/program_view.hpp"
 #include "model/document_file.hpp"
 
@@ -221,6 +222,8 @@ void DocumentController::ShowWindow() {
 }
 
 bool DocumentController::SaveModified() {
+    // Text still being typed into a cell is an edit too: commit it so it counts.
+    view()->grid()->CommitOpenEditor();
     if (!isModified()) {
         return true;
     }

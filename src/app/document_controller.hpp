@@ -78,8 +78,9 @@ public:
     void Close();
     // Shows the document window again (Channel Information).
     void ShowWindow();
-    // Asks "Save changes" when the document is modified. False when the user cancelled or the
-    // save failed: the caller must then stop what it was doing.
+    // Asks "Save changes" when the document is modified (a cell still being typed into is
+    // committed first). False when the user cancelled or the save failed: the caller must then
+    // stop what it was doing.
     bool SaveModified();
 
     bool isModified() const;

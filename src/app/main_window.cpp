@@ -27,6 +27,7 @@
 #include "app/document_controller.hpp"
 #include "app/navigation_bar.hpp"
 #include "app/resources.hpp"
+#include "channels/channel_grid_view.hpp"
 #include "channels/program_view.hpp"
 
 namespace kestra {
@@ -83,9 +84,13 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     }
     documents_ = new DocumentController(state_, messenger_, *prompts, settings_.programDir,
                                         childFrame_, this);
-    printing_ =
-        new PrintController([this]() -> const ChannelTable& { return this->view()->table(); },
-                            [this] { return documents_->displayName(); }, this, this);
+    printing_ = new PrintController(
+        [this]() -> const ChannelTable& {
+            // A cell still being typed into belongs in the printout.
+            this->view()->grid()->CommitOpenEditor();
+            return this->view()->table();
+        },
+        [this] { return documents_->displayName(); }, this, this);
 
     createActions();
     createMenus();

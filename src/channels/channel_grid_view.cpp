@@ -264,7 +264,9 @@ bool ChannelGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent
 }
 
 void ChannelGridView::keyPressEvent(QKeyEvent* event) {
-    if (IsEnter(event) && event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+    // The keypad's Enter (which carries the keypad modifier) counts as Enter.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (IsEnter(event) && plain && currentIndex().isValid()) {
         BeginCellEdit(currentIndex());
         event->accept();
         return;

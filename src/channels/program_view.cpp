@@ -35,12 +35,6 @@ struct CProgramView::Private {
     ChannelTable table;
     QUndoStack* undoStack = nullptr;
     ChannelGridModel* model = nullptr;
-    ChannelGridView* grid = nullptr;
-    QComboBox* modelCombo = nullptr;
-    QPushButton* batchGenerate = nullptr;
-    QPushButton* channelEdit = nullptr;
-    QPushButton* initialization = nullptr;
-    TransferController* transfers = nullptr;
     std::filesystem::path settingsPath;
     std::function<std::vector<ComPortStatus>()> portProbe = ProbeComPorts;
 };
@@ -49,50 +43,49 @@ CProgramView::CProgramView(AppState& state, Messenger& messenger, QWidget* paren
     : QWidget(parent), d_(std::make_unique<Private>(state, messenger)) {
     d_->undoStack = new QUndoStack(this);
     d_->model = new ChannelGridModel(d_->table, state, *d_->undoStack, this);
-    d_->grid = new ChannelGridView(this);
-    d_->grid->SetChannelModel(d_->model);
-    d_->grid->ApplyColumnWidths(logicalDpiX());
+    grid_ = new ChannelGridView(this);
+    grid_->SetChannelModel(d_->model);
+    grid_->ApplyColumnWidths(logicalDpiX());
 
     auto* radioLabel = new QLabel(QStringLiteral("Radio"), this);
-    d_->modelCombo = new QComboBox(this);
+    modelCombo_ = new QComboBox(this);
     for (std::string_view name : kModelNames) {
-        d_->modelCombo->addItem(
-            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        modelCombo_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
-    d_->modelCombo->setCurrentIndex(kDefaultModelIndex);
-    radioLabel->setBuddy(d_->modelCombo);
+    modelCombo_->setCurrentIndex(kDefaultModelIndex);
+    radioLabel->setBuddy(modelCombo_);
 
-    d_->batchGenerate = new QPushButton(QStringLiteral("Batch Generate"), this);
-    d_->channelEdit = new QPushButton(QStringLiteral("Channel Edit"), this);
+    batchGenerate_ = new QPushButton(QStringLiteral("Batch Generate"), this);
+    channelEdit_ = new QPushButton(QStringLiteral("Channel Edit"), this);
     // Their dialogs are not part of this window yet.
-    d_->batchGenerate->setEnabled(false);
-    d_->channelEdit->setEnabled(false);
-    d_->initialization = new QPushButton(QStringLiteral("Initialization"), this);
-    d_->initialization->setVisible(false);
+    batchGenerate_->setEnabled(false);
+    channelEdit_->setEnabled(false);
+    initialization_ = new QPushButton(QStringLiteral("Initialization"), this);
+    initialization_->setVisible(false);
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(radioLabel);
-    controls->addWidget(d_->modelCombo);
+    controls->addWidget(modelCombo_);
     controls->addStretch(1);
-    controls->addWidget(d_->batchGenerate);
-    controls->addWidget(d_->channelEdit);
-    controls->addWidget(d_->initialization);
+    controls->addWidget(batchGenerate_);
+    controls->addWidget(channelEdit_);
+    controls->addWidget(initialization_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
-    layout->addWidget(d_->grid, 1);
+    layout->addWidget(grid_, 1);
 
     // Wide enough for every column without a horizontal scroll bar.
-    int gridWidth = d_->grid->verticalHeader()->width() + 2 * d_->grid->frameWidth() +
-                    d_->grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    int gridWidth = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() +
+                    grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int c = 0; c < kModelColumnCount; ++c) {
-        gridWidth += d_->grid->columnWidth(c);
+        gridWidth += grid_->columnWidth(c);
     }
-    d_->grid->setMinimumWidth(gridWidth);
+    grid_->setMinimumWidth(gridWidth);
 
-    d_->transfers = new TransferController(
+    transfers_ = new TransferController(
         state, messenger, nullptr,
         {[this] { StoreGridToImage(); }, [this] { FillGridFromImage(); }}, this);
-    connect(d_->initialization, &QPushButton::clicked, this, &CProgramView::Initialization);
+    connect(initialization_, &QPushButton::clicked, this, &CProgramView::Initialization);
 
     auto* serviceKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
     serviceKey->setContext(Qt::WidgetWithChildrenShortcut);
@@ -108,13 +101,13 @@ CProgramView::~CProgramView() {
 
 void CProgramView::FillGridFromImage() {
     // The grid is about to be replaced: an open editor's text belongs to the old contents.
-    d_->grid->DiscardOpenEditor();
+    grid_->DiscardOpenEditor();
     d_->table.FillGridFromImage(d_->state.image, d_->state.limits);
     d_->model->Reload();
 }
 
 void CProgramView::StoreGridToImage() {
-    d_->grid->CommitOpenEditor();
+    grid_->CommitOpenEditor();
     d_->table.StoreGridToImage(d_->state.image, d_->state.limits, modelIndex());
 }
 
@@ -127,7 +120,7 @@ const ChannelTable& CProgramView::table() const {
 }
 
 void CProgramView::SetLinkFactory(const LinkFactory* links) {
-    d_->transfers->SetLinkFactory(links);
+    transfers_->SetLinkFactory(links);
 }
 
 void CProgramView::SetSettingsPath(std::filesystem::path path) {
@@ -139,36 +132,12 @@ void CProgramView::SetPortProbe(std::function<std::vector<ComPortStatus>()> prob
 }
 
 int CProgramView::modelIndex() const {
-    return std::max(d_->modelCombo->currentIndex(), 0);
-}
-
-ChannelGridView* CProgramView::grid() const {
-    return d_->grid;
-}
-
-QComboBox* CProgramView::modelCombo() const {
-    return d_->modelCombo;
-}
-
-QPushButton* CProgramView::batchGenerateButton() const {
-    return d_->batchGenerate;
-}
-
-QPushButton* CProgramView::channelEditButton() const {
-    return d_->channelEdit;
-}
-
-QPushButton* CProgramView::initializationButton() const {
-    return d_->initialization;
-}
-
-TransferController* CProgramView::transferController() const {
-    return d_->transfers;
+    return std::max(modelCombo_->currentIndex(), 0);
 }
 
 void CProgramView::Read() {
-    d_->grid->CommitOpenEditor();
-    if (d_->transfers->Read()) {
+    grid_->CommitOpenEditor();
+    if (transfers_->Read()) {
         // Undo steps recorded before the read would write old texts into the radio's data.
         d_->undoStack->clear();
         emit imageReplaced();
@@ -176,12 +145,12 @@ void CProgramView::Read() {
 }
 
 void CProgramView::Write() {
-    d_->transfers->Write();
+    transfers_->Write();
 }
 
 void CProgramView::Initialization() {
     if (d_->state.serviceMode) {
-        d_->transfers->Initialization();
+        transfers_->Initialization();
     }
 }
 
@@ -199,7 +168,7 @@ void CProgramView::EnterServiceMode() {
         return;
     }
     d_->state.serviceMode = true;
-    d_->initialization->setVisible(true);
+    initialization_->setVisible(true);
     emit serviceModeEntered();
 }
 

@@ -57,12 +57,12 @@ public:
     // The "Radio" combo's selection: the model block every store writes.
     int modelIndex() const;
 
-    ChannelGridView* grid() const;
-    QComboBox* modelCombo() const;
-    QPushButton* batchGenerateButton() const;
-    QPushButton* channelEditButton() const;
-    QPushButton* initializationButton() const;
-    TransferController* transferController() const;
+    ChannelGridView* grid() const { return grid_; }
+    QComboBox* modelCombo() const { return modelCombo_; }
+    QPushButton* batchGenerateButton() const { return batchGenerate_; }
+    QPushButton* channelEditButton() const { return channelEdit_; }
+    QPushButton* initializationButton() const { return initialization_; }
+    TransferController* transferController() const { return transfers_; }
 
 public slots:
     void Read();              // Program, Read (Ctrl+R)
@@ -81,6 +81,13 @@ signals:
 private:
     struct Private;
     std::unique_ptr<Private> d_;
+    // The form's controls, children of the view.
+    ChannelGridView* grid_ = nullptr;
+    QComboBox* modelCombo_ = nullptr;
+    QPushButton* batchGenerate_ = nullptr;
+    QPushButton* channelEdit_ = nullptr;
+    QPushButton* initialization_ = nullptr;
+    TransferController* transfers_ = nullptr;
 };
 
 }  // namespace kestra

@@ -90,7 +90,15 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
         deviceEdit_->setCompleter(new QCompleter(devicePaths, deviceEdit_));
         deviceEdit_->setToolTip(descriptions.join(QLatin1Char('\n')));
     }
-    connect(deviceButton_, &QRadioButton::toggled, deviceEdit_, &QLineEdit::setEnabled);
+    connect(deviceButton_, &QRadioButton::toggled, this, [this](bool chosen) {
+        deviceEdit_->setEnabled(chosen);
+        if (chosen) {
+            // Choosing a device path means typing one next.
+            deviceEdit_->setFocus();
+        }
+        UpdateOkButton();
+    });
+    connect(deviceEdit_, &QLineEdit::textChanged, this, &PortDialog::UpdateOkButton);
 
     auto* deviceRow = new QHBoxLayout;
     deviceRow->addWidget(deviceButton_);
@@ -101,7 +109,8 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
     groupLayout->addLayout(deviceRow);
 
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    okButton_ = box->button(QDialogButtonBox::Ok);
+    okButton_->setText(QStringLiteral("OK"));
     box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
     connect(box, &QDialogButtonBox::accepted, this, &PortDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &PortDialog::reject);
@@ -111,6 +120,12 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
     layout->addWidget(box);
 
     CheckCurrentChoice(ports);
+    UpdateOkButton();
+}
+
+void PortDialog::UpdateOkButton() {
+    // Without a path the device choice would store nothing: OK waits for one.
+    okButton_->setEnabled(!deviceButton_->isChecked() || !deviceEdit_->text().trimmed().isEmpty());
 }
 
 QRadioButton* PortDialog::portButton(int number) const {

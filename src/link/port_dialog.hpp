@@ -3,8 +3,9 @@
 // radio buttons in four rows of four, each with the device it opens on this system; a port that
 // cannot be opened right now is disabled, and the current port is checked only when it opens.
 // Two more choices: the built-in demo radio, and any other device path (a pseudo-terminal, a
-// /dev/serial/by-id link). "OK" stores the choice in Program.ini ([Setup] COM, [Setup] Device)
-// and in the program state; with nothing checked it changes nothing.
+// /dev/serial/by-id link), for which "OK" waits until a path is typed. "OK" stores the choice in
+// Program.ini ([Setup] COM, [Setup] Device) and in the program state; with nothing checked it
+// changes nothing.
 //
 // The dialog does not probe the ports itself: it is given the probe's result, so that the
 // probe runs where the caller decides (and tests can describe any machine).
@@ -18,6 +19,7 @@
 #include "link/port_probe.hpp"
 
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace kestra {
@@ -36,12 +38,14 @@ public:
     QRadioButton* demoButton() const { return demoButton_; }
     QRadioButton* deviceButton() const { return deviceButton_; }
     QLineEdit* deviceEdit() const { return deviceEdit_; }
+    QPushButton* okButton() const { return okButton_; }
 
 public slots:
     void accept() override;
 
 private:
     void CheckCurrentChoice(const std::vector<ComPortStatus>& ports);
+    void UpdateOkButton();
 
     AppState& state_;
     SettingsFile& settings_;
@@ -49,6 +53,7 @@ private:
     QRadioButton* demoButton_;
     QRadioButton* deviceButton_;
     QLineEdit* deviceEdit_;
+    QPushButton* okButton_;
 };
 
 }  // namespace kestra

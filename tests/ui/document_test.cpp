@@ -6,8 +6,12 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QImage>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -20,7 +24,7 @@
 #include "channels/program_view.hpp"
 #include "model/codecs.hpp"
 #include "model/document_file.hpp"
-#include "shell_test_support.hpp"
+#include "ui_test_support.hpp"
 
 namespace kestra::test {
 namespace {
@@ -186,6 +190,20 @@ TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAnd
     EXPECT_TRUE(docs_->isModified());
 }
 
+TEST_F(DocumentTest, TextStillBeingTypedCountsAsAnUnsavedEdit) {
+    ChannelGridView* grid = frame_->view()->grid();
+    grid->BeginCellEdit(grid->model()->index(0, 0));
+    auto* editor = qobject_cast<QLineEdit*>(grid->OpenEditor());
+    ASSERT_NE(editor, nullptr);
+    editor->setText("146.52");
+
+    prompts_.saveChoice = SaveChoice::Cancel;
+    frame_->close();
+    EXPECT_EQ(prompts_.saveQuestions, QStringList{"Untitled"});
+    EXPECT_TRUE(frame_->isVisible());
+    EXPECT_EQ(Rx(1), "146.52000");
+}
+
 TEST_F(DocumentTest, OpeningTheOpenFileAgainOnlyShowsItsWindow) {
     const auto path = ChannelFile("radio.dat", 14652500);
     ASSERT_TRUE(docs_->OpenPath(QString::fromStdString(path.string())));
@@ -274,6 +292,30 @@ TEST_F(DocumentTest, PrintoutListsTheChannelsOnNumberedPages) {
     QPdfWriter many(HomeFile("full.pdf"));
     many.setPageSize(QPageSize(QPageSize::A4));
     EXPECT_GT(full.Print(many), 1);
+}
+
+TEST_F(DocumentTest, PrintPreviewShowsTheTextBeingTyped) {
+    ChannelGridView* grid = frame_->view()->grid();
+    grid->BeginCellEdit(grid->model()->index(0, 0));
+    auto* editor = qobject_cast<QLineEdit*>(grid->OpenEditor());
+    ASSERT_NE(editor, nullptr);
+    editor->setText("146.52");
+
+    const auto previewPages = [this] {
+        auto pages = std::make_shared<QImage>();
+        OnNextModal<QPrintPreviewDialog>([pages](QPrintPreviewDialog* preview) {
+            *pages = preview->findChild<QPrintPreviewWidget*>()->grab().toImage();
+            preview->reject();
+        });
+        frame_->action(Command::PrintPreview)->trigger();
+        return *pages;
+    };
+    const QImage whileTyping = previewPages();
+    ASSERT_FALSE(whileTyping.isNull());
+    EXPECT_EQ(Rx(1), "146.52000");
+    // The same preview once the text is in the grid for certain.
+    frame_->view()->StoreGridToImage();
+    EXPECT_TRUE(previewPages() == whileTyping);
 }
 
 }  // namespace

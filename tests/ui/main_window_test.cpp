@@ -8,18 +8,23 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+
+#include <memory>
 
 #include "app/about_dialog.hpp"
 #include "app/application.hpp"
 #include "app/child_frame.hpp"
 #include "app/main_window.hpp"
 #include "app/navigation_bar.hpp"
+#include "channels/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/program_view.hpp"
+#include "link/transfer_dialog.hpp"
 #include "model/codecs.hpp"
-#include "shell_test_support.hpp"
+#include "ui_test_support.hpp"
 
 namespace kestra::test {
 namespace {
@@ -182,6 +187,33 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(root->child(1)->text(0), "Optional Features");
     EXPECT_EQ(root->child(2)->text(0), "DTMF");
     EXPECT_TRUE(root->isExpanded());
+}
+
+TEST_F(MainWindowTest, ProgramKeysWorkWhileTypingInTheGrid) {
+    CMainFrame* frame = Start();
+
+    // The document window has window shortcuts of its own; none may take Ctrl+R or Ctrl+W.
+    auto opened = std::make_shared<QStringList>();
+    for (const Qt::Key key : {Qt::Key_R, Qt::Key_W}) {
+        // (The offscreen platform does not give the focus back when a dialog closes.)
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+        frame->view()->grid()->setFocus();
+        OnNextModal<TransferDialog>([opened](TransferDialog* dialog) {
+            opened->append(dialog->windowTitle());
+            dialog->reject();
+        });
+        QTest::keyClick(frame->view()->grid(), key, Qt::ControlModifier);
+    }
+    EXPECT_EQ(*opened, QStringList({"Read", "Write"}));
+}
+
+TEST_F(MainWindowTest, DialogCaptionsAreShownWithoutAProgramNameAppended) {
+    // Qt appends an application display name to every caption it hands the window system
+    // ("Read - Program"); the captions are the program's own texts, so there is none.
+    SetProgramIdentity();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    EXPECT_EQ(QCoreApplication::organizationName(), "Local AppWizard-Generated Applications");
 }
 
 TEST_F(MainWindowTest, ServiceItemsAreAppendedOnce) {

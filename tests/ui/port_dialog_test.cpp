@@ -12,7 +12,7 @@
 #include "app/settings_file.hpp"
 #include "link/port_dialog.hpp"
 #include "link/port_names.hpp"
-#include "view_test_support.hpp"
+#include "ui_test_support.hpp"
 
 namespace kestra {
 namespace {
@@ -34,7 +34,7 @@ std::vector<ComPortStatus> Machine(std::initializer_list<int> available) {
 class PortDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        viewtest::Application();
+        test::Application();
         ASSERT_TRUE(dir_.isValid());
         settings_.Bind(std::filesystem::path(dir_.path().toStdString()) / "Program.ini");
     }
@@ -113,6 +113,31 @@ TEST_F(PortDialogTest, DemoRadioAndOtherDeviceAreStoredAsDevice) {
         dialog.accept();
         EXPECT_EQ(state_.deviceOverride, "/dev/serial/by-id/usb-cable");
     }
+}
+
+TEST_F(PortDialogTest, OtherDeviceTakesTheTypedPathAndOkWaitsForOne) {
+    PortDialog dialog(state_, settings_, Machine({1}));
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+
+    // Choosing the device path moves the typing into its box; without a path OK would store
+    // nothing, so it waits for one.
+    QTest::mouseClick(dialog.deviceButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    QTest::keyClicks(QApplication::focusWidget(), "/dev/pts/9");
+    EXPECT_EQ(dialog.deviceEdit()->text(), "/dev/pts/9");
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+
+    // A COM port needs no path.
+    dialog.deviceEdit()->clear();
+    QTest::mouseClick(dialog.portButton(1), Qt::LeftButton);
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    QTest::mouseClick(dialog.deviceButton(), Qt::LeftButton);
+    QTest::keyClicks(dialog.deviceEdit(), "/dev/pts/9");
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(state_.deviceOverride, "/dev/pts/9");
+    EXPECT_EQ(settings_.GetText("Setup", "Device"), "/dev/pts/9");
 }
 
 }  // namespace

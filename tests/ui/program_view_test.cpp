@@ -10,26 +10,29 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "channels/channel_grid_model.hpp"
 #include "channels/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/program_view.hpp"
 #include "service/password_dialog.hpp"
-#include "view_test_support.hpp"
+#include "ui_test_support.hpp"
 
 namespace kestra {
 namespace {
 
-using viewtest::OnNextModal;
+using test::OnNextModal;
+using ::testing::ElementsAre;
 
 class ProgramViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        viewtest::Application();
+        test::Application();
         view_ = std::make_unique<CProgramView>(state_, messenger_);
         view_->resize(900, 600);
         view_->show();
@@ -75,9 +78,14 @@ protected:
         std::copy(span.begin(), span.end(), bytes.begin());
         return bytes;
     }
+    std::vector<std::uint8_t> RecordBytes(int row, std::size_t offset, std::size_t count) const {
+        const auto record = Record(row);
+        return {record.begin() + static_cast<std::ptrdiff_t>(offset),
+                record.begin() + static_cast<std::ptrdiff_t>(offset + count)};
+    }
 
     AppState state_;
-    viewtest::RecordingMessenger messenger_;
+    test::RecordingMessenger messenger_;
     std::unique_ptr<CProgramView> view_;
 };
 
@@ -122,12 +130,9 @@ TEST_F(ProgramViewTest, FirstRxInAnEmptyRowFillsTheRowAndResetsItsRecord) {
     EXPECT_EQ(Text(3, Column::ScanAdd), "Add");
     EXPECT_EQ(Text(3, Column::WideNarrow), "Wide");
     EXPECT_EQ(Text(3, Column::Bcl), "Off");
-    // The default record is in the image at once.
-    const auto record = Record(3);
-    EXPECT_EQ(record[12], 0x00);
-    EXPECT_EQ(record[13], 0x38);
-    EXPECT_EQ(record[16], 0x00);
-    EXPECT_EQ(record[19], 0x01);
+    // The default record is in the image at once: no options, flags 0x38, a 10 MHz shift.
+    EXPECT_THAT(RecordBytes(3, 12, 2), ElementsAre(0x00, 0x38));
+    EXPECT_THAT(RecordBytes(3, 16, 4), ElementsAre(0x00, 0x00, 0x00, 0x01));
     // Enter after a typed frequency moves right.
     EXPECT_EQ(grid()->currentIndex(), Cell(3, Column::TxFreq));
 
@@ -177,6 +182,20 @@ TEST_F(ProgramViewTest, CombosCommitOnFocusLossAndEnterMovesRight) {
     QTest::keyClick(grid(), Qt::Key_Return);
     ASSERT_NE(ComboEditor(), nullptr);
     EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Encode));
+}
+
+TEST_F(ProgramViewTest, KeypadEnterWorksAsEnter) {
+    grid()->setFocus();
+    grid()->setCurrentIndex(Cell(2, Column::Power));
+    QTest::keyClick(grid(), Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_NE(FrequencyEditor(), nullptr);
+    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::RxFreq));
+
+    QTest::keyClicks(FrequencyEditor(), "145");
+    QTest::keyClick(FrequencyEditor(), Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !grid()->IsEditing(); }));
+    EXPECT_EQ(Text(2, Column::RxFreq), "145.00000");
+    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::TxFreq));
 }
 
 TEST_F(ProgramViewTest, ArrowKeysWrapBetweenRows) {
@@ -254,11 +273,7 @@ TEST_F(ProgramViewTest, StoreCommitsAnOpenEditor) {
     EXPECT_FALSE(grid()->IsEditing());
     EXPECT_EQ(Text(9, Column::RxFreq), "440.00000");
     // 440.00000 MHz as BCD in the record, least significant pair first.
-    const auto record = Record(9);
-    EXPECT_EQ(record[0], 0x00);
-    EXPECT_EQ(record[1], 0x00);
-    EXPECT_EQ(record[2], 0x00);
-    EXPECT_EQ(record[3], 0x44);
+    EXPECT_THAT(RecordBytes(9, 0, 4), ElementsAre(0x00, 0x00, 0x00, 0x44));
 }
 
 TEST_F(ProgramViewTest, PasswordGateUnlocksServiceModeOnlyForThePassword) {
@@ -297,7 +312,7 @@ TEST_F(ProgramViewTest, PasswordGateUnlocksServiceModeOnlyForThePassword) {
 }
 
 TEST(PasswordDialogTest, TakesAtMostEightMaskedCharacters) {
-    viewtest::Application();
+    test::Application();
     PasswordDialog dialog;
     QTest::keyClicks(dialog.passwordEdit(), "QVM4271234");
     EXPECT_EQ(dialog.passwordEdit()->text(), "QVM42712");

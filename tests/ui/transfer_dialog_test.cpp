@@ -23,7 +23,7 @@
 #include "link/transfer_controller.hpp"
 #include "link/transfer_dialog.hpp"
 #include "model/document_file.hpp"
-#include "view_test_support.hpp"
+#include "ui_test_support.hpp"
 
 namespace kestra {
 namespace {
@@ -42,7 +42,7 @@ void PutChannelOnRadio(VirtualRadio& radio) {
 class TransferTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        viewtest::Application();
+        test::Application();
         state_.deviceOverride = "demo";
         PutChannelOnRadio(radio_);
         view_ = std::make_unique<CProgramView>(state_, messenger_);
@@ -70,7 +70,7 @@ protected:
     VirtualRadio radio_;
     LinkFactory links_{&radio_};
     AppState state_;
-    viewtest::RecordingMessenger messenger_;
+    test::RecordingMessenger messenger_;
     std::unique_ptr<CProgramView> view_;
     TransferDialog* dialog_ = nullptr;
     QString finalPercent_;
@@ -153,14 +153,14 @@ TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
 class TransferDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        viewtest::Application();
+        test::Application();
         state_.deviceOverride = "demo";
     }
 
     VirtualRadio radio_;
     LinkFactory links_{&radio_};
     AppState state_;
-    viewtest::RecordingMessenger messenger_;
+    test::RecordingMessenger messenger_;
 };
 
 TEST_F(TransferDialogTest, OpensIdleWithCaptionRangeAndButtons) {

@@ -1,19 +1,23 @@
 #pragma once
-// What the desktop shell's widget tests share: one QApplication for the test program, a
-// temporary program directory (KESTRA_HOME) and per-user folders for every test, so Program.ini
-// and the recent-file list never touch the real ones, and recording stand-ins for the message
-// boxes and file dialogs.
+// What the widget tests share: one QApplication for the test program, a messenger that records
+// every message (and can act while its "box" is up, when a transfer's worker waits for it),
+// stand-ins for the file dialogs, a way to drive the next modal dialog once its event loop runs,
+// and a fixture that gives every test its own program directory (KESTRA_HOME) and per-user
+// folders, so Program.ini and the recent-file list never touch the real ones.
 
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +28,9 @@ namespace kestra::test {
 
 inline QApplication& Application() {
     static int argc = 1;
-    static char name[] = "shell_test";
+    static char name[] = "ui_test";
     static char* argv[] = {name, nullptr};
+    // Never destroyed: tearing Qt down after main() has returned crashes in its own statics.
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
@@ -35,6 +40,9 @@ class RecordingMessenger final : public Messenger {
 public:
     bool Show(const std::string& text, MessageButtons buttons) override {
         messages.push_back(text);
+        if (whileShown) {
+            whileShown(text);
+        }
         if (buttons == MessageButtons::Ok || answers.empty()) {
             return true;
         }
@@ -45,6 +53,8 @@ public:
 
     std::vector<std::string> messages;
     std::deque<bool> answers;
+    // Runs while the message is "on screen", on the user-interface thread.
+    std::function<void(const std::string&)> whileShown;
 };
 
 // Answers the save question and the file dialogs from what the test set up.
@@ -62,6 +72,21 @@ public:
     QString openPath;
     QString savePath;
 };
+
+// Runs action on the next modal dialog of type Dialog as soon as it is up.
+template <typename Dialog>
+void OnNextModal(std::function<void(Dialog*)> action) {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            action(dialog);
+        }
+    });
+    poll->start();
+}
 
 class ShellTest : public ::testing::Test {
 protected:
