@@ -30,7 +30,11 @@ test: build
 	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
 
-run: build
+# Packages first (they bring xvfb-run), then the display check, so a headless machine hears
+# about the display before a long build.
+run: deps
+	@scripts/run-desktop --check
+	@$(MAKE) --no-print-directory build
 	@scripts/run-desktop $(BUILD)
 
 bench: build
