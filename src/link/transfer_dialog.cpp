@@ -3,6 +3,7 @@
 #include "link/transfer_dialog.hpp"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -98,8 +99,12 @@ TransferDialog::~TransferDialog() {
     if (worker_ != nullptr) {
         // Only reached when the program tears the dialog down under a running transfer: let
         // the worker finish without talking to a dialog that is going away.
+        // A report already on its way blocks the worker until this thread delivers it, so keep
+        // delivering this dialog's queued calls while waiting instead of deadlocking.
         abandoned_ = true;
-        worker_->wait();
+        while (!worker_->wait(10)) {
+            QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        }
     }
 }
 
