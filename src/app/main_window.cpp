@@ -213,6 +213,9 @@ void CMainFrame::createMenus() {
     fileMenu_->addAction(action(Command::Exit));
 
     editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    // Opening the menu does not take the focus from a cell editor, so commit it first: Undo
+    // must see the text being typed as the last edit.
+    connect(editMenu_, &QMenu::aboutToShow, this, [this] { view()->grid()->CommitOpenEditor(); });
     editMenu_->addAction(action(Command::Undo));
     editMenu_->addAction(action(Command::Redo));
     editMenu_->addSeparator();

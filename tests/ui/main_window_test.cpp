@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +20,7 @@
 #include "app/child_frame.hpp"
 #include "app/main_window.hpp"
 #include "app/navigation_bar.hpp"
+#include "channels/channel_grid_model.hpp"
 #include "channels/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/program_view.hpp"
@@ -206,6 +208,22 @@ TEST_F(MainWindowTest, ProgramKeysWorkWhileTypingInTheGrid) {
         QTest::keyClick(frame->view()->grid(), key, Qt::ControlModifier);
     }
     EXPECT_EQ(*opened, QStringList({"Read", "Write"}));
+}
+
+TEST_F(MainWindowTest, EditMenuCommitsTheCellBeingTypedBeforeUndo) {
+    CMainFrame* frame = Start();
+    ChannelGridView* grid = frame->view()->grid();
+    // Model row 4 is grid row 5 (A 005), empty in a new document.
+    grid->BeginCellEdit(grid->model()->index(4, ModelColumnOf(Column::RxFreq)));
+    auto* editor = qobject_cast<QLineEdit*>(grid->OpenEditor());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "145.5");
+
+    emit frame->editMenu()->aboutToShow();
+    EXPECT_EQ(grid->OpenEditor(), nullptr);
+    EXPECT_EQ(frame->view()->table().Cell(5, Column::RxFreq), "145.50000");
+    frame->action(Command::Undo)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(5, Column::RxFreq), "");
 }
 
 TEST_F(MainWindowTest, DialogCaptionsAreShownWithoutAProgramNameAppended) {
