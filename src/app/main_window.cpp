@@ -161,6 +161,17 @@ void CMainFrame::createActions() {
     QAction* redoAction = undo->createRedoAction(this, QStringLiteral("Redo"));
     redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     actions_[static_cast<int>(Command::Redo)] = redoAction;
+    // Ctrl+Z and Ctrl+Y reach these actions while a drop-down cell editor is open (it has no
+    // undo of its own): commit the choice first, so Undo takes back that choice and not an
+    // earlier edit somewhere else in the grid.
+    for (auto [action, step] :
+         {std::pair{undoAction, &QUndoStack::undo}, std::pair{redoAction, &QUndoStack::redo}}) {
+        disconnect(action, &QAction::triggered, undo, nullptr);
+        connect(action, &QAction::triggered, this, [this, undo, step = step] {
+            view()->grid()->CommitOpenEditor();
+            (undo->*step)();
+        });
+    }
 
     makeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
     // The editors behind these items are wired and enabled by their own owners.

@@ -115,6 +115,10 @@ void ChannelCellDelegate::setEditorData(QWidget* editor, const QModelIndex& inde
         } else {
             combo->setEditText(text);
         }
+        // As in the frequency box, a tone typed into the opened combo replaces the cell's text.
+        if (QLineEdit* line = combo->lineEdit()) {
+            line->selectAll();
+        }
     }
 }
 

@@ -46,6 +46,9 @@ CProgramView::CProgramView(AppState& state, Messenger& messenger, QWidget* paren
     grid_ = new ChannelGridView(this);
     grid_->SetChannelModel(d_->model);
     grid_->ApplyColumnWidths(logicalDpiX());
+    // Focusing the form (start-up, a new or opened document, the window shown again) puts the
+    // keyboard in the grid, so Enter and the arrows work without a click first.
+    setFocusProxy(grid_);
 
     auto* radioLabel = new QLabel(QStringLiteral("Radio"), this);
     modelCombo_ = new QComboBox(this);

@@ -3,6 +3,7 @@
 // the splash.
 
 #include <QAction>
+#include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -226,6 +227,31 @@ TEST_F(MainWindowTest, EditMenuCommitsTheCellBeingTypedBeforeUndo) {
     EXPECT_EQ(frame->view()->table().Cell(5, Column::RxFreq), "");
 }
 
+TEST_F(MainWindowTest, UndoKeyTakesBackTheChoiceBeingMadeNotAnEarlierEditElsewhere) {
+    CMainFrame* frame = Start();
+    ChannelGridView* grid = frame->view()->grid();
+    auto typeRx = [grid](int modelRow, const char* text) {
+        grid->BeginCellEdit(grid->model()->index(modelRow, ModelColumnOf(Column::RxFreq)));
+        QTest::keyClicks(grid->OpenEditor(), text);
+        grid->CommitOpenEditor();
+    };
+    typeRx(0, "145.5");
+    typeRx(9, "146.5");
+
+    // A drop-down takes no Ctrl+Z of its own: the key reaches the Edit menu's Undo.
+    grid->BeginCellEdit(grid->model()->index(0, ModelColumnOf(Column::Power)));
+    auto* power = qobject_cast<QComboBox*>(grid->OpenEditor());
+    ASSERT_NE(power, nullptr);
+    power->setCurrentIndex(power->findText("Low"));
+    frame->action(Command::Undo)->trigger();
+
+    EXPECT_EQ(grid->OpenEditor(), nullptr);
+    EXPECT_EQ(frame->view()->table().Cell(1, Column::Power), "High");
+    EXPECT_EQ(frame->view()->table().Cell(10, Column::RxFreq), "146.50000");
+    frame->action(Command::Redo)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(1, Column::Power), "Low");
+}
+
 TEST_F(MainWindowTest, DialogCaptionsAreShownWithoutAProgramNameAppended) {
     // Qt appends an application display name to every caption it hands the window system
     // ("Read - Program"); the captions are the program's own texts, so there is none.
@@ -270,6 +296,23 @@ TEST_F(MainWindowTest, ClosedDocumentWindowComesBackWithItsData) {
     EXPECT_EQ(bar->tree()->currentItem(), bar->rootItem());
     EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), rx);
     EXPECT_EQ(frame->childFrame()->size(), QSize(CChildFrame::kWidth, CChildFrame::kHeight));
+}
+
+TEST_F(MainWindowTest, TheKeyboardStartsInTheGridAndFindsItAgainWhenTheWindowComesBack) {
+    CMainFrame* frame = Start();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    ChannelGridView* grid = frame->view()->grid();
+
+    // Enter opens the cell editor at once, without a click or a Tab into the grid first.
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_NE(grid->OpenEditor(), nullptr);
+    grid->CommitOpenEditor();
+
+    frame->action(Command::Close)->trigger();
+    frame->action(Command::ChannelInformation)->trigger();
+    EXPECT_EQ(QApplication::focusWidget(), grid);
 }
 
 TEST_F(MainWindowTest, DisabledTreeItemsDoNothingAndEnabledOnesRunTheirAction) {

@@ -178,10 +178,14 @@ TEST_F(ProgramViewTest, CombosCommitOnFocusLossAndEnterMovesRight) {
     EXPECT_EQ(Text(1, Column::Decode), "D023N");
     EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Encode));
 
-    // Enter in the grid opens the current cell's editor.
+    // Enter in the grid opens the current cell's editor; a tone typed there replaces the old
+    // one instead of being appended to "None".
     QTest::keyClick(grid(), Qt::Key_Return);
     ASSERT_NE(ComboEditor(), nullptr);
     EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Encode));
+    QTest::keyClicks(ComboEditor(), "88.5");
+    PressEnterInEditor();
+    EXPECT_EQ(Text(1, Column::Encode), "88.5");
 }
 
 TEST_F(ProgramViewTest, KeypadEnterWorksAsEnter) {
