@@ -165,7 +165,7 @@ constexpr std::array kOptionRules{
 };
 
 int Usage(const std::string& problem) {
-    std::cerr << "kestra-virtual-radio: " << problem << "\n" << kUsage;
+    std::cerr << "kestra-virtual-radio: " << problem << " (try --help)\n";
     return 2;
 }
 
@@ -209,6 +209,13 @@ int main(int argc, char** argv) {
         return *exitCode;
     }
 
+    // A --save that can never succeed would only show after the first write.
+    if (!options.save.empty()) {
+        if (const FileResult target = CheckDocumentTarget(options.save); !target) {
+            std::cerr << "kestra-virtual-radio: --save: " << target.error << '\n';
+            return 2;
+        }
+    }
     if (!options.memory.empty()) {
         if (const FileResult loaded = LoadDocumentFile(options.memory, radio.memory()); !loaded) {
             std::cerr << "kestra-virtual-radio: " << loaded.error << '\n';

@@ -153,7 +153,8 @@ private:
     // Sets a cell and records the change when the text differs.
     void Change(EditResult& result, int row, Column column, std::string text);
 
-    std::array<std::array<std::string, kCellColumns>, kChannelRows> cells_{};
+    // Default-initialised (every string empty): a "{}" initialiser here makes clang 14 crash.
+    std::array<std::array<std::string, kCellColumns>, kChannelRows> cells_;
 };
 
 }  // namespace kestra

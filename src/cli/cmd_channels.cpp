@@ -3,18 +3,20 @@
 // field. The section limits come from the document as they do when the program opens it.
 
 #include "channels/channel_table.hpp"
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 
 namespace kestra::cli {
 
 int RunChannels(const Context& ctx) {
-    if (ctx.args.size() != 1 || ctx.args[0].empty()) {
-        return Fail(ctx, "usage: kestra-cli channels FILE", kExitUsage);
+    const auto line = ParseCommand(ctx, "channels", {.files = 1});
+    if (!line) {
+        return kExitUsage;
     }
     MemoryImage image;
     SectionLimits limits;
     ChannelTable table;
-    if (!OpenDocument(ctx, ctx.args[0], image, limits, table)) {
+    if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
         return kExitFailure;
     }
 
@@ -30,7 +32,7 @@ int RunChannels(const Context& ctx) {
     ctx.out << text;
     ctx.out.flush();
     if (!ctx.out) {
-        return Fail(ctx, "cannot write the channel list to standard output");
+        return Fail(ctx, "cannot write to standard output");
     }
     return kExitOk;
 }

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
 #include "link/clock.hpp"
@@ -14,17 +15,16 @@
 namespace kestra::cli {
 
 int RunInfo(const Context& ctx) {
-    const auto options = ParseRadioCommand(ctx, "usage: kestra-cli info [--port P]", false, 0);
+    const auto options = ParseCommand(ctx, "info", {.port = true});
     if (!options) {
         return kExitUsage;
     }
 
     AppState state;
-    state.serviceMode = options->service;
-    ChoosePort(ctx, options->port, state);
+    const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);
     SteadyClock clock;
-    TerminalMessenger messenger(ctx.err, link.device());
+    TerminalMessenger messenger(ctx.err, port);
     ServiceTransfer transfer(state, link.link(), clock, messenger);
     const auto reply = transfer.Identify();
     if (!reply) {
@@ -39,7 +39,7 @@ int RunInfo(const Context& ctx) {
     text << "A Section: " << info.aLowerMhz << " --- " << info.aUpperMhz << '\n';
     text << "B Section: " << info.bLowerMhz << " --- " << info.bUpperMhz << '\n';
     ctx.out << text.str() << std::flush;
-    return ctx.out ? kExitOk : kExitFailure;
+    return ctx.out ? kExitOk : Fail(ctx, "cannot write to standard output");
 }
 
 }  // namespace kestra::cli

@@ -2,17 +2,19 @@
 // program directory or from the built-in defaults, exactly as the desktop program starts one.
 
 #include "app/program_directory.hpp"
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
 
 namespace kestra::cli {
 
 int RunNew(const Context& ctx) {
-    if (ctx.args.size() != 2 || ctx.args[0] != "-o" || ctx.args[1].empty()) {
-        return Fail(ctx, "usage: kestra-cli new -o FILE", kExitUsage);
+    const auto line = ParseCommand(ctx, "new", {.output = true});
+    if (!line) {
+        return kExitUsage;
     }
     const MemoryImage image = NewDocumentImage(ProgramDirectory(ctx.argv0));
-    if (const FileResult saved = SaveDocumentFile(ctx.args[1], image); !saved) {
+    if (const FileResult saved = SaveDocumentFile(line->output, image); !saved) {
         return Fail(ctx, saved.error);
     }
     return kExitOk;

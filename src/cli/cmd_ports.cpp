@@ -7,6 +7,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
 #include "link/port_probe.hpp"
@@ -35,21 +36,26 @@ std::string Describe(const DetectedSerialPort& port) {
 }  // namespace
 
 int RunPorts(const Context& ctx) {
-    if (!ctx.args.empty()) {
-        return Fail(ctx, "usage: kestra-cli ports", kExitUsage);
+    if (!ParseCommand(ctx, "ports", {})) {
+        return kExitUsage;
     }
     const QtCoreScope qt;
     const auto detected = DetectSerialPorts();
     std::ostringstream text;
     for (const ComPortStatus& port : ProbeComPorts()) {
-        text << std::left << std::setw(7) << ("COM" + std::to_string(port.number)) << std::setw(15)
-             << port.device.toStdString() << (port.available ? "available  " : "unavailable");
+        std::string about;
         for (const DetectedSerialPort& found : detected) {
             if (found.comNumber == port.number) {
-                if (const std::string about = Describe(found); !about.empty()) {
-                    text << "  " << about;
-                }
+                about = Describe(found);
             }
+        }
+        text << std::left << std::setw(7) << ("COM" + std::to_string(port.number)) << std::setw(15)
+             << port.device.toStdString();
+        // Columns for the eye, but no blanks at the end of a line for the scripts.
+        if (about.empty()) {
+            text << (port.available ? "available" : "unavailable");
+        } else {
+            text << std::setw(13) << (port.available ? "available" : "unavailable") << about;
         }
         text << '\n';
     }
@@ -64,7 +70,7 @@ int RunPorts(const Context& ctx) {
     }
     text << (any ? "\n" : " none\n");
     ctx.out << text.str() << std::flush;
-    return ctx.out ? kExitOk : kExitFailure;
+    return ctx.out ? kExitOk : Fail(ctx, "cannot write to standard output");
 }
 
 }  // namespace kestra::cli

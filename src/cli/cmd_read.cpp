@@ -1,10 +1,12 @@
 // kestra-cli read [--port P] [--service] -o FILE: reads the radio's memory with the clone
 // transfer (the same 352 blocks as Program, Read) into a fresh image and saves it as FILE. The
 // file is written only after the whole transfer succeeded, atomically, so a failed read leaves
-// no file behind and an existing FILE untouched.
+// no file behind and an existing FILE untouched. A FILE that could not be saved at all (a folder,
+// a missing folder) is refused before the radio is woken.
 
 #include <string>
 
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
 #include "link/clock.hpp"
@@ -14,19 +16,21 @@
 namespace kestra::cli {
 
 int RunRead(const Context& ctx) {
-    const auto options =
-        ParseRadioCommand(ctx, "usage: kestra-cli read [--port P] [--service] -o FILE", true, 0);
+    const auto options = ParseCommand(ctx, "read", {.port = true, .service = true, .output = true});
     if (!options) {
         return kExitUsage;
+    }
+    if (const FileResult target = CheckDocumentTarget(options->output); !target) {
+        return Fail(ctx, target.error);
     }
 
     AppState state;  // a fresh image: every byte 0xFF
     state.serviceMode = options->service;
-    ChoosePort(ctx, options->port, state);
+    const std::string port = ChoosePort(ctx, options->port, state);
 
     CliLink link(state);
     SteadyClock clock;
-    TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), link.device());
+    TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), port);
     CloneSession session(state, link.link(), clock, observer);
     if (!session.Run(ClonePlan::Read())) {
         return kExitFailure;  // the transfer printed its message

@@ -4,23 +4,25 @@
 
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
 
 namespace kestra::cli {
 
 int RunSaveAs(const Context& ctx) {
-    if (ctx.args.size() != 2 || ctx.args[0].empty() || ctx.args[1].empty()) {
-        return Fail(ctx, "usage: kestra-cli save-as IN OUT", kExitUsage);
+    const auto line = ParseCommand(ctx, "save-as", {.files = 2});
+    if (!line) {
+        return kExitUsage;
     }
     MemoryImage image;
     SectionLimits limits;
     ChannelTable table;
-    if (!OpenDocument(ctx, ctx.args[0], image, limits, table)) {
+    if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
         return kExitFailure;
     }
     table.StoreGridToImage(image, limits, kDefaultModelIndex);
-    if (const FileResult saved = SaveDocumentFile(ctx.args[1], image); !saved) {
+    if (const FileResult saved = SaveDocumentFile(line->files[1], image); !saved) {
         return Fail(ctx, saved.error);
     }
     return kExitOk;

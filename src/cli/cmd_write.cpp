@@ -7,6 +7,7 @@
 
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
 #include "link/clock.hpp"
@@ -16,8 +17,7 @@
 namespace kestra::cli {
 
 int RunWrite(const Context& ctx) {
-    const auto options =
-        ParseRadioCommand(ctx, "usage: kestra-cli write [--port P] [--service] FILE", false, 1);
+    const auto options = ParseCommand(ctx, "write", {.port = true, .service = true, .files = 1});
     if (!options) {
         return kExitUsage;
     }
@@ -32,10 +32,10 @@ int RunWrite(const Context& ctx) {
     table.FillGridFromImage(state.image, state.limits);
     table.StoreGridToImage(state.image, state.limits, kDefaultModelIndex);
 
-    ChoosePort(ctx, options->port, state);
+    const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);
     SteadyClock clock;
-    TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), link.device());
+    TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), port);
     CloneSession session(state, link.link(), clock, observer);
     return session.Run(ClonePlan::Write()) ? kExitOk : kExitFailure;
 }

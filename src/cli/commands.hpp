@@ -6,6 +6,7 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kestra {
 class ChannelTable;
@@ -36,12 +37,16 @@ inline constexpr int kExitUsage = 2;
     X("save-as", RunSaveAs, "IN OUT", "open IN, encode it as a save does and write it to OUT") \
     X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")   \
     X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
-    X("read", RunRead, "[--port P] -o FILE", "read the radio's memory into FILE")              \
-    X("write", RunWrite, "[--port P] FILE", "write FILE to the radio as Program, Write does")
+    X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
+    X("write", RunWrite, "[--port P] [--service] FILE",                                        \
+      "write FILE to the radio as Program, Write does")
 
 #define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);
 KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
 #undef KESTRA_CLI_DECLARE
+
+// "usage: kestra-cli <command> <arguments>" from the command list.
+std::string Usage(std::string_view command);
 
 // One line "kestra-cli: <text>" on ctx.err; returns code.
 int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);

@@ -53,52 +53,26 @@ std::string WithDevice(const std::string& text, const std::string& device) {
     return text;
 }
 
+// The hint for a port that cannot be opened: its device, or why a COM number names none.
+// settingsFile is where the choice came from, empty for --port.
+std::string PortHint(const AppState& state, const std::string& settingsFile) {
+    const int number = PortNumberFromName(state.portName);
+    if (!state.deviceOverride.empty() || (number >= 1 && number <= kPortCount)) {
+        return ResolveDevice(state.portName, state.deviceOverride);
+    }
+    const std::string why =
+        "COM" + std::to_string(number) + " is not one of COM1-COM" + std::to_string(kPortCount);
+    if (settingsFile.empty()) {
+        return why + "; give --port COMn or a device path";
+    }
+    return "no port chosen: " + why + "; give --port P, or set COM or Device under [Setup] in " +
+           settingsFile;
+}
+
 }  // namespace
 
-std::optional<LinkOptions> ParseLinkOptions(std::span<const std::string> args, bool allowOutput,
-                                            std::string& error) {
-    LinkOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--service") {
-            options.service = true;
-        } else if (arg == "--port" || (allowOutput && arg == "-o")) {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                error = arg + " needs a value";
-                return std::nullopt;
-            }
-            (arg == "-o" ? options.output : options.port.emplace()) = args[++i];
-        } else if (arg.starts_with("--port=") && arg.size() > 7) {
-            options.port = arg.substr(7);
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return std::nullopt;
-        } else {
-            options.files.push_back(arg);
-        }
-    }
-    return options;
-}
-
-std::optional<LinkOptions> ParseRadioCommand(const Context& ctx, const std::string& usage,
-                                             bool needsOutput, std::size_t fileCount) {
-    std::string problem;
-    auto options = ParseLinkOptions(ctx.args, needsOutput, problem);
-    if (!options) {
-        Fail(ctx, problem + " (" + usage + ")", kExitUsage);
-        return std::nullopt;
-    }
-    const bool filesOk = options->files.size() == fileCount &&
-                         std::none_of(options->files.begin(), options->files.end(),
-                                      [](auto& f) { return f.empty(); });
-    if (!filesOk || (needsOutput && options->output.empty())) {
-        Fail(ctx, usage, kExitUsage);
-        return std::nullopt;
-    }
-    return options;
-}
-
-void ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state) {
+std::string ChoosePort(const Context& ctx, const std::optional<std::string>& port,
+                       AppState& state) {
     if (port) {
         if (const int n = ComNumberOf(*port); n > 0) {
             state.portName = PortNameForNumber(n);
@@ -106,7 +80,7 @@ void ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppS
         } else {
             state.deviceOverride = *port;
         }
-        return;
+        return PortHint(state, {});
     }
     // As the desktop program starts: [Setup] COM (default 0) names the port, [Setup] Device
     // overrides it. A missing Program.ini is not created by a command-line run.
@@ -120,6 +94,7 @@ void ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppS
         state.portName = PortNameForNumber(0);
         state.deviceOverride.clear();
     }
+    return PortHint(state, ini.string());
 }
 
 QtCoreScope::QtCoreScope() {

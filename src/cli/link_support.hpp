@@ -1,18 +1,16 @@
 #pragma once
-// What the radio commands of kestra-cli (info, read, write) share: their options, the choice of
-// the serial device (--port, else [Setup] Device / COM of Program.ini, exactly as the desktop
-// program chooses it), the serial link itself, and the terminal's stand-ins for the transfer
-// dialog and the message boxes: a progress bar on stderr when stderr is a terminal, and the
-// transfers' own texts printed verbatim.
+// What the radio commands of kestra-cli (info, read, write) share: the choice of the serial
+// device (--port, else [Setup] Device / COM of Program.ini, exactly as the desktop program
+// chooses it), the serial link itself, and the terminal's stand-ins for the transfer dialog and
+// the message boxes: a progress bar on stderr when stderr is a terminal, and the transfers' own
+// texts printed verbatim.
 
 #include <QtGlobal>
 
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "app/app_state.hpp"
 #include "app/messenger.hpp"
@@ -30,27 +28,11 @@ class DemoRadio;
 
 namespace kestra::cli {
 
-struct LinkOptions {
-    std::optional<std::string> port;  // --port P
-    bool service = false;             // --service
-    std::string output;               // -o FILE
-    std::vector<std::string> files;   // positional arguments
-};
-
-// Parses --port P (or --port=P), --service and, when allowed, -o FILE. On a problem returns
-// nothing with the reason in error.
-std::optional<LinkOptions> ParseLinkOptions(std::span<const std::string> args, bool allowOutput,
-                                            std::string& error);
-
-// The arguments of a radio command: its options, exactly fileCount positional arguments, and
-// -o FILE when needsOutput. On a problem prints it with the usage line and returns nothing; the
-// command then exits with kExitUsage.
-std::optional<LinkOptions> ParseRadioCommand(const Context& ctx, const std::string& usage,
-                                             bool needsOutput, std::size_t fileCount);
-
 // Sets state.portName / state.deviceOverride: "--port COMn" (or "\\.\COMn") picks port n, any
 // other --port text is a device path; without --port, Program.ini's [Setup] Device and COM.
-void ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state);
+// Returns what "Open port fail" adds in parentheses: the device, or why there is none (a COM
+// number outside COM1-COM16, such as the COM0 of a missing Program.ini).
+std::string ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state);
 
 // A QCoreApplication for the duration of a radio command, unless one exists already.
 class QtCoreScope {

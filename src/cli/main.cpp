@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <iostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,16 +47,45 @@ struct Command {
 constexpr std::array kCommands{KESTRA_CLI_COMMANDS(KESTRA_CLI_ENTRY)};
 #undef KESTRA_CLI_ENTRY
 
+std::string Synopsis(const Command& command) {
+    std::string text(command.name);
+    if (!command.arguments.empty()) {
+        text += " " + std::string(command.arguments);
+    }
+    return text;
+}
+
 void PrintUsage(std::ostream& out) {
+    std::size_t width = 0;
+    for (const Command& command : kCommands) {
+        width = std::max(width, Synopsis(command).size());
+    }
     out << "usage: kestra-cli <command> [arguments]\n\ncommands:\n";
     for (const Command& command : kCommands) {
-        std::string line = "  " + std::string(command.name) + " " + std::string(command.arguments);
-        line.resize(std::max<std::size_t>(line.size() + 2, 24), ' ');
+        std::string line = "  " + Synopsis(command);
+        line.resize(width + 4, ' ');
         out << line << command.description << '\n';
     }
+    out << "\nkestra-cli <command> --help shows the usage of one command.\n";
+}
+
+// "--help" anywhere, or "-h" alone, asks for the command's usage instead of running it.
+bool AsksForHelp(std::span<const std::string> args) {
+    return std::find(args.begin(), args.end(), "--help") != args.end() ||
+           (args.size() == 1 && args.front() == "-h");
 }
 
 }  // namespace
+
+std::string Usage(std::string_view name) {
+    for (const Command& command : kCommands) {
+        if (command.name == name) {
+            return "usage: kestra-cli " + Synopsis(command);
+        }
+    }
+    return "usage: kestra-cli <command> [arguments]";
+}
+
 }  // namespace kestra::cli
 
 int main(int argc, char** argv) {
@@ -68,12 +98,21 @@ int main(int argc, char** argv) {
     const std::string& name = args.front();
     if (name == "help" || name == "-h" || name == "--help") {
         PrintUsage(std::cout);
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "kestra-cli: cannot write to standard output\n";
+            return kExitFailure;
+        }
         return kExitOk;
     }
     for (const Command& command : kCommands) {
         if (command.name == name) {
             const Context ctx{std::span<const std::string>(args).subspan(1),
                               argc > 0 ? argv[0] : nullptr, std::cout, std::cerr};
+            if (AsksForHelp(ctx.args)) {
+                std::cout << Usage(name) << "\n  " << command.description << std::endl;
+                return std::cout ? kExitOk : Fail(ctx, "cannot write to standard output");
+            }
             return command.run(ctx);
         }
     }

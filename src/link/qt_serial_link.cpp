@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #ifdef Q_OS_UNIX
@@ -54,9 +55,14 @@ bool QtSerialLink::Open(const std::string& device) {
     if (device.empty()) {
         return false;
     }
+    // The port's lock is named after the device path, so a symbolic link (/dev/serial/by-id/...,
+    // a link to a pty) is opened under the device's own name: one device, one lock, whichever
+    // name a program was given.
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(device, ec);
     // Created here so the port belongs to the thread that runs the transfer.
     port_ = std::make_unique<QSerialPort>();
-    port_->setPortName(QString::fromStdString(device));
+    port_->setPortName(QString::fromStdString(ec ? device : real.string()));
     // QSerialPort opens an existing device only, takes the device's lock and sets exclusive
     // mode, so a port held by another program fails here.
     if (!port_->open(QIODevice::ReadWrite)) {

@@ -99,9 +99,11 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-// Opens a regular file for reading; a folder or a device is refused with EISDIR / EINVAL.
+// Opens a regular file for reading; a folder is refused with EISDIR, anything else that is not
+// a regular file (a device, a named pipe) with ENODEV. The open does not block: a named pipe
+// would otherwise wait for a writer forever.
 FileDescriptor OpenRegularFile(const std::filesystem::path& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid()) {
         return fd;
     }
@@ -112,9 +114,16 @@ FileDescriptor OpenRegularFile(const std::filesystem::path& path) {
         errno = error;
     } else if (!S_ISREG(info.st_mode)) {
         fd.Close();
-        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        errno = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
     }
     return fd;
+}
+
+// The sentence for a file that is there but cannot be a document.
+std::string NotADocument(const std::string& verb, const std::filesystem::path& path, int error) {
+    return verb + " " + Quoted(path) +
+           (error == EISDIR ? ": it is a folder, not a document file."
+                            : ": it is not a regular file, so not a document file.");
 }
 
 void WriteDtmfText(MemoryImage& image, std::size_t at, std::string_view text) {
@@ -170,9 +179,8 @@ MemoryImage NewDocumentImage(const std::filesystem::path& programDir) {
 FileResult LoadDocumentFile(const std::filesystem::path& path, MemoryImage& image) {
     FileDescriptor fd = OpenRegularFile(path);
     if (!fd.valid()) {
-        if (errno == EISDIR) {
-            return FileResult::Failure("Cannot open " + Quoted(path) +
-                                       ": it is a folder, not a document file.");
+        if (errno == EISDIR || errno == ENODEV) {
+            return FileResult::Failure(NotADocument("Cannot open", path, errno));
         }
         return FileResult::Failure("Cannot open " + Quoted(path) + ": " + Reason(errno) + ".");
     }
@@ -191,28 +199,74 @@ FileResult LoadDocumentFile(const std::filesystem::path& path, MemoryImage& imag
     return {};
 }
 
-FileResult SaveDocumentFile(const std::filesystem::path& path, const MemoryImage& image) {
-    auto failure = [&path](int error) {
-        return FileResult::Failure("Cannot save " + Quoted(path) + ": " + Reason(error) + ".");
-    };
+namespace {
 
-    // Saving through a symbolic link replaces the file it points to and keeps the link.
-    std::filesystem::path target = path;
+std::string SaveFailure(const std::filesystem::path& path, int error) {
+    return "Cannot save " + Quoted(path) + ": " + Reason(error) + ".";
+}
+
+// Where a save to path writes: the file itself, or the file a symbolic link points to (the link
+// is kept), and the folder of its temporary file. The error when it cannot be a document file.
+struct SaveTarget {
+    std::filesystem::path file;
+    std::filesystem::path folder;
+    std::string error;
+};
+
+SaveTarget ResolveSaveTarget(const std::filesystem::path& path) {
+    SaveTarget target{path, {}, {}};
     std::error_code ec;
     if (std::filesystem::is_symlink(path, ec)) {
         const auto resolved = std::filesystem::weakly_canonical(path, ec);
         if (!ec) {
-            target = resolved;
+            target.file = resolved;
         }
     }
-    if (std::filesystem::is_directory(target, ec)) {
-        return FileResult::Failure("Cannot save " + Quoted(path) +
-                                   ": it is a folder, not a document file.");
+    // Only a regular file is replaced: renaming over a device or a named pipe (/dev/null for
+    // root) would destroy it.
+    const auto status = std::filesystem::status(target.file, ec);
+    if (std::filesystem::is_directory(status)) {
+        target.error = NotADocument("Cannot save", path, EISDIR);
+    } else if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        target.error = NotADocument("Cannot save", path, ENODEV);
     }
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
+    target.folder = target.file.parent_path();
+    if (target.folder.empty()) {
+        target.folder = ".";
     }
+    return target;
+}
+
+}  // namespace
+
+FileResult CheckDocumentTarget(const std::filesystem::path& path) {
+    const SaveTarget target = ResolveSaveTarget(path);
+    if (!target.error.empty()) {
+        return FileResult::Failure(target.error);
+    }
+    struct stat info {};
+    if (::stat(target.folder.c_str(), &info) != 0) {
+        return FileResult::Failure(SaveFailure(path, errno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return FileResult::Failure(SaveFailure(path, ENOTDIR));
+    }
+    // The temporary file needs a new entry in the folder, whatever the target's own mode.
+    if (::access(target.folder.c_str(), W_OK | X_OK) != 0) {
+        return FileResult::Failure(SaveFailure(path, errno));
+    }
+    return {};
+}
+
+FileResult SaveDocumentFile(const std::filesystem::path& path, const MemoryImage& image) {
+    auto failure = [&path](int error) { return FileResult::Failure(SaveFailure(path, error)); };
+
+    const SaveTarget resolved = ResolveSaveTarget(path);
+    if (!resolved.error.empty()) {
+        return FileResult::Failure(resolved.error);
+    }
+    const std::filesystem::path& target = resolved.file;
+    const std::filesystem::path& folder = resolved.folder;
 
     // A fresh temporary name beside the target; O_EXCL never reuses an existing file.
     static std::atomic<unsigned> counter{0};

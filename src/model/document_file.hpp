@@ -35,8 +35,14 @@ MemoryImage BuiltInDocumentImage();
 // a folder, shorter than 16384 bytes) the image is left exactly as it was.
 FileResult LoadDocumentFile(const std::filesystem::path& path, MemoryImage& image);
 
+// Whether a save to path can start: not a folder or another kind of non-regular file, and a
+// folder that exists and takes new files. Fails with the sentence SaveDocumentFile would give;
+// creates nothing. A full disk still shows only when the save writes.
+FileResult CheckDocumentTarget(const std::filesystem::path& path);
+
 // Writes the 16384 bytes through a temporary file in the same folder that replaces the target
-// only once it is complete and flushed; on failure the old file is untouched.
+// only once it is complete and flushed; on failure the old file is untouched. Only a regular
+// file (or a link to one) is replaced; a folder, device or named pipe is refused.
 FileResult SaveDocumentFile(const std::filesystem::path& path, const MemoryImage& image);
 
 }  // namespace kestra

@@ -130,6 +130,21 @@ TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
         {"save-as", Path("short.dat"), Path("out.dat")},
         {"save-as", Path("short.dat")},
         {"new", "-o", Path("no-such-dir/out.dat")},
+        {"new", "-o", Path("out.dat"), "-o", Path("out.dat")},
+        {"channels", "-x", Path("short.dat")},
+        {"save-as", "--force", Path("short.dat"), Path("out.dat")},
+        // The radio commands refuse their arguments before any port is opened.
+        {"read", "--port", "-o", Path("out.dat")},
+        {"read", "-o", Path("out.dat"), "--port"},
+        {"read", "--port", "demo", "-o", Path("out.dat"), "-o", Path("out.dat")},
+        {"read", "--port", "demo", "--port", "demo", "-o", Path("out.dat")},
+        {"read", "--port", "demo", "-o", Path("out.dat"), "extra"},
+        {"read", "--port", "demo", "-o", dir.string()},
+        {"read", "--port", "demo", "-o", Path("no-such-dir/out.dat")},
+        {"write", "--port", "demo", "-o", Path("out.dat"), Path("short.dat")},
+        {"write", "--port", "demo", Path("short.dat")},
+        {"info", "--service", "--port", "demo"},
+        {"ports", "--all"},
     };
     for (const auto& args : failing) {
         const Outcome outcome = Run(args);
@@ -142,6 +157,22 @@ TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
         }
     }
     EXPECT_EQ(Run({"help"}).code, 0);
+}
+
+TEST_F(KestraCli, HelpOfACommandIsItsUsageOnStandardOutput) {
+    for (const char* command : {"new", "channels", "save-as", "ports", "info", "read", "write"}) {
+        for (const char* option : {"--help", "-h"}) {
+            const Outcome help = Run({command, option});
+            EXPECT_EQ(help.code, 0) << command << " " << option << ": " << help.err;
+            const std::string usage = std::string("usage: kestra-cli ") + command;
+            EXPECT_TRUE(help.out.starts_with(usage + " ") || help.out.starts_with(usage + "\n"))
+                << help.out;
+            EXPECT_EQ(help.err, "");
+        }
+    }
+    // The usage names every option the command takes.
+    EXPECT_NE(Run({"write", "--help"}).out.find("[--service]"), std::string::npos);
+    EXPECT_NE(Run({"read", "--help"}).out.find("-o FILE"), std::string::npos);
 }
 
 }  // namespace

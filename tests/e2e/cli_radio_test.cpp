@@ -120,6 +120,17 @@ TEST(CliRadio, FailedReadReportsItAndLeavesTheOutputFileAlone) {
     EXPECT_FALSE(std::filesystem::exists(dir / "new.dat"));
 }
 
+TEST(CliRadio, ReadRefusesAnOutputItCouldNotSaveBeforeWakingTheRadio) {
+    TempDir dir;
+    RadioProcess radio({"--baud", "0", "--silent"});
+    for (const std::string& output : {dir.path().string(), (dir / "no-folder/read.dat").string()}) {
+        const ProgramResult read = RunCli({"read", "--port", radio.device(), "-o", output});
+        EXPECT_EQ(read.exitCode, 1);
+        // The file's problem, not the silent radio's "Communication error" after four attempts.
+        EXPECT_EQ(read.err.rfind("kestra-cli: Cannot save \"" + output + "\"", 0), 0u) << read.err;
+    }
+}
+
 TEST(CliRadio, BrokenWriteFailsAndTheRadioSeesNoEndOfWrite) {
     TempDir dir;
     ASSERT_TRUE(SaveDocumentFile(dir / "doc.dat", DocumentWithChannel()).ok);
@@ -169,6 +180,15 @@ TEST(CliRadio, PortIsTakenFromTheOptionOrFromProgramIni) {
     RadioProcess radio({"--baud", "0"});
     const std::string home = "KESTRA_HOME=" + dir.path().string();
 
+    // Nothing chosen anywhere: the message says so and where to choose, and creates no file.
+    const ProgramResult unset = RunCli({"info"}, {home});
+    EXPECT_NE(unset.exitCode, 0);
+    EXPECT_EQ(unset.err.rfind("Open port fail (no port chosen: COM0 is not one of COM1-COM16;", 0),
+              0u)
+        << unset.err;
+    EXPECT_NE(unset.err.find((dir / "Program.ini").string()), std::string::npos) << unset.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "Program.ini"));
+
     std::ofstream(dir / "Program.ini") << "[Setup]\nCOM=3\nDevice=" << radio.device() << "\n";
     const ProgramResult viaDevice = RunCli({"info"}, {home});
     EXPECT_EQ(viaDevice.exitCode, 0) << viaDevice.err;
@@ -194,7 +214,17 @@ TEST(CliRadio, PortIsTakenFromTheOptionOrFromProgramIni) {
 }
 
 TEST(VirtualRadioTool, RefusesBadOptionsAndMissingMemoryFiles) {
-    EXPECT_EQ(RunProgram("kestra-virtual-radio", {"--limits", "136,174"}).exitCode, 2);
+    const ProgramResult limits = RunProgram("kestra-virtual-radio", {"--limits", "136,174"});
+    EXPECT_EQ(limits.exitCode, 2);
+    EXPECT_EQ(limits.err.find('\n'), limits.err.size() - 1) << "one line: " << limits.err;
+    // A --save that could never be written is refused at once, not after the first write.
+    TempDir dir;
+    for (const std::string& save : {dir.path().string(), (dir / "no-folder/radio.dat").string()}) {
+        const ProgramResult refused = RunProgram("kestra-virtual-radio", {"--save", save});
+        EXPECT_EQ(refused.exitCode, 2) << save;
+        EXPECT_NE(refused.err.find("Cannot save"), std::string::npos) << refused.err;
+        EXPECT_EQ(refused.out, "") << "no device may be announced";
+    }
     EXPECT_EQ(RunProgram("kestra-virtual-radio", {"--baud"}).exitCode, 2);
     // 1000 MHz does not fit the reply's eight BCD digits; the missing memory file makes the
     // program end even if the limit were taken.

@@ -174,7 +174,18 @@ TEST_F(QtSerialLinkTest, OpenFailsForWhatIsNoFreeSerialDevice) {
     QtSerialLink holder;
     ASSERT_TRUE(holder.Open(device_));
     EXPECT_FALSE(link.Open(device_));
+    // Not under another name of the same device either (/dev/serial/by-id/... and /dev/ttyUSB0):
+    // two programs talking to one radio at once spoil both transfers.
+    const auto alias = std::filesystem::temp_directory_path() /
+                       ("kestra-port-alias-" + std::to_string(::getpid()));
+    std::filesystem::remove(alias);
+    std::filesystem::create_symlink(device_, alias);
+    EXPECT_FALSE(link.Open(alias.string()));
     holder.Close();
+    EXPECT_TRUE(link.Open(alias.string()));
+    EXPECT_FALSE(holder.Open(device_));
+    link.Close();
+    std::filesystem::remove(alias);
     EXPECT_TRUE(link.Open(device_));
 }
 

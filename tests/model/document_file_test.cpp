@@ -130,6 +130,10 @@ TEST_F(DocumentFileTest, NewDocumentUsesDefaultDatAsItIs) {
 TEST_F(DocumentFileTest, UnreadableDefaultDatFallsBackToBuiltInDefaults) {
     fs::create_directory(dir_ / "Default.dat");
     EXPECT_EQ(NewDocumentImage(dir_), BuiltInDocumentImage());
+    // A named pipe would block the start-up until someone wrote into it.
+    fs::remove(dir_ / "Default.dat");
+    ASSERT_EQ(::mkfifo((dir_ / "Default.dat").c_str(), 0600), 0);
+    EXPECT_EQ(NewDocumentImage(dir_), BuiltInDocumentImage());
 
     // A template that opens but fails to read: this process's memory file answers offset 0
     // with an I/O error.
@@ -147,13 +151,17 @@ TEST_F(DocumentFileTest, FailedLoadsReportAndLeaveTheImageUnchanged) {
 
     WriteBytes(dir_ / "short.dat", Pattern(kImageSize - 1, 4));
     fs::create_directory(dir_ / "folder.dat");
-    for (const char* name : {"short.dat", "missing.dat", "folder.dat"}) {
+    // A named pipe is refused at once instead of waiting for a writer.
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.dat").c_str(), 0600), 0);
+    for (const char* name : {"short.dat", "missing.dat", "folder.dat", "pipe.dat"}) {
         const FileResult result = LoadDocumentFile(dir_ / name, image);
         EXPECT_FALSE(result) << name;
         EXPECT_NE(result.error.find(name), std::string::npos) << result.error;
         EXPECT_EQ(image, before) << name;
     }
     EXPECT_NE(LoadDocumentFile(dir_ / "short.dat", image).error.find("16383 bytes"),
+              std::string::npos);
+    EXPECT_NE(LoadDocumentFile(dir_ / "pipe.dat", image).error.find("not a document file"),
               std::string::npos);
 }
 
@@ -193,6 +201,28 @@ TEST_F(DocumentFileTest, SaveToImpossibleTargetsReportsTheFile) {
     fs::create_directory(dir_ / "folder.dat");
     EXPECT_FALSE(SaveDocumentFile(dir_ / "folder.dat", image));
     EXPECT_TRUE(fs::is_directory(dir_ / "folder.dat"));
+
+    // Anything but a regular file (a pipe here; /dev/null for root) must not be renamed over.
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.dat").c_str(), 0600), 0);
+    fs::create_symlink(dir_ / "pipe.dat", dir_ / "link.dat");
+    for (const char* name : {"pipe.dat", "link.dat"}) {
+        const FileResult special = SaveDocumentFile(dir_ / name, image);
+        EXPECT_FALSE(special) << name;
+        EXPECT_NE(special.error.find("not a document file"), std::string::npos) << special.error;
+    }
+    EXPECT_TRUE(fs::is_fifo(dir_ / "pipe.dat"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.dat"));
+
+    // The same targets are refused up front, with the same sentence, so that a long radio read
+    // is not started for a file that cannot be saved.
+    for (const fs::path& target : {dir_ / "nowhere" / "radio.dat", dir_ / "folder.dat",
+                                   dir_ / "pipe.dat", dir_ / "link.dat"}) {
+        const FileResult checked = CheckDocumentTarget(target);
+        EXPECT_FALSE(checked) << target;
+        EXPECT_EQ(checked.error, SaveDocumentFile(target, image).error);
+    }
+    EXPECT_TRUE(CheckDocumentTarget(dir_ / "new.dat"));
+    EXPECT_FALSE(fs::exists(dir_ / "new.dat"));
 }
 
 TEST_F(DocumentFileTest, FailedWriteKeepsTheOldFile) {
@@ -225,6 +255,7 @@ TEST_F(DocumentFileTest, SaveIntoReadOnlyFolderFails) {
     const auto old = Pattern(kImageSize, 9);
     WriteBytes(path, old);
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(CheckDocumentTarget(path));
     EXPECT_FALSE(SaveDocumentFile(path, MemoryImage()));
     EXPECT_EQ(ReadBytes(path), old);
 }

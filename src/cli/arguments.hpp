@@ -1,0 +1,42 @@
+#pragma once
+// The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
+// -o FILE) and how many file arguments. Every subcommand parses through here, so they all treat
+// a missing or repeated value, an unknown option and a stray argument the same way: one line
+// naming the problem and the command's usage, and the usage exit code.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cli/commands.hpp"
+
+namespace kestra::cli {
+
+struct ArgumentRules {
+    bool port = false;     // --port P or --port=P, optional
+    bool service = false;  // --service, optional
+    bool output = false;   // -o FILE, required
+    std::size_t files = 0;
+};
+
+struct CommandLine {
+    std::optional<std::string> port;
+    bool service = false;
+    std::string output;
+    std::vector<std::string> files;
+};
+
+// The arguments read by the rules; nothing, with the reason in error, when they do not fit.
+// A value never starts with '-' (so "--port -o x.dat" is a missing port, not a port named
+// "-o"); after "--" every argument is a file, even one starting with '-'.
+std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
+                                          const ArgumentRules& rules, std::string& error);
+
+// ParseArguments on ctx.args for the named command; on a problem prints it with the command's
+// usage and returns nothing (the command then exits with kExitUsage).
+std::optional<CommandLine> ParseCommand(const Context& ctx, const char* command,
+                                        const ArgumentRules& rules);
+
+}  // namespace kestra::cli
