@@ -128,7 +128,19 @@ std::string_view LineBreakOf(std::string_view content) {
     return "\n";
 }
 
+// Only a regular file (or a link to one) is a settings file: opening a named pipe for reading
+// would block the program until some other process writes to it.
+bool IsReadableRegularFile(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec) &&
+           static_cast<bool>(std::ifstream(path, std::ios::binary));
+}
+
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return std::nullopt;
@@ -318,7 +330,7 @@ int ParseProfileInt(std::string_view value) {
 
 bool SettingsFile::Bind(fs::path path) {
     path_ = std::move(path);
-    if (std::ifstream(path_, std::ios::binary)) {
+    if (IsReadableRegularFile(path_)) {
         return true;
     }
     std::error_code ec;
@@ -331,7 +343,7 @@ bool SettingsFile::Bind(fs::path path) {
     }
     // Append mode creates the file without ever truncating one that appeared meanwhile.
     std::ofstream(path_, std::ios::binary | std::ios::app);
-    return static_cast<bool>(std::ifstream(path_, std::ios::binary));
+    return IsReadableRegularFile(path_);
 }
 
 int SettingsFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {

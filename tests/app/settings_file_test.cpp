@@ -46,6 +46,17 @@ TEST_F(SettingsFileTest, MissingFileIsCreatedEmptyAndEveryKeyReadsItsDefault) {
     EXPECT_EQ(SettingsFile(ini_).GetInt("Setup", "COM", 0), 4);
 }
 
+TEST_F(SettingsFileTest, NamedPipeIsNeitherReadNorReplaced) {
+    // Opening a pipe for reading would block start-up until someone wrote to it.
+    ASSERT_EQ(::mkfifo(ini_.c_str(), 0644), 0);
+    SettingsFile settings;
+    EXPECT_FALSE(settings.Bind(ini_));
+    EXPECT_EQ(settings.GetInt("Setup", "COM", 7), 7);
+    EXPECT_EQ(settings.GetText("Setup", "Type", "none"), "none");
+    EXPECT_FALSE(settings.WriteInt("Setup", "COM", 3));
+    EXPECT_TRUE(fs::is_fifo(ini_));
+}
+
 TEST_F(SettingsFileTest, ChosenPortIsWrittenAsItsOwnLineAndReadBack) {
     SettingsFile settings(ini_);
     ASSERT_TRUE(settings.WriteInt("Setup", "COM", 12));
