@@ -101,6 +101,7 @@ DocumentController::DocumentController(AppState& state, Messenger& messenger,
     connect(undoStack(), &QUndoStack::cleanChanged, this, &DocumentController::EmitModified);
     // A read from the radio replaces the data: it is not in any file yet.
     connect(view(), &CProgramView::imageReplaced, this, &DocumentController::MarkModified);
+    connect(view(), &CProgramView::modelChosen, this, &DocumentController::MarkModified);
 }
 
 CProgramView* DocumentController::view() const {

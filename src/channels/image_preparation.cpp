@@ -2,6 +2,8 @@
 
 #include "channels/image_preparation.hpp"
 
+#include <algorithm>
+
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
 #include "model/image_map.hpp"
@@ -141,6 +143,19 @@ void WriteModelBlock(MemoryImage& image, int modelIndex) {
     image.fill(map::kModelBlock, map::kModelBlockSize, 0xFF);
     image.write(map::kModelBlock + 1, ModelBlock(modelIndex));
     image.write(map::kModelTail, kModelTail);
+}
+
+int ModelIndexOfImage(const MemoryImage& image) {
+    for (int index = 0; index < static_cast<int>(kModelNames.size()); ++index) {
+        MemoryImage written = image;
+        WriteModelBlock(written, index);
+        if (std::equal(written.all().begin() + map::kModelBlock,
+                       written.all().begin() + map::kModelTail + map::kModelTailSize,
+                       image.all().begin() + map::kModelBlock)) {
+            return index;
+        }
+    }
+    return -1;
 }
 
 bool RecordIsPresent(const MemoryImage& image, int record, const SectionLimits& limits) {

@@ -25,6 +25,10 @@ std::span<const std::uint8_t> ModelBlock(int modelIndex);
 // 0x2F00-0x2F6F = 0xFF, the model's bytes from 0x2F01, then the fixed nine bytes at 0x2F70.
 void WriteModelBlock(MemoryImage& image, int modelIndex);
 
+// The model whose block an image holds exactly as WriteModelBlock leaves it, or -1 (a radio or
+// file that never went through a save, or a block of some other model).
+int ModelIndexOfImage(const MemoryImage& image);
+
 // True when record (0..257) holds an Rx frequency that lies in a section. An erased Rx
 // (top byte 0xFF) or a zero top byte counts as empty, the same test the grid uses.
 bool RecordIsPresent(const MemoryImage& image, int record, const SectionLimits& limits);

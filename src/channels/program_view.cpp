@@ -57,6 +57,7 @@ CProgramView::CProgramView(AppState& state, Messenger& messenger, QWidget* paren
     }
     modelCombo_->setCurrentIndex(kDefaultModelIndex);
     radioLabel->setBuddy(modelCombo_);
+    connect(modelCombo_, &QComboBox::activated, this, [this] { emit modelChosen(); });
 
     batchGenerate_ = new QPushButton(QStringLiteral("Batch Generate"), this);
     channelEdit_ = new QPushButton(QStringLiteral("Channel Edit"), this);
@@ -107,6 +108,11 @@ void CProgramView::FillGridFromImage() {
     grid_->DiscardOpenEditor();
     d_->table.FillGridFromImage(d_->state.image, d_->state.limits);
     d_->model->Reload();
+    // A document or radio that was saved for another model keeps it: the next save must not
+    // quietly write the chosen model's block over it.
+    if (const int model = ModelIndexOfImage(d_->state.image); model >= 0) {
+        modelCombo_->setCurrentIndex(model);
+    }
 }
 
 void CProgramView::StoreGridToImage() {

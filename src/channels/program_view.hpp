@@ -77,6 +77,8 @@ signals:
     void serviceModeEntered();
     // The image changed through a transfer (a successful read filled the grid).
     void imageReplaced();
+    // The user picked another radio model: the next save writes its model block.
+    void modelChosen();
 
 private:
     struct Private;

@@ -61,6 +61,17 @@ TEST(ModelBlock, BlocksAreCopiedExactly) {
     EXPECT_EQ(image[0x2F01], 0xC0);
 }
 
+TEST(ModelBlock, ImageTellsWhichModelWroteIt) {
+    MemoryImage image;
+    EXPECT_EQ(ModelIndexOfImage(image), -1);  // erased: never saved
+    for (int model = 0; model < static_cast<int>(kModelNames.size()); ++model) {
+        WriteModelBlock(image, model);
+        EXPECT_EQ(ModelIndexOfImage(image), model);
+    }
+    image[map::kModelBlock + 20] ^= 0x01;
+    EXPECT_EQ(ModelIndexOfImage(image), -1);
+}
+
 TEST(PrepareImageForWrite, DerivesEverySummaryArea) {
     MemoryImage image = BuiltInDocumentImage();
     PutChannel(image, 0, 14652500);        // A001, scan add

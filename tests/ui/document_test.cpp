@@ -3,6 +3,7 @@
 // the printed channel list.
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -143,6 +144,22 @@ TEST_F(DocumentTest, SavedFileReopensByteForByte) {
     EXPECT_EQ(Rx(130), "446.00625");
     EXPECT_FALSE(docs_->isModified());
     EXPECT_EQ(docs_->recentFiles(), QStringList{path});
+}
+
+TEST_F(DocumentTest, ChosenRadioModelIsAnEditAndComesBackWithTheFile) {
+    QComboBox* model = frame_->view()->modelCombo();
+    EXPECT_EQ(model->currentText(), "6120E");
+    model->setCurrentIndex(0);
+    emit model->activated(0);  // what a user's choice in the box sends
+    EXPECT_TRUE(docs_->isModified());
+
+    prompts_.savePath = HomeFile("he.dat");
+    ASSERT_TRUE(docs_->Save());
+    frame_->action(Command::New)->trigger();
+    model->setCurrentIndex(2);
+    ASSERT_TRUE(docs_->OpenPath(HomeFile("he.dat")));
+    EXPECT_EQ(model->currentText(), "6120HE");
+    EXPECT_FALSE(docs_->isModified());
 }
 
 TEST_F(DocumentTest, FailedSaveReportsAndKeepsTheDocumentModified) {
