@@ -109,8 +109,14 @@ void ReadModelLimits(const MemoryImage& image, SectionLimits& limits) {
             continue;
         }
         const std::size_t at = map::kModelLimits + static_cast<std::size_t>(s) * 8;
-        limits.lower[s] = static_cast<Frequency>(Bcd8Decode(image.span(at, 4)));
-        limits.upper[s] = static_cast<Frequency>(Bcd8Decode(image.span(at + 4, 4)));
+        const auto lower = static_cast<Frequency>(Bcd8Decode(image.span(at, 4)));
+        const auto upper = static_cast<Frequency>(Bcd8Decode(image.span(at + 4, 4)));
+        // A damaged pair (zeros, half erased, across bands) would hide every channel of the
+        // section, and the next save would clear them: keep the limits the program has.
+        if (LimitsAreValid(lower, upper)) {
+            limits.lower[s] = lower;
+            limits.upper[s] = upper;
+        }
     }
 }
 

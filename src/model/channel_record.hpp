@@ -137,7 +137,8 @@ void SetChannelBit(MemoryImage& image, std::size_t mapOffset, int k, bool on);
 // ---- model-limits block ---------------------------------------------------------------------
 // Whether the block holds a pair for the section: its lower limit's top byte is not 0xFF.
 bool ModelLimitsPairIsSet(const MemoryImage& image, int section);
-// Copies every pair that is set into the limits; the other section keeps its limits.
+// Copies every pair that is set and valid (both limits in one supported band, lower below
+// upper) into the limits; a section without such a pair keeps its limits.
 void ReadModelLimits(const MemoryImage& image, SectionLimits& limits);
 // Writes all four limits; a negative limit (-1, unset) has no BCD form and is written as
 // FF FF FF FF, so a block written with an unset A or B lower limit reads back as unset.

@@ -139,6 +139,14 @@ TEST(ModelLimitsBlockTest, SetPairsAreReadUnsetPairsKeepTheLimits) {
     EXPECT_EQ(read.upper[1], 52000000);
     EXPECT_FALSE(ModelLimitsPairIsSet(image, 1));
 
+    // A damaged pair is not taken: zeros, or a lower and an upper limit in different bands.
+    image.fill(0x2E10, 8, 0x00);
+    image.write(0x2E18,
+                std::array<std::uint8_t, 8>{0x00, 0x00, 0x60, 0x13, 0x00, 0x00, 0x00, 0x44});
+    SectionLimits kept;
+    ReadModelLimits(image, kept);
+    EXPECT_EQ(kept, SectionLimits{});
+
     // An unset limit written back still reads as unset.
     limits.lower[0] = -1;
     WriteModelLimits(image, limits);
