@@ -18,8 +18,8 @@ namespace kestra {
 using Frequency = std::int32_t;
 
 // ---- packed BCD ---------------------------------------------------------------------------
-std::uint8_t BcdByteEncode(int value);      // 0-99 -> (value / 10) * 16 + value % 10
-int BcdByteDecode(std::uint8_t byte);       // (byte / 16) * 10 + byte % 16 (no validity test)
+std::uint8_t BcdByteEncode(int value);  // 0-99 -> (value / 10) * 16 + value % 10
+int BcdByteDecode(std::uint8_t byte);   // (byte / 16) * 10 + byte % 16 (no validity test)
 std::array<std::uint8_t, 4> Bcd8Encode(std::uint32_t value);  // least significant pair first
 std::uint32_t Bcd8Decode(std::span<const std::uint8_t> fourBytes);
 
@@ -29,9 +29,9 @@ std::uint32_t Bcd8Decode(std::span<const std::uint8_t> fourBytes);
 // non-numeric text gives 0.
 std::int64_t ScaleDecimalText(std::string_view text, int decimals);
 Frequency MhzTextToFrequency(std::string_view text);  // decimals 5
-int ToneTextToTenths(std::string_view text);           // decimals 1
-std::string FrequencyToMhzText(Frequency f);           // "%3.5f" of MHz: 14652500 -> "146.52500"
-std::string TenthsToToneText(int tenths);              // "%3.1f" of Hz: 670 -> "67.0"
+int ToneTextToTenths(std::string_view text);          // decimals 1
+std::string FrequencyToMhzText(Frequency f);          // "%3.5f" of MHz: 14652500 -> "146.52500"
+std::string TenthsToToneText(int tenths);             // "%3.1f" of Hz: 670 -> "67.0"
 
 // ---- bands and sections -------------------------------------------------------------------
 struct Band {
@@ -76,7 +76,7 @@ std::array<std::uint8_t, 2> ToneCodeEncode(std::string_view text);  // {b0, b1}
 std::string ToneCodeDecode(std::uint8_t b0, std::uint8_t b1);
 
 // ---- DTMF digits --------------------------------------------------------------------------
-std::uint8_t DtmfCharToCode(char c);             // '#' 15, '*' 14, hex digit its value, else 255
+std::uint8_t DtmfCharToCode(char c);  // '#' 15, '*' 14, hex digit its value, else 255
 std::optional<char> DtmfCodeToChar(std::uint8_t code);
 
 // ---- character filters of edit fields (backspace always passes) ---------------------------
