@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -81,6 +82,12 @@ NavigationBar::NavigationBar(const QString& rootLabel, QWidget* parent)
     tree_ = tree;
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
+    // The tree shows lines and buttons; the Fusion style draws no branch lines, the Windows
+    // style does. The style belongs to the tree.
+    if (QStyle* lined = QStyleFactory::create(QStringLiteral("Windows"))) {
+        lined->setParent(tree_);
+        tree_->setStyle(lined);
+    }
     tree_->setColumnCount(1);
     // The bar may be dragged as narrow as 11 pixels: the tree must not insist on its own
     // minimum (an explicit width of 0 would mean "use the size hint").
