@@ -175,6 +175,8 @@ ChannelGridView::ChannelGridView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     verticalHeader()->setSectionsClickable(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows as tight as the cell editors allow, so a screen shows as many channels as it can.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 10);
 
     connect(this, &QAbstractItemView::pressed, this, [this](const QModelIndex& index) {
         clearSelection();
