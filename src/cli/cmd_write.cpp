@@ -12,7 +12,6 @@
 #include "cli/link_support.hpp"
 #include "link/clock.hpp"
 #include "link/clone_session.hpp"
-#include "model/document_file.hpp"
 
 namespace kestra::cli {
 
@@ -24,12 +23,11 @@ int RunWrite(const Context& ctx) {
 
     AppState state;
     state.serviceMode = options->service;
-    if (const FileResult loaded = LoadDocumentFile(options->files[0], state.image); !loaded) {
-        return Fail(ctx, loaded.error);
-    }
     // Opening the document fills the grid; the write encodes the grid back first.
     ChannelTable table;
-    table.FillGridFromImage(state.image, state.limits);
+    if (!OpenDocument(ctx, options->files[0], state.image, state.limits, table)) {
+        return kExitFailure;
+    }
     table.StoreGridToImage(state.image, state.limits, kDefaultModelIndex);
 
     const std::string port = ChoosePort(ctx, options->port, state);

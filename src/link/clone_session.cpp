@@ -6,16 +6,15 @@
 #include "link/ident_reply.hpp"
 #include "link/port_names.hpp"
 #include "link/wire_protocol.hpp"
+#include "model/channel_record.hpp"
 #include "model/codecs.hpp"
+#include "model/image_map.hpp"
 
 namespace kestra {
 namespace {
 
 constexpr std::string_view kReadDataInvalid = "Data is invalid, please write data";
 constexpr std::string_view kWriteDataInvalid = "Data is invalid, please verify data";
-constexpr int kRecordCount = 258;  // 256 channels and the two VFO records
-constexpr int kRecordSize = 32;
-constexpr std::size_t kModelLimitsOffset = 0x2E10;
 
 // Keeps the busy flag set for exactly the life of one transfer, whatever path it ends on.
 class BusyGuard {
@@ -36,7 +35,7 @@ bool InBand(std::int64_t f, const Band& band) {
 // Every record with an Rx frequency must lie in one of the radio's two bands.
 bool ChannelsFitRadio(const MemoryImage& image, const std::array<Band, 2>& bands) {
     for (int r = 0; r < kRecordCount; ++r) {
-        const auto rx = image.span(static_cast<std::size_t>(r) * kRecordSize, 4);
+        const auto rx = image.span(RecordOffset(r), 4);
         const bool allFf = std::all_of(rx.begin(), rx.end(), [](auto b) { return b == 0xFF; });
         const bool allZero = std::all_of(rx.begin(), rx.end(), [](auto b) { return b == 0x00; });
         if (allFf || allZero) {
@@ -59,13 +58,11 @@ bool Encodable(Frequency f) {
 // stored, so the block stays unset rather than holding a different number.
 void FillModelLimits(MemoryImage& image, const std::array<Band, 2>& bands) {
     for (std::size_t band = 0; band < 2; ++band) {
-        const std::size_t offset = kModelLimitsOffset + band * 8;
-        if (image[offset + 3] != 0xFF) {
+        if (ModelLimitsPairIsSet(image, static_cast<int>(band)) || !Encodable(bands[band].lower) ||
+            !Encodable(bands[band].upper)) {
             continue;
         }
-        if (!Encodable(bands[band].lower) || !Encodable(bands[band].upper)) {
-            continue;
-        }
+        const std::size_t offset = map::kModelLimits + band * 8;
         image.write(offset, Bcd8Encode(static_cast<std::uint32_t>(bands[band].lower)));
         image.write(offset + 4, Bcd8Encode(static_cast<std::uint32_t>(bands[band].upper)));
     }

@@ -13,10 +13,15 @@ constexpr std::string_view kWriteComplete = "Write complete";
 
 }  // namespace
 
+std::span<const CloneRange> ServiceTransferPlan::UsedRanges() const {
+    const int count = std::clamp(rangeCount, 0, static_cast<int>(ranges.size()));
+    return std::span<const CloneRange>(ranges).first(static_cast<std::size_t>(count));
+}
+
 int ServiceTransferPlan::BlockCount() const {
     int count = 0;
-    for (int i = 0; i < rangeCount && i < static_cast<int>(ranges.size()); ++i) {
-        count += ranges[static_cast<std::size_t>(i)].BlockCount();
+    for (const CloneRange& range : UsedRanges()) {
+        count += range.BlockCount();
     }
     return count;
 }
@@ -25,16 +30,23 @@ ServiceTransfer::ServiceTransfer(AppState& state, SerialLink& link, Clock& clock
                                  Messenger& messenger)
     : state_(state), link_(link), clock_(clock), messenger_(messenger) {}
 
-bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
-    if (plan.kind == ServiceKind::Identify) {
-        return Identify(plan).has_value();
-    }
+bool ServiceTransfer::OpenLine(const ServiceTransferPlan& plan) {
     if (!link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
         messenger_.Show(std::string(kOpenPortFail));
         return false;
     }
     link_.ApplySettings(plan.readTotalConstantMs);
     link_.Purge();
+    return true;
+}
+
+bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
+    if (plan.kind == ServiceKind::Identify) {
+        return Identify(plan).has_value();
+    }
+    if (!OpenLine(plan)) {
+        return false;
+    }
 
     WireProtocol wire(link_, clock_);
     auto fail = [&] {
@@ -53,9 +65,7 @@ bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
     const bool reading = plan.kind == ServiceKind::Read;
     // A read fills a copy; the image changes only when every block has arrived.
     MemoryImage staged = reading ? state_.image : MemoryImage();
-    const int rangeCount = std::clamp(plan.rangeCount, 0, static_cast<int>(plan.ranges.size()));
-    for (int i = 0; i < rangeCount; ++i) {
-        const CloneRange& range = plan.ranges[static_cast<std::size_t>(i)];
+    for (const CloneRange& range : plan.UsedRanges()) {
         const std::uint32_t end = std::min<std::uint32_t>(range.end, kImageSize);
         for (std::uint32_t a = range.start; a < end;) {
             const std::uint32_t length = BlockLengthAt(a, end);
@@ -79,12 +89,9 @@ bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
 }
 
 std::optional<IdentReply> ServiceTransfer::Identify(const ServiceTransferPlan& plan) {
-    if (!link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
-        messenger_.Show(std::string(kOpenPortFail));
+    if (!OpenLine(plan)) {
         return std::nullopt;
     }
-    link_.ApplySettings(plan.readTotalConstantMs);
-    link_.Purge();
 
     WireProtocol wire(link_, clock_);
     if (!wire.WakeUp(plan.wakeUpPauseMs)) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "app/app_state.hpp"
 #include "app/messenger.hpp"
@@ -15,6 +16,7 @@
 #include "link/clone_range.hpp"
 #include "link/ident_reply.hpp"
 #include "link/serial_link.hpp"
+#include "model/image_map.hpp"
 
 namespace kestra {
 
@@ -29,21 +31,39 @@ struct ServiceTransferPlan {
     int readTotalConstantMs = kReadTotalConstantMs;
     int wakeUpPauseMs = 1;
 
+    // The first rangeCount entries of ranges.
+    std::span<const CloneRange> UsedRanges() const;
     int BlockCount() const;
 };
 
 inline constexpr ServiceTransferPlan kParameterAdjustRead{
-    ServiceKind::Read, {{{0x3ED0, 0x3F70}, {}}}, 1, kReadTotalConstantMs, 1};
+    ServiceKind::Read,
+    {{{map::kCalibration, map::kCalibrationEnd}, {}}},
+    1,
+    kReadTotalConstantMs,
+    1};
 inline constexpr ServiceTransferPlan kParameterAdjustWrite{
-    ServiceKind::Write, {{{0x3ED0, 0x3F70}, {0x3F70, 0x3FAC}}}, 2, kReadTotalConstantMs, 1};
+    ServiceKind::Write,
+    {{{map::kCalibration, map::kCalibrationEnd}, {map::kBandPoints, map::kBandPointsEnd}}},
+    2,
+    kReadTotalConstantMs,
+    1};
 inline constexpr ServiceTransferPlan kDtmfInitializationRead{
-    ServiceKind::Read, {{{0x3E00, 0x3E30}, {}}}, 1, kReadTotalConstantMs, 1};
+    ServiceKind::Read, {{{map::kDtmfInit, map::kDtmfInitEnd}, {}}}, 1, kReadTotalConstantMs, 1};
 inline constexpr ServiceTransferPlan kDtmfInitializationWrite{
-    ServiceKind::Write, {{{0x3E00, 0x3E30}, {}}}, 1, kReadTotalConstantMs, 1};
+    ServiceKind::Write, {{{map::kDtmfInit, map::kDtmfInitEnd}, {}}}, 1, kReadTotalConstantMs, 1};
 inline constexpr ServiceTransferPlan kSqlAdjustRead{
-    ServiceKind::Read, {{{0x2A00, 0x2CE0}, {}}}, 1, kSqlReadTotalConstantMs, 1};
+    ServiceKind::Read,
+    {{{map::kSquelchTable, map::kSquelchTableEnd}, {}}},
+    1,
+    kSqlReadTotalConstantMs,
+    1};
 inline constexpr ServiceTransferPlan kSqlAdjustWrite{
-    ServiceKind::Write, {{{0x2A00, 0x2CE0}, {0x3F70, 0x3FAC}}}, 2, kSqlReadTotalConstantMs, 1};
+    ServiceKind::Write,
+    {{{map::kSquelchTable, map::kSquelchTableEnd}, {map::kBandPoints, map::kBandPointsEnd}}},
+    2,
+    kSqlReadTotalConstantMs,
+    1};
 inline constexpr ServiceTransferPlan kRadioInformationIdentify{
     ServiceKind::Identify, {}, 0, kReadTotalConstantMs, 2};
 
@@ -63,6 +83,10 @@ public:
     std::optional<IdentReply> Identify(const ServiceTransferPlan& plan = kRadioInformationIdentify);
 
 private:
+    // Opens the line with the plan's read timeout and empties its queues; false after "Open port
+    // fail".
+    bool OpenLine(const ServiceTransferPlan& plan);
+
     AppState& state_;
     SerialLink& link_;
     Clock& clock_;

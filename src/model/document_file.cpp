@@ -15,7 +15,6 @@
 
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
-#include "model/image_map.hpp"
 
 namespace kestra {
 
