@@ -146,12 +146,20 @@ void WriteModelBlock(MemoryImage& image, int modelIndex) {
 }
 
 int ModelIndexOfImage(const MemoryImage& image) {
+    const auto isErased = [](std::span<const std::uint8_t> bytes) {
+        return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0xFF; });
+    };
+    const auto tail = image.span(map::kModelTail, map::kModelTailSize);
+    if (image[map::kModelBlock] != 0xFF ||
+        !std::equal(tail.begin(), tail.end(), kModelTail.begin())) {
+        return -1;
+    }
     for (int index = 0; index < static_cast<int>(kModelNames.size()); ++index) {
-        MemoryImage written = image;
-        WriteModelBlock(written, index);
-        if (std::equal(written.all().begin() + map::kModelBlock,
-                       written.all().begin() + map::kModelTail + map::kModelTailSize,
-                       image.all().begin() + map::kModelBlock)) {
+        const auto block = ModelBlock(index);
+        const auto held = image.span(map::kModelBlock + 1, block.size());
+        const std::size_t rest = map::kModelBlockSize - 1 - block.size();
+        if (std::equal(block.begin(), block.end(), held.begin()) &&
+            isErased(image.span(map::kModelBlock + 1 + block.size(), rest))) {
             return index;
         }
     }
