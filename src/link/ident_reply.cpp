@@ -24,20 +24,23 @@ std::array<Band, 2> IdentReplyBands(const IdentReply& reply) {
     auto limit = [&](std::size_t offset) {
         return IdentLimitValue(std::span<const std::uint8_t, 4>(reply.data() + offset, 4));
     };
-    return {{{limit(16), limit(20)}, {limit(24), limit(28)}}};
+    constexpr std::size_t at = kIdentLimitsOffset;
+    return {{{limit(at), limit(at + 4)}, {limit(at + 8), limit(at + 12)}}};
 }
 
 RadioInformation DecodeIdentReply(const IdentReply& reply) {
     RadioInformation info;
-    for (std::size_t i = 0; i < 8 && reply[i] >= 0x20 && reply[i] <= 0x7E; ++i) {
+    for (std::size_t i = 0; i < kIdentModelTextLength && reply[i] >= 0x20 && reply[i] <= 0x7E;
+         ++i) {
         info.model.push_back(static_cast<char>(reply[i]));
     }
-    if (reply[15] == 1) {
+    if (reply[kIdentVariantOffset] == 1) {
         info.model += "-K472";
     }
 
     std::string firmware = "v";
-    for (std::size_t i = 8; i < 15 && reply[i] != 0xFF; ++i) {
+    for (std::size_t i = kIdentFirmwareOffset;
+         i < kIdentFirmwareOffset + kIdentFirmwareLength && reply[i] != 0xFF; ++i) {
         firmware += std::to_string(reply[i]) + ".";
     }
     while (firmware.back() == '.') {

@@ -17,6 +17,13 @@ namespace kestra {
 inline constexpr std::size_t kIdentReplySize = 32;
 using IdentReply = std::array<std::uint8_t, kIdentReplySize>;
 
+// Where the fields stand in the reply.
+inline constexpr std::size_t kIdentModelTextLength = 8;  // from byte 0
+inline constexpr std::size_t kIdentFirmwareOffset = 8;
+inline constexpr std::size_t kIdentFirmwareLength = 7;
+inline constexpr std::size_t kIdentVariantOffset = 15;
+inline constexpr std::size_t kIdentLimitsOffset = 16;  // four 4-byte limits
+
 // One limit of the reply the way the radio's own software converts it: the four bytes as a
 // little-endian 32-bit number, written in lower-case hexadecimal and read back as a decimal
 // number. For packed BCD this is the BCD value; a text with letters gives the value of its

@@ -10,12 +10,6 @@
 namespace kestra {
 namespace {
 
-constexpr std::size_t kModelTextLength = 8;
-constexpr std::size_t kFirmwareOffset = 8;
-constexpr std::size_t kFirmwareLength = 7;
-constexpr std::size_t kVariantOffset = 15;
-constexpr std::size_t kLimitsOffset = 16;
-
 std::string HeaderText(const std::array<std::uint8_t, 4>& header) {
     char text[16];
     std::snprintf(text, sizeof text, "%c %02X %02X %02X", header[0], header[1], header[2],
@@ -34,26 +28,26 @@ VirtualRadio::VirtualRadio() {
 }
 
 void VirtualRadio::SetModelText(std::string_view text) {
-    for (std::size_t i = 0; i < kModelTextLength; ++i) {
+    for (std::size_t i = 0; i < kIdentModelTextLength; ++i) {
         ident_[i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0xFF;
     }
 }
 
 void VirtualRadio::SetFirmware(std::span<const std::uint8_t> v) {
-    for (std::size_t i = 0; i < kFirmwareLength; ++i) {
-        ident_[kFirmwareOffset + i] = i < v.size() ? v[i] : 0xFF;
+    for (std::size_t i = 0; i < kIdentFirmwareLength; ++i) {
+        ident_[kIdentFirmwareOffset + i] = i < v.size() ? v[i] : 0xFF;
     }
 }
 
 void VirtualRadio::SetVariantByte(std::uint8_t value) {
-    ident_[kVariantOffset] = value;
+    ident_[kIdentVariantOffset] = value;
 }
 
 void VirtualRadio::SetBandLimitsMhz(int lower1, int upper1, int lower2, int upper2) {
     const std::array<int, 4> limits{lower1, upper1, lower2, upper2};
     for (std::size_t i = 0; i < limits.size(); ++i) {
         const auto bytes = Bcd8Encode(static_cast<std::uint32_t>(limits[i]) * 100000u);
-        std::copy(bytes.begin(), bytes.end(), ident_.begin() + kLimitsOffset + 4 * i);
+        std::copy(bytes.begin(), bytes.end(), ident_.begin() + kIdentLimitsOffset + 4 * i);
     }
 }
 
