@@ -1,4 +1,5 @@
 #include "app/application.hpp"
+#include "app/program_identity.hpp"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@
 #include "app/document_controller.hpp"
 #include "app/main_window.hpp"
 #include "app/program_directory.hpp"
+#include "app/program_identity.hpp"
 #include "app/qt_messenger.hpp"
 #include "app/resources.hpp"
 #include "app/splash_window.hpp"
@@ -113,8 +115,8 @@ void KestraApplication::ShowMainWindow() {
 }
 
 void SetProgramIdentity() {
-    QApplication::setApplicationName(QStringLiteral("Kestra"));
-    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    QApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
     // No display name: Qt would append it to every caption ("Read - Program"), and the
     // captions are the program's own.
 }

@@ -9,6 +9,7 @@
 #include <QUndoStack>
 
 #include "app/child_frame.hpp"
+#include "app/program_identity.hpp"
 #include "channels/channel_grid_view.hpp"
 #include "channels/program_view.hpp"
 #include "model/document_file.hpp"
@@ -21,8 +22,7 @@ const QString kUntitled = QStringLiteral("Untitled");
 const QString kFileFilter = QStringLiteral("Kestra Document (*.dat);;All Files (*)");
 
 QSettings RecentSettings() {
-    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
-                     QStringLiteral("Kestra"));
+    return QSettings(QString::fromLatin1(kOrganizationName), QString::fromLatin1(kApplicationName));
 }
 
 const QString kRecentGroup = QStringLiteral("Recent File List");
