@@ -1,5 +1,4 @@
 #include "app/application.hpp"
-#include "app/program_identity.hpp"
 
 #include <QApplication>
 #include <QCommandLineParser>
