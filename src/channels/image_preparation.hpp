@@ -28,6 +28,12 @@ void WriteModelBlock(MemoryImage& image, int modelIndex);
 // The model whose block an image holds exactly as WriteModelBlock leaves it, or -1 (a radio or
 // file that never went through a save, or a block of some other model).
 int ModelIndexOfImage(const MemoryImage& image);
+// The model a freshly started program shows for an opened image: the one whose block it
+// holds, else the start-up choice. What the next save or write of that image uses.
+inline int OpenedModelIndex(const MemoryImage& image) {
+    const int model = ModelIndexOfImage(image);
+    return model >= 0 ? model : kDefaultModelIndex;
+}
 
 // True when record (0..257) holds an Rx frequency that lies in a section. An erased Rx
 // (top byte 0xFF) or a zero top byte counts as empty, the same test the grid uses.

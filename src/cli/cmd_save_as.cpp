@@ -1,6 +1,7 @@
 // kestra-cli save-as IN OUT: opens a document, decodes it into the channel grid and saves it the
-// way the program does: the grid is encoded back with the "6120E" model block and every summary
-// area, then the 16384 bytes are written atomically. Saving the result again gives the same bytes.
+// way the program does: the grid is encoded back with the model block of the document's model
+// (the "6120E" block when it holds none) and every summary area, then the 16384 bytes are
+// written atomically. Saving the result again gives the same bytes.
 
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
@@ -21,7 +22,7 @@ int RunSaveAs(const Context& ctx) {
     if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
         return kExitFailure;
     }
-    table.StoreGridToImage(image, limits, kDefaultModelIndex);
+    table.StoreGridToImage(image, limits, OpenedModelIndex(image));
     if (const FileResult saved = SaveDocumentFile(line->files[1], image); !saved) {
         return Fail(ctx, saved.error);
     }

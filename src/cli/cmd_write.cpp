@@ -28,7 +28,7 @@ int RunWrite(const Context& ctx) {
     if (!OpenDocument(ctx, options->files[0], state.image, state.limits, table)) {
         return kExitFailure;
     }
-    table.StoreGridToImage(state.image, state.limits, kDefaultModelIndex);
+    table.StoreGridToImage(state.image, state.limits, OpenedModelIndex(state.image));
 
     const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);

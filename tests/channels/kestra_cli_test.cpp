@@ -115,6 +115,15 @@ TEST_F(KestraCli, SaveAsEncodesLikeTheProgramAndIsIdempotent) {
 
     ASSERT_EQ(Run({"save-as", Path("out.dat"), Path("again.dat")}).code, 0);
     EXPECT_EQ(Slurp(Path("again.dat")), Slurp(Path("out.dat")));
+
+    // A document saved for another model keeps that model's block, as the program keeps it.
+    MemoryImage forHe = sample;
+    WriteModelBlock(forHe, 0);
+    ASSERT_TRUE(SaveDocumentFile(Path("he.dat"), forHe));
+    ASSERT_EQ(Run({"save-as", Path("he.dat"), Path("he-out.dat")}).code, 0);
+    MemoryImage heOut;
+    ASSERT_TRUE(LoadDocumentFile(Path("he-out.dat"), heOut));
+    EXPECT_EQ(ModelIndexOfImage(heOut), 0);
 }
 
 TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
