@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.hpp"
-#include "app/settings_file.hpp"
+#include "model/settings_file.hpp"
 
 namespace kestra {
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/app_state.hpp"
-#include "app/settings_file.hpp"
+#include "model/app_state.hpp"
+#include "model/settings_file.hpp"
 
 namespace kestra {
 

@@ -6,7 +6,7 @@
 #include <QMenu>
 
 #include "app/app_icons.hpp"
-#include "channels/program_view.hpp"
+#include "channels/ui/program_view.hpp"
 
 namespace kestra {
 

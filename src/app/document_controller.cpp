@@ -10,8 +10,8 @@
 
 #include "app/child_frame.hpp"
 #include "app/program_identity.hpp"
-#include "channels/channel_grid_view.hpp"
-#include "channels/program_view.hpp"
+#include "channels/ui/channel_grid_view.hpp"
+#include "channels/ui/program_view.hpp"
 #include "model/document_file.hpp"
 
 namespace kestra {

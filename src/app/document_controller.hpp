@@ -15,8 +15,8 @@
 
 #include <filesystem>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 
 class QUndoStack;
 class QWidget;

@@ -27,8 +27,8 @@
 #include "app/document_controller.hpp"
 #include "app/navigation_bar.hpp"
 #include "app/resources.hpp"
-#include "channels/channel_grid_view.hpp"
-#include "channels/program_view.hpp"
+#include "channels/ui/channel_grid_view.hpp"
+#include "channels/ui/program_view.hpp"
 
 namespace kestra {
 

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 
 class QAction;
 class QMdiArea;

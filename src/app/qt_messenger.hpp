@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "app/messenger.hpp"
+#include "model/messenger.hpp"
 
 namespace kestra {
 

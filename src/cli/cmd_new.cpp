@@ -1,7 +1,7 @@
 // kestra-cli new -o FILE: writes the image of a new document, built from Default.dat in the
 // program directory or from the built-in defaults, exactly as the desktop program starts one.
 
-#include "app/program_directory.hpp"
+#include "model/program_directory.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"

@@ -10,7 +10,7 @@
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
-#include "link/port_probe.hpp"
+#include "link/device/port_probe.hpp"
 
 namespace kestra::cli {
 

@@ -10,9 +10,9 @@
 #include <iostream>
 #include <string_view>
 
-#include "app/program_directory.hpp"
-#include "app/settings_file.hpp"
-#include "link/link_factory.hpp"
+#include "model/program_directory.hpp"
+#include "model/settings_file.hpp"
+#include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
 #include "link/wire_protocol.hpp"
 

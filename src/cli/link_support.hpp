@@ -12,8 +12,8 @@
 #include <ostream>
 #include <string>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 #include "cli/commands.hpp"
 #include "link/clone_session.hpp"
 #include "link/serial_link.hpp"

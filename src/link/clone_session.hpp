@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_state.hpp"
+#include "model/app_state.hpp"
 #include "link/clock.hpp"
 #include "link/clone_range.hpp"
 #include "link/serial_link.hpp"

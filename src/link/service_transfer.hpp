@@ -10,8 +10,8 @@
 #include <optional>
 #include <span>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 #include "link/clock.hpp"
 #include "link/clone_range.hpp"
 #include "link/ident_reply.hpp"

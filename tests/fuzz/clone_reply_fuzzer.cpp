@@ -13,8 +13,8 @@
 #include <span>
 #include <vector>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 #include "link/clone_session.hpp"
 #include "link/ident_reply.hpp"
 #include "link/service_transfer.hpp"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 #include "link/clone_session.hpp"
 #include "link/simulated_clock.hpp"
 #include "link/virtual_radio.hpp"

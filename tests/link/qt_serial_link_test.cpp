@@ -1,7 +1,7 @@
 // The real serial port code against a pseudo-terminal whose other end the test plays itself.
 // Timeouts are checked by what a read returns, never by how long it took.
 
-#include "link/qt_serial_link.hpp"
+#include "link/device/qt_serial_link.hpp"
 
 #include <fcntl.h>
 #include <poll.h>

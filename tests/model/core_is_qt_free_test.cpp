@@ -20,7 +20,14 @@ namespace fs = std::filesystem;
 
 const fs::path kSourceDir = KESTRA_SOURCE_DIR;
 
+// Widgets live in a ui/ folder and device code in a device/ folder of their subsystem; older
+// names also tell them apart by their endings.
 bool IsWidgetOrDeviceName(const fs::path& path) {
+    for (const fs::path& part : path.parent_path()) {
+        if (part == "ui" || part == "device") {
+            return true;
+        }
+    }
     const std::string stem = path.stem().string();
     for (const char* suffix : {"_dialog", "_view", "_window", "_bar", "_widget"}) {
         const std::string s = suffix;
@@ -128,12 +135,12 @@ TEST(CoreIsQtFree, ScanFindsQtAndWidgetIncludesThroughProjectHeaders) {
     fs::create_directories(dir);
     std::ofstream(dir / "probe.cpp") << "#include <string_view>\n#include \"probe.hpp\"\n";
     std::ofstream(dir / "probe.hpp") << "#include <vector>\n  #  include <QString>\n"
-                                        "#include \"channels/program_view.hpp\"\n";
+                                        "#include \"channels/ui/program_view.hpp\"\n";
     const auto findings = Scan({dir / "probe.cpp"});
     ASSERT_EQ(findings.size(), 2u);
     EXPECT_EQ(findings[0].file, dir / "probe.hpp");
     EXPECT_EQ(findings[0].include, "QString");
-    EXPECT_EQ(findings[1].include, "channels/program_view.hpp");
+    EXPECT_EQ(findings[1].include, "channels/ui/program_view.hpp");
     fs::remove_all(dir);
 }
 

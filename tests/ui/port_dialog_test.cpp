@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_file.hpp"
-#include "link/port_dialog.hpp"
+#include "model/settings_file.hpp"
+#include "link/ui/port_dialog.hpp"
 #include "link/port_names.hpp"
 #include "ui_test_support.hpp"
 

@@ -16,11 +16,11 @@
 #include <memory>
 #include <vector>
 
-#include "channels/channel_grid_model.hpp"
-#include "channels/channel_grid_view.hpp"
+#include "channels/ui/channel_grid_model.hpp"
+#include "channels/ui/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
-#include "channels/program_view.hpp"
-#include "service/password_dialog.hpp"
+#include "channels/ui/program_view.hpp"
+#include "service/ui/password_dialog.hpp"
 #include "ui_test_support.hpp"
 
 namespace kestra {

@@ -18,10 +18,10 @@
 #include "app/application.hpp"
 #include "app/channel_printer.hpp"
 #include "app/main_window.hpp"
-#include "channels/program_view.hpp"
+#include "channels/ui/program_view.hpp"
 #include "link/clone_session.hpp"
-#include "link/link_factory.hpp"
-#include "link/transfer_dialog.hpp"
+#include "link/device/link_factory.hpp"
+#include "link/ui/transfer_dialog.hpp"
 
 namespace {
 

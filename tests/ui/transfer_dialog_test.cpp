@@ -16,13 +16,13 @@
 
 #include <memory>
 
-#include "channels/channel_grid_model.hpp"
-#include "channels/channel_grid_view.hpp"
+#include "channels/ui/channel_grid_model.hpp"
+#include "channels/ui/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
-#include "channels/program_view.hpp"
-#include "link/link_factory.hpp"
-#include "link/transfer_controller.hpp"
-#include "link/transfer_dialog.hpp"
+#include "channels/ui/program_view.hpp"
+#include "link/device/link_factory.hpp"
+#include "link/ui/transfer_controller.hpp"
+#include "link/ui/transfer_dialog.hpp"
 #include "model/document_file.hpp"
 #include "ui_test_support.hpp"
 

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "app/document_controller.hpp"
-#include "app/messenger.hpp"
+#include "model/messenger.hpp"
 
 namespace kestra::test {
 

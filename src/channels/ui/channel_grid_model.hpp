@@ -7,7 +7,7 @@
 
 #include <QAbstractTableModel>
 
-#include "app/app_state.hpp"
+#include "model/app_state.hpp"
 #include "channels/channel_table.hpp"
 
 class QUndoStack;

@@ -1,11 +1,11 @@
-#include "link/port_probe.hpp"
+#include "link/device/port_probe.hpp"
 
 #include <QSerialPortInfo>
 
 #include <algorithm>
 
 #include "link/port_names.hpp"
-#include "link/qt_serial_link.hpp"
+#include "link/device/qt_serial_link.hpp"
 
 namespace kestra {
 

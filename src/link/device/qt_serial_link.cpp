@@ -1,4 +1,4 @@
-#include "link/qt_serial_link.hpp"
+#include "link/device/qt_serial_link.hpp"
 
 #include <QSerialPort>
 #include <QString>

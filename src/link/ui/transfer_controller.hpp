@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 #include "link/clone_session.hpp"
 
 class QWidget;

@@ -1,6 +1,6 @@
 // The "Password" dialog.
 
-#include "service/password_dialog.hpp"
+#include "service/ui/password_dialog.hpp"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The document window's form: the channel grid and the transfer commands.
 
-#include "channels/program_view.hpp"
+#include "channels/ui/program_view.hpp"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -14,16 +14,16 @@
 
 #include <algorithm>
 
-#include "app/program_directory.hpp"
-#include "app/settings_file.hpp"
-#include "channels/channel_grid_model.hpp"
-#include "channels/channel_grid_view.hpp"
+#include "model/program_directory.hpp"
+#include "model/settings_file.hpp"
+#include "channels/ui/channel_grid_model.hpp"
+#include "channels/ui/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
-#include "link/link_factory.hpp"
-#include "link/port_dialog.hpp"
-#include "link/transfer_controller.hpp"
-#include "service/password_dialog.hpp"
+#include "link/device/link_factory.hpp"
+#include "link/ui/port_dialog.hpp"
+#include "link/ui/transfer_controller.hpp"
+#include "service/ui/password_dialog.hpp"
 
 namespace kestra {
 

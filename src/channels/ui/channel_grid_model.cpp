@@ -1,12 +1,12 @@
 // The grid's table model over the ChannelTable.
 
-#include "channels/channel_grid_model.hpp"
+#include "channels/ui/channel_grid_model.hpp"
 
 #include <QUndoStack>
 
 #include <algorithm>
 
-#include "channels/channel_edit_commands.hpp"
+#include "channels/ui/channel_edit_commands.hpp"
 
 namespace kestra {
 namespace {

@@ -1,6 +1,6 @@
 // The channel grid widget and its in-place editors.
 
-#include "channels/channel_grid_view.hpp"
+#include "channels/ui/channel_grid_view.hpp"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-#include "channels/channel_grid_model.hpp"
+#include "channels/ui/channel_grid_model.hpp"
 #include "model/codecs.hpp"
 
 namespace kestra {

@@ -1,9 +1,9 @@
 // The Read, Write and Initialization flows of the channel view.
 
-#include "link/transfer_controller.hpp"
+#include "link/ui/transfer_controller.hpp"
 
-#include "link/link_factory.hpp"
-#include "link/transfer_dialog.hpp"
+#include "link/device/link_factory.hpp"
+#include "link/ui/transfer_dialog.hpp"
 
 namespace kestra {
 

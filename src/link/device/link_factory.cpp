@@ -1,13 +1,13 @@
 // Serial lines for the transfers: the real port or the demo radio.
 
-#include "link/link_factory.hpp"
+#include "link/device/link_factory.hpp"
 
 #include <QFile>
 
 #include <algorithm>
 
 #include "link/port_names.hpp"
-#include "link/qt_serial_link.hpp"
+#include "link/device/qt_serial_link.hpp"
 #include "link/virtual_radio_link.hpp"
 #include "model/document_file.hpp"
 

@@ -1,6 +1,6 @@
 // The clone transfer's progress dialog and its worker thread.
 
-#include "link/transfer_dialog.hpp"
+#include "link/ui/transfer_dialog.hpp"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "link/clock.hpp"
-#include "link/link_factory.hpp"
+#include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
 
 namespace kestra {

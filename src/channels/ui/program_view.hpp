@@ -15,9 +15,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
-#include "link/port_probe.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
+#include "link/device/port_probe.hpp"
 
 class QComboBox;
 class QPushButton;

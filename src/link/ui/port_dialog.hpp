@@ -15,8 +15,8 @@
 #include <array>
 #include <vector>
 
-#include "app/app_state.hpp"
-#include "link/port_probe.hpp"
+#include "model/app_state.hpp"
+#include "link/device/port_probe.hpp"
 
 class QLineEdit;
 class QPushButton;

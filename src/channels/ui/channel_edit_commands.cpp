@@ -1,10 +1,10 @@
 // Undo commands of the channel grid.
 
-#include "channels/channel_edit_commands.hpp"
+#include "channels/ui/channel_edit_commands.hpp"
 
 #include <QString>
 
-#include "channels/channel_grid_model.hpp"
+#include "channels/ui/channel_grid_model.hpp"
 
 namespace kestra {
 namespace {

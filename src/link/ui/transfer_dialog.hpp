@@ -13,8 +13,8 @@
 
 #include <atomic>
 
-#include "app/app_state.hpp"
-#include "app/messenger.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 #include "link/clone_session.hpp"
 
 class QLabel;

@@ -1,6 +1,6 @@
 // The "Port" dialog.
 
-#include "link/port_dialog.hpp"
+#include "link/ui/port_dialog.hpp"
 
 #include <QButtonGroup>
 #include <QCompleter>
@@ -15,7 +15,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/settings_file.hpp"
+#include "model/settings_file.hpp"
 #include "link/port_names.hpp"
 
 namespace kestra {

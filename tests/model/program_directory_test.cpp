@@ -1,4 +1,4 @@
-#include "app/program_directory.hpp"
+#include "model/program_directory.hpp"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

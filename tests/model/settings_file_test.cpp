@@ -1,4 +1,4 @@
-#include "app/settings_file.hpp"
+#include "model/settings_file.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
