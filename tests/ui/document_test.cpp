@@ -20,8 +20,8 @@
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
 #include "app/main_window.hpp"
-#include "channels/ui/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
+#include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
 #include "model/codecs.hpp"
 #include "model/document_file.hpp"
@@ -205,6 +205,40 @@ TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAnd
     // A read from the radio is unsaved data too.
     emit frame_->view()->imageReplaced();
     EXPECT_TRUE(docs_->isModified());
+}
+
+TEST_F(DocumentTest, AnEditorsImageChangeIsOneUndoableStepThatMarksTheDocument) {
+    CProgramView* view = frame_->view();
+    TypeRx(2, "146.52");  // a grid edit before the editor's, kept by its undo
+    view->undoStack()->setClean();
+    ASSERT_FALSE(docs_->isModified());
+
+    // Nothing changed: no step, still clean.
+    MemoryImage before = State().image;
+    EXPECT_FALSE(view->RecordImageEdit(QStringLiteral("Optional Features"), before));
+    EXPECT_FALSE(docs_->isModified());
+
+    // A settings byte and channel A001, as a dialog would leave them. An editor of channel
+    // records gets the grid stored into the image first, as Channel Edit and batches do.
+    view->StoreGridToImage();
+    view->undoStack()->setClean();
+    before = State().image;
+    State().image[0x2040] = 0x01;
+    State().image.write(0, Bcd8Encode(14700000));
+    State().image[0x2E40] |= 0x01;  // A001 present, as Channel Edit marks a new channel
+    ASSERT_TRUE(view->RecordImageEdit(QStringLiteral("Channel Edit"), before));
+    EXPECT_TRUE(docs_->isModified());
+    EXPECT_EQ(view->undoStack()->undoText(), "Channel Edit");
+
+    const MemoryImage after = State().image;
+    view->undoStack()->undo();
+    EXPECT_EQ(State().image, before);
+    EXPECT_EQ(Rx(1), "");  // the grid follows the records it shows
+    EXPECT_EQ(Rx(2), "146.52000");
+    EXPECT_FALSE(docs_->isModified());
+    view->undoStack()->redo();
+    EXPECT_EQ(State().image, after);
+    EXPECT_EQ(Rx(1), "147.00000");
 }
 
 TEST_F(DocumentTest, TextStillBeingTypedCountsAsAnUnsavedEdit) {

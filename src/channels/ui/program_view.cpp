@@ -14,15 +14,17 @@
 
 #include <algorithm>
 
-#include "model/program_directory.hpp"
-#include "model/settings_file.hpp"
-#include "channels/ui/channel_grid_model.hpp"
-#include "channels/ui/channel_grid_view.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
+#include "channels/ui/channel_grid_model.hpp"
+#include "channels/ui/channel_grid_view.hpp"
+#include "channels/ui/image_edit_command.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_controller.hpp"
+#include "model/image_map.hpp"
+#include "model/program_directory.hpp"
+#include "model/settings_file.hpp"
 #include "service/ui/password_dialog.hpp"
 
 namespace kestra {
@@ -122,6 +124,20 @@ void CProgramView::StoreGridToImage() {
 
 QUndoStack* CProgramView::undoStack() const {
     return d_->undoStack;
+}
+
+bool CProgramView::RecordImageEdit(const QString& text, const MemoryImage& before) {
+    ImagePatch patch = ImagePatch::Between(before, d_->state.image);
+    if (patch.empty()) {
+        return false;
+    }
+    d_->undoStack->push(new ImageEditCommand(
+        text, std::move(patch), d_->state.image, [this](const ImagePatch& changed) {
+            if (changed.Touches(map::kRecordBase, RecordOffset(kRecordCount))) {
+                FillGridFromImage();
+            }
+        }));
+    return true;
 }
 
 const ChannelTable& CProgramView::table() const {

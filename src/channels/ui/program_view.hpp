@@ -54,6 +54,13 @@ public:
     // What Com Setup shows about COM1-COM16 (default: ProbeComPorts, opening each port).
     void SetPortProbe(std::function<std::vector<ComPortStatus>()> probe);
 
+    // An editor changed the image directly since before was taken (a settings dialog, Channel
+    // Edit, a batch): the difference becomes one undoable step named text, and the document
+    // counts as modified. An edit that changed no byte records nothing; returns whether a step
+    // was recorded. When channel records changed, undo and redo refill the grid; an editor of
+    // channel records therefore starts after StoreGridToImage, so grid and image agree.
+    bool RecordImageEdit(const QString& text, const MemoryImage& before);
+
     // The "Radio" combo's selection: the model block every store writes.
     int modelIndex() const;
 
