@@ -436,6 +436,10 @@ bool FilterAccepts(std::string_view filter, char c) {
 
 // ---- spin buddy texts ---------------------------------------------------------------------
 
+std::int64_t SpinTextValue(std::string_view text, SpinFormat format) {
+    return ReadSpin(text, format);
+}
+
 std::string ClampSpinText(std::string_view text, int low, int high, SpinFormat format) {
     const std::int64_t value = ReadSpin(text, format);
     return FormatSpin(std::clamp<std::int64_t>(value, low, std::max(low, high)), format);

@@ -89,6 +89,9 @@ bool FilterAccepts(std::string_view filter, char c);
 
 // ---- spin buddy texts ---------------------------------------------------------------------
 enum class SpinFormat { Decimal, Hex };  // "%d" and "%x"
+// The number a spin reads from its buddy text: the leading number in the format (empty or
+// non-numeric = 0).
+std::int64_t SpinTextValue(std::string_view text, SpinFormat format);
 // Reads the text's leading number in the format (empty or non-numeric = 0), clamps into
 // [low, high] and writes it back in the format.
 std::string ClampSpinText(std::string_view text, int low, int high, SpinFormat format);

@@ -77,4 +77,42 @@ inline constexpr std::size_t kCalibrationEnd = 0x3F70;
 inline constexpr std::size_t kBandPoints = 0x3F70;  // derived from the calibration block
 inline constexpr std::size_t kBandPointsEnd = 0x3FAC;
 
+// ---- service: the calibration fields the service dialogs edit --------------------------------
+// Squelch calibration: one 16-byte record per 5 MHz point of each supported band, the bands one
+// after another from kSquelchTable on.
+inline constexpr std::size_t kSquelchRecordSize = 16;
+
+// The DTMF decoder registers: 11 entries of a 2-byte tag and a big-endian 16-bit value.
+inline constexpr std::size_t kDtmfDecoderTable = kDtmfInit;
+inline constexpr std::size_t kDtmfDecoderEntrySize = 4;
+inline constexpr std::size_t kDtmfDecoderEntryCount = 11;
+
+// The calibration block; multi-byte numbers here are little-endian.
+inline constexpr std::size_t kSquelchDetectionTable = 0x3ED0;  // 9 rows of 4 bytes
+inline constexpr std::size_t kSquelchThresholdTable = 0x3F00;  // 6 rows of 3 bytes
+inline constexpr std::size_t kSqlLowThresholdV = 0x3F12;
+inline constexpr std::size_t kSqlLowThresholdVSecond = 0x3F13;  // passes through unchanged
+inline constexpr std::size_t kSqlLowThresholdU = 0x3F14;
+inline constexpr std::size_t kPaDrive = 0x3F20;  // U in bits 4-7, V in bits 0-3
+inline constexpr std::size_t kVoiceTxGain = 0x3F21;
+inline constexpr std::size_t kTransmitGain = 0x3F22;
+inline constexpr std::size_t kNarrowXmitterDev = 0x3F23;  // 16 bits, value x 64
+inline constexpr std::size_t kWideXmitterDev = 0x3F25;    // 16 bits, value x 64
+inline constexpr std::size_t kNarrowAcDev = 0x3F27;
+inline constexpr std::size_t kNarrowDcDev = 0x3F28;
+inline constexpr std::size_t kWideAcDev = 0x3F29;
+inline constexpr std::size_t kWideDcDev = 0x3F2A;
+inline constexpr std::size_t kReceiveInput = 0x3F2B;
+inline constexpr std::size_t kReceiveOutputVolume = 0x3F2C;  // output in bits 4-7, volume 0-3
+inline constexpr std::size_t kVoiceOutput = 0x3F2D;
+inline constexpr std::size_t kScramblerVoice = 0x3F2E;
+inline constexpr std::size_t kAudioSwitches = 0x3F2F;  // filters, emphasis, test mode
+inline constexpr std::size_t kSignalMod = 0x3F30;
+inline constexpr std::size_t kMicGain = 0x3F31;
+inline constexpr std::size_t kModGain = 0x3F32;  // 16 bits
+inline constexpr std::size_t kVoiceInput = 0x3F34;
+inline constexpr std::size_t kPressureThreshold = 0x3F35;  // 16 bits
+inline constexpr std::size_t kExpandThreshold = 0x3F37;    // 16 bits
+inline constexpr std::size_t kMcuAudio = 0x3F6F;           // emphasis bits 0-1, compander 2-7
+
 }  // namespace kestra::map

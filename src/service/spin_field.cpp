@@ -1,0 +1,62 @@
+#include "service/spin_field.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace kestra {
+
+namespace {
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+}  // namespace
+
+std::string ShownSpinText(const SpinFieldRule& rule, std::string_view text) {
+    return rule.upperCase ? Upper(std::string(text)) : std::string(text);
+}
+
+std::optional<std::string> TypedSpinText(const SpinFieldRule& rule, std::string_view typed) {
+    std::string text = ShownSpinText(rule, typed);
+    if (rule.maxChars > 0 && text.size() > static_cast<std::size_t>(rule.maxChars)) {
+        return std::nullopt;
+    }
+    if (!rule.keys.empty()) {
+        for (const char c : text) {
+            if (!FilterAccepts(rule.keys, c)) {
+                return std::nullopt;
+            }
+        }
+    }
+    return text;
+}
+
+std::string LeaveSpinField(const SpinFieldRule& rule, std::string_view text) {
+    return ShownSpinText(rule, ClampSpinText(text, rule.low, rule.high, rule.base));
+}
+
+std::string StepSpinField(const SpinFieldRule& rule, std::string_view text, int delta) {
+    return ShownSpinText(rule, WrapSpinText(text, delta, rule.low, rule.high, rule.base));
+}
+
+std::int64_t SpinFieldValue(const SpinFieldRule& rule, std::string_view text) {
+    return SpinTextValue(text, rule.base);
+}
+
+std::string ShowSpinValue(const SpinFieldRule& rule, std::int64_t value) {
+    char text[24];
+    if (rule.base == SpinFormat::Hex && rule.upperCase) {
+        std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(value));
+    } else if (rule.base == SpinFormat::Hex) {
+        std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(value));
+    } else {
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
+    }
+    return text;
+}
+
+}  // namespace kestra
