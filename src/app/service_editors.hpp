@@ -1,0 +1,47 @@
+#pragma once
+// Opens the service dialogs from the Edit menu: "Param Adjust", "DTMF Initialization" and
+// "Sql Adjust", which the menu offers once service mode was entered, and "Radio Information",
+// which is always there. Each dialog that changes the image is one undoable step of the
+// document (a service "Read" inside it included) and marks the document modified.
+
+#include <QObject>
+
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
+
+class QDialog;
+
+namespace kestra {
+
+class CMainFrame;
+class LinkFactory;
+
+class ServiceEditors : public QObject {
+    Q_OBJECT
+public:
+    // Connects the frame's four actions and enables them: "Radio Information" at once, the
+    // three service items when service mode is entered.
+    ServiceEditors(CMainFrame& frame, AppState& state, Messenger& messenger,
+                   const LinkFactory* links);
+
+public slots:
+    void ParameterAdjust();
+    void DtmfInitialization();
+    void SqlAdjust();
+    void RadioInformation();
+
+signals:
+    // A dialog is about to run modally (tests drive it from here).
+    void dialogOpened(QDialog* dialog);
+
+private:
+    template <typename Dialog>
+    void Open(const QString& undoText);
+
+    CMainFrame& frame_;
+    AppState& state_;
+    Messenger& messenger_;
+    const LinkFactory* links_;
+};
+
+}  // namespace kestra

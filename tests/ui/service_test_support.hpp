@@ -1,0 +1,51 @@
+#pragma once
+// What the service dialog tests share: program state in service mode whose transfers reach an
+// in-process virtual radio in real time, a recording messenger, and the way a user leaves a box.
+
+#include <QApplication>
+#include <QFocusEvent>
+
+#include <gtest/gtest.h>
+
+#include "link/device/link_factory.hpp"
+#include "link/virtual_radio.hpp"
+#include "model/app_state.hpp"
+#include "service/ui/service_dialog.hpp"
+#include "ui_test_support.hpp"
+
+namespace kestra::test {
+
+class ServiceDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application();
+        state_.deviceOverride = "demo";
+        state_.serviceMode = true;
+    }
+
+    ServiceContext Context() { return ServiceContext{state_, messenger_, &links_}; }
+
+    // The focus leaves the widget, as a click elsewhere does.
+    static void Leave(QWidget* widget) {
+        QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+        QApplication::sendEvent(widget, &out);
+    }
+
+    // The radio's log without the wake-up strings.
+    std::vector<std::string> Frames() const {
+        std::vector<std::string> frames;
+        for (const std::string& entry : radio_.log()) {
+            if (entry != "PROGRAM") {
+                frames.push_back(entry);
+            }
+        }
+        return frames;
+    }
+
+    VirtualRadio radio_;
+    LinkFactory links_{&radio_};
+    AppState state_;
+    RecordingMessenger messenger_;
+};
+
+}  // namespace kestra::test
