@@ -39,7 +39,9 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const bool takesValue = (name == "--port" && rules.port) || (name == "-o" && rules.output);
+        const bool takesValue = (name == "--port" && rules.port) ||
+                                (name == "-o" && rules.output) ||
+                                (name == "--apply" && rules.apply);
         if (name == "--service" && rules.service) {
             if (value) {
                 error = "--service takes no value";
@@ -59,7 +61,9 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             error = name + " needs a value";
             return std::nullopt;
         }
-        const bool repeated = name == "-o" ? outputGiven : line.port.has_value();
+        const bool repeated = name == "-o"        ? outputGiven
+                              : name == "--apply" ? line.apply.has_value()
+                                                  : line.port.has_value();
         if (repeated) {
             error = name + " given twice";
             return std::nullopt;
@@ -67,11 +71,13 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
         if (name == "-o") {
             line.output = *value;
             outputGiven = true;
+        } else if (name == "--apply") {
+            line.apply = *value;
         } else {
             line.port = *value;
         }
     }
-    if (rules.output && !outputGiven) {
+    if (rules.output && !rules.outputOptional && !outputGiven) {
         error = "-o FILE missing";
         return std::nullopt;
     }

@@ -22,8 +22,13 @@ int RunSaveAs(const Context& ctx) {
     if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
         return kExitFailure;
     }
+    return SaveAsTheProgramDoes(ctx, image, limits, table, line->files[1]);
+}
+
+int SaveAsTheProgramDoes(const Context& ctx, MemoryImage& image, const SectionLimits& limits,
+                         const ChannelTable& table, const std::string& path) {
     table.StoreGridToImage(image, limits, OpenedModelIndex(image));
-    if (const FileResult saved = SaveDocumentFile(line->files[1], image); !saved) {
+    if (const FileResult saved = SaveDocumentFile(path, image); !saved) {
         return Fail(ctx, saved.error);
     }
     return kExitOk;

@@ -39,7 +39,9 @@ inline constexpr int kExitUsage = 2;
     X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
     X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
     X("write", RunWrite, "[--port P] [--service] FILE",                                        \
-      "write FILE to the radio as Program, Write does")
+      "write FILE to the radio as Program, Write does")                                        \
+    X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
+      "print the service editors' values, or set them and save as OUT")
 
 #define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);
 KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
@@ -56,5 +58,10 @@ int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
 // one line when the file cannot be opened.
 bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
                   SectionLimits& limits, ChannelTable& table);
+
+// Saves an opened document to path the way Save As does: the grid encoded back with the
+// document's model block and every summary area, then the 16384 bytes written atomically.
+int SaveAsTheProgramDoes(const Context& ctx, MemoryImage& image, const SectionLimits& limits,
+                         const ChannelTable& table, const std::string& path);
 
 }  // namespace kestra::cli
