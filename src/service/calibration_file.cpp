@@ -87,12 +87,14 @@ struct Forms {
         : parameters(LoadParameterAdjust(image)),
           dtmf(LoadDtmfInitialization(image)),
           points(AllSqlPoints()),
-          sql(points.size()) {
+          sql(points.size()),
+          sqlTouched(points.size(), false) {
         for (std::size_t p = 0; p < points.size(); ++p) {
             sql[p] = LoadSqlRecord(image, points[p].offset);
         }
     }
 
+    // The text of a box or cell; check boxes have none (callers handle them first).
     std::string& Text(const Target& t) {
         switch (t.kind) {
             case Kind::Scalar:
@@ -112,7 +114,7 @@ struct Forms {
     DtmfInitializationForm dtmf;
     std::vector<SqlPoint> points;
     std::vector<SqlRecordTexts> sql;
-    std::vector<bool> sqlTouched = std::vector<bool>(points.size(), false);
+    std::vector<bool> sqlTouched;  // points whose record a listed value changes
 };
 
 SpinFieldRule RuleOf(const Target& t) {
