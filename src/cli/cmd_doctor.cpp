@@ -75,7 +75,7 @@ int RunDoctor(const Context& ctx) {
         demo = std::make_unique<DemoRadio>();
     }
     if (!port.device.empty() && IsTerminal(ctx.err)) {
-        ctx.err << "Testing the radio on " << port.device << " (a few seconds)..." << std::endl;
+        ctx.err << "Checking " << port.device << " (a few seconds)..." << std::endl;
     }
     const DoctorReport report = CheckCable(port, LinkFactory(demo ? &demo->radio() : nullptr));
 
