@@ -42,3 +42,15 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)
+
+# `make install` puts the programs, the desktop file, the metainfo, the icons and the man page
+# under PREFIX (DESTDIR honoured); `make package` builds a .deb for /usr in $(BUILD)/packages.
+# Both use the install rules of cmake/KestraInstall.cmake.
+PREFIX ?= /usr/local
+.PHONY: install package
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cd $(BUILD) && cpack -G DEB

@@ -2,10 +2,14 @@
 // paced at 9600 baud on a real pseudo-terminal. For each transfer it prints the measured time,
 // the wire time (every byte of the exchange, both ways, at 10 bits per byte), their ratio, and
 // the CPU time kestra-cli used as a share of the wall time. The transfer should be bound by the
-// line alone: targets are a ratio of at most 1.05 and at most 2% CPU.
+// line alone: targets are a ratio of at most 1.05 and at most 2% CPU. It also states whether the
+// port took the low-latency mode kestra-cli asks for (a pseudo-terminal's driver refuses it; on
+// a USB adapter it saves the adapter's latency timer on every answer).
 //
 //   transfer_bench [FOLDER]   FOLDER holds kestra-cli and kestra-virtual-radio (default: this
 //                             program's own folder)
+
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -16,6 +20,7 @@
 #include "e2e/processes.hpp"
 #include "link/clone_range.hpp"
 #include "link/clone_session.hpp"
+#include "link/device/qt_serial_link.hpp"
 #include "link/ident_reply.hpp"
 #include "link/wire_protocol.hpp"
 #include "model/document_file.hpp"
@@ -83,9 +88,18 @@ bool Report(const char* name, const ClonePlan& plan, const Run& run) {
     return met;
 }
 
+// Opens the port as kestra-cli does: whether its driver took low-latency mode.
+bool TakesLowLatencyMode(const std::string& device) {
+    QtSerialLink link;
+    const bool set = link.Open(device) && link.LowLatency();
+    link.Close();
+    return set;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // for QSerialPort
     const fs::path folder =
         argc > 1 ? fs::path(argv[1]) : fs::absolute(fs::path(argv[0])).parent_path();
     const fs::path cli = folder / "kestra-cli";
@@ -113,6 +127,10 @@ int main(int argc, char** argv) {
         }
         std::printf("clone transfers at %d baud, kestra-cli against kestra-virtual-radio on %s\n",
                     kBaud, radio.device().c_str());
+        std::printf("low-latency mode: %s\n",
+                    TakesLowLatencyMode(radio.device())
+                        ? "set"
+                        : "not set (the port's driver refused it, as a pseudo-terminal's does)");
         std::printf("%-6s %6s %10s %11s %11s %7s %10s %8s\n", "", "blocks", "wire bytes",
                     "wire time", "measured", "ratio", "CLI CPU", "CPU");
         const Run read = Measure(

@@ -10,7 +10,6 @@
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
 #include "app/main_window.hpp"
-#include "model/program_directory.hpp"
 #include "app/program_identity.hpp"
 #include "app/qt_messenger.hpp"
 #include "app/resources.hpp"
@@ -18,6 +17,7 @@
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
 #include "model/document_file.hpp"
+#include "model/program_directory.hpp"
 
 namespace kestra {
 
@@ -116,6 +116,10 @@ void KestraApplication::ShowMainWindow() {
 void SetProgramIdentity() {
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     QApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
+#ifdef KESTRA_APP_ID
+    // Lets a Wayland desktop find the installed desktop file and icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KESTRA_APP_ID));
+#endif
     // No display name: Qt would append it to every caption ("Read - Program"), and the
     // captions are the program's own.
 }

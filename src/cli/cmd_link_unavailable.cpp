@@ -25,5 +25,8 @@ int RunRead(const Context& ctx) {
 int RunWrite(const Context& ctx) {
     return Unavailable(ctx);
 }
+int RunDoctor(const Context& ctx) {
+    return Unavailable(ctx);
+}
 
 }  // namespace kestra::cli

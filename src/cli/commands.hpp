@@ -37,6 +37,8 @@ inline constexpr int kExitUsage = 2;
     X("save-as", RunSaveAs, "IN OUT", "open IN, encode it as a save does and write it to OUT") \
     X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")   \
     X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
+    X("doctor", RunDoctor, "[--port P]",                                                       \
+      "find out why the cable does not work, and test the radio on the port")                  \
     X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
     X("write", RunWrite, "[--port P] [--service] FILE",                                        \
       "write FILE to the radio as Program, Write does")                                        \

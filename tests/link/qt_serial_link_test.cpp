@@ -105,6 +105,20 @@ TEST_F(QtSerialLinkTest, ReadsAndWritesBothWays) {
               std::string("012345678").append("012345678012345678012345678"));
 }
 
+// A pseudo-terminal has no serial settings, so its driver refuses low-latency mode: the port
+// opens and works all the same, and says the mode is off.
+TEST_F(QtSerialLinkTest, RefusedLowLatencyModeLeavesThePortWorking) {
+    QtSerialLink link;
+    ASSERT_TRUE(link.Open(device_));
+    EXPECT_FALSE(link.LowLatency());
+    link.ApplySettings(kReadTotalConstantMs);
+    EXPECT_EQ(link.Write(Bytes("A")), 1u);
+    EXPECT_EQ(Receive(1), "A");
+    Send("A");
+    std::array<std::uint8_t, 1> reply{};
+    EXPECT_EQ(link.Read(reply), 1u);
+}
+
 TEST_F(QtSerialLinkTest, ReadEndsWithWhatArrivedWhenTheLineFallsQuiet) {
     QtSerialLink link;
     ASSERT_TRUE(link.Open(device_));

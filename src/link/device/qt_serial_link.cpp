@@ -13,6 +13,10 @@
 
 #include <cerrno>
 #endif
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace kestra {
 
@@ -36,6 +40,31 @@ int MsUntil(SteadyTime limit) {
     return static_cast<int>((left + 999) / 1000);
 }
 
+// USB serial adapters hold received bytes back for up to their latency timer (16 ms on FTDI
+// chips) before passing them on, and a clone waits for an answer after every request: over a
+// whole transfer that adds about 11 s. Low-latency mode asks the driver to pass bytes on at
+// once. Drivers without serial settings (a pseudo-terminal) refuse the request and the port
+// works as before. True when the driver reports the mode on afterwards.
+bool RequestLowLatency([[maybe_unused]] qintptr handle) {
+#ifdef Q_OS_LINUX
+    const int fd = static_cast<int>(handle);
+    serial_struct settings{};
+    if (fd < 0 || ::ioctl(fd, TIOCGSERIAL, &settings) != 0) {
+        return false;
+    }
+    if ((settings.flags & ASYNC_LOW_LATENCY) == 0) {
+        settings.flags |= ASYNC_LOW_LATENCY;
+        // Everything else goes back as the driver reported it, which an ordinary user may do.
+        if (::ioctl(fd, TIOCSSERIAL, &settings) != 0 || ::ioctl(fd, TIOCGSERIAL, &settings) != 0) {
+            return false;
+        }
+    }
+    return (settings.flags & ASYNC_LOW_LATENCY) != 0;
+#else
+    return false;
+#endif
+}
+
 bool IsFatal(QSerialPort::SerialPortError error) {
     return error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError ||
            error == QSerialPort::PermissionError || error == QSerialPort::NotOpenError;
@@ -52,6 +81,7 @@ QtSerialLink::~QtSerialLink() {
 bool QtSerialLink::Open(const std::string& device) {
     Close();
     broken_ = false;
+    lowLatency_ = false;
     if (device.empty()) {
         return false;
     }
@@ -70,6 +100,7 @@ bool QtSerialLink::Open(const std::string& device) {
         port_.reset();
         return false;
     }
+    lowLatency_ = RequestLowLatency(port_->handle());
     return true;
 }
 

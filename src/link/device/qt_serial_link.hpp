@@ -5,7 +5,8 @@
 // writes block on the device with poll-style waits (never a busy loop) and end on the first of
 // count reached, a 100 ms gap after the first byte, or the total timeout. When the device goes
 // away under us (a USB cable pulled), every later read and write fails at once instead of
-// waiting out its timeout.
+// waiting out its timeout. On Linux, Open asks the driver for low-latency mode, so a USB
+// adapter passes each answer on at once instead of after its latency timer.
 
 #include <QtGlobal>
 
@@ -40,6 +41,9 @@ public:
     bool IsOpen() const;
     // True once the device has reported a hang-up or a fatal error since Open.
     bool IsBroken() const { return broken_; }
+    // Whether the driver put the port in low-latency mode at the last Open (false where it
+    // refused, as a pseudo-terminal does, and on systems without the mode).
+    bool LowLatency() const { return lowLatency_; }
     // The last error text of the port (for diagnostics; the transfers show their own texts).
     std::string ErrorText() const;
 
@@ -53,6 +57,7 @@ private:
     std::unique_ptr<QSerialPort> port_;
     int readTotalConstantMs_ = kReadTotalConstantMs;
     bool broken_ = false;
+    bool lowLatency_ = false;
     std::string lastError_;
 };
 
