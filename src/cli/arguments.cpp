@@ -39,7 +39,9 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const bool takesValue = (name == "--port" && rules.port) || (name == "-o" && rules.output);
+        const bool takesValue = (name == "--port" && rules.port) ||
+                                (name == "-o" && (rules.output || rules.outputOptional)) ||
+                                (name == "--apply" && rules.apply);
         if (name == "--service" && rules.service) {
             if (value) {
                 error = "--service takes no value";
@@ -59,7 +61,8 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             error = name + " needs a value";
             return std::nullopt;
         }
-        const bool repeated = name == "-o" ? outputGiven : line.port.has_value();
+        std::optional<std::string>& named = name == "--apply" ? line.apply : line.port;
+        const bool repeated = name == "-o" ? outputGiven : named.has_value();
         if (repeated) {
             error = name + " given twice";
             return std::nullopt;
@@ -68,7 +71,7 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             line.output = *value;
             outputGiven = true;
         } else {
-            line.port = *value;
+            named = *value;
         }
     }
     if (rules.output && !outputGiven) {

@@ -1,8 +1,8 @@
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// -o FILE) and how many file arguments. Every subcommand parses through here, so they all treat
-// a missing or repeated value, an unknown option and a stray argument the same way: one line
-// naming the problem and the command's usage, and the usage exit code.
+// -o FILE, --apply FILE) and how many file arguments. Every subcommand parses through here, so they
+// all treat a missing or repeated value, an unknown option and a stray argument the same way: one
+// line naming the problem and the command's usage, and the usage exit code.
 
 #include <cstddef>
 #include <optional>
@@ -15,9 +15,11 @@
 namespace kestra::cli {
 
 struct ArgumentRules {
-    bool port = false;     // --port P or --port=P, optional
-    bool service = false;  // --service, optional
-    bool output = false;   // -o FILE, required
+    bool port = false;            // --port P or --port=P, optional
+    bool service = false;         // --service, optional
+    bool output = false;          // -o FILE, required
+    bool outputOptional = false;  // -o FILE, optional
+    bool apply = false;           // --apply FILE, optional
     std::size_t files = 0;
 };
 
@@ -25,6 +27,7 @@ struct CommandLine {
     std::optional<std::string> port;
     bool service = false;
     std::string output;
+    std::optional<std::string> apply;
     std::vector<std::string> files;
 };
 
