@@ -27,6 +27,7 @@
 #include "app/document_controller.hpp"
 #include "app/navigation_bar.hpp"
 #include "app/resources.hpp"
+#include "app/settings_editors.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
 
@@ -99,6 +100,7 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     statusBar()->addWidget(new QLabel(QStringLiteral("Ready"), statusBar()), 1);
     createNavigationBar(settings_.rootLabel);
     connectCommands();
+    new SettingsEditors(*this, state_);
     updateRecentFiles();
     updateDocumentTitle();
 }
