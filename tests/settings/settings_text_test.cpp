@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "model/document_file.hpp"
 #include "settings/settings_text.hpp"
 
@@ -144,6 +146,49 @@ TEST(SettingsTextTest, RefusedLinesNameTheirLineAndWhatIsWrong) {
         EXPECT_EQ(error->line, c.line) << c.text;
         EXPECT_NE(error->message.find(c.says), std::string::npos) << error->message;
         EXPECT_EQ(error->message.find('\n'), std::string::npos);
+    }
+}
+
+TEST(SettingsTextTest, RandomImagesSurviveTheRoundTrip) {
+    // Whatever the settings blocks hold, the print of an image applies back to it unchanged.
+    std::mt19937 random(20240607);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int run = 0; run < 200; ++run) {
+        MemoryImage image;
+        for (std::size_t i = 0x2040; i < 0x2180; ++i) {
+            image[i] = static_cast<std::uint8_t>(run % 2 == 0 ? byte(random) : byte(random) % 16);
+        }
+        for (std::size_t i = 0x2F80; i < 0x2FD8; ++i) {
+            image[i] = static_cast<std::uint8_t>(byte(random) % 0xA0);
+        }
+        // An Own ID a user could type: digits, at least one (leaving it empty keeps the old one).
+        for (std::size_t i = 0x20B0; i < 0x20B7; ++i) {
+            const int digit = byte(random) % 11;
+            image[i] = static_cast<std::uint8_t>(digit == 10 && i > 0x20B0 ? 0xFF : digit % 10);
+        }
+        std::string callId = "100";
+        SettingsForms printedForms(callId);
+        printedForms.LoadFromImage(image);
+        SettingsForms applied(callId);
+        MemoryImage target = image;
+        applied.LoadFromImage(target);
+        const auto error = ApplySettingsText(PrintSettings(printedForms), applied);
+        ASSERT_EQ(error, std::nullopt)
+            << "run " << run << " line " << error->line << ": " << error->message;
+        applied.StoreToImage(target);
+        ASSERT_EQ(target, OpenedAndClosed(image)) << "run " << run;
+
+        // Applied to another radio, the print gives it the same settings.
+        MemoryImage other = BuiltInDocumentImage();
+        SettingsForms onOther(callId);
+        onOther.LoadFromImage(other);
+        ASSERT_EQ(ApplySettingsText(PrintSettings(printedForms), onOther), std::nullopt);
+        onOther.StoreToImage(other);
+        SettingsForms reread(callId);
+        reread.LoadFromImage(other);
+        SettingsForms closed(callId);
+        closed.LoadFromImage(target);
+        ASSERT_EQ(PrintSettings(reread), PrintSettings(closed)) << "run " << run;
     }
 }
 
