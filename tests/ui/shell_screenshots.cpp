@@ -46,6 +46,44 @@ bool Save(QWidget& widget, const QDir& dir, const QString& name) {
     return true;
 }
 
+// The settings dialogs, every DTMF page on its own picture. They work on a copy of the image,
+// so that taking their pictures changes nothing.
+bool SaveSettingsDialogs(kestra::KestraApplication& program, QWidget* frame, const QDir& out) {
+    bool ok = true;
+    kestra::MemoryImage scratch = program.state().image;
+    std::string callId = program.state().autoDialCallId;
+    // A few broadcast stations (kHz in BCD) and a stored code, so the grids show something.
+    scratch.write(0x2F80, std::vector<std::uint8_t>{0x00, 0x75, 0x08});
+    scratch.write(0x2F88, std::vector<std::uint8_t>{0x00, 0x75, 0x08, 0xFF, 0x00, 0x81, 0x09, 0xFF,
+                                                    0x00, 0x17, 0x10, 0xFF});
+    scratch.write(0x20F0, std::vector<std::uint8_t>{1, 2, 3, 14, 1, 0, 0});
+    {
+        kestra::OptionalFeaturesDialog features(scratch, frame);
+        features.show();
+        ok = Save(features, out, QStringLiteral("optional-features.png")) && ok;
+        features.hide();
+    }
+    {
+        kestra::DtmfDialog dtmf(scratch, callId, frame);
+        dtmf.show();
+        const QString pages[] = {QStringLiteral("dtmf-encode.png"),
+                                 QStringLiteral("dtmf-decode.png"),
+                                 QStringLiteral("dtmf-auto-dial.png")};
+        for (int page = 0; page < kestra::DtmfDialog::PageCount; ++page) {
+            dtmf.tabs()->setCurrentIndex(page);
+            ok = Save(dtmf, out, pages[page]) && ok;
+        }
+        dtmf.hide();
+    }
+    {
+        kestra::RadioDialog radio(scratch, frame);
+        radio.show();
+        ok = Save(radio, out, QStringLiteral("radio.png")) && ok;
+        radio.hide();
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,38 +134,7 @@ int main(int argc, char** argv) {
     ok = Save(about, out, QStringLiteral("about.png")) && ok;
     about.hide();
 
-    // The settings dialogs work on a copy, so that taking their pictures changes nothing.
-    kestra::MemoryImage scratch = program.state().image;
-    std::string callId = program.state().autoDialCallId;
-    // A few broadcast stations (kHz in BCD) and a stored code, so the grids show something.
-    scratch.write(0x2F80, std::vector<std::uint8_t>{0x00, 0x75, 0x08});
-    scratch.write(0x2F88, std::vector<std::uint8_t>{0x00, 0x75, 0x08, 0xFF, 0x00, 0x81, 0x09, 0xFF,
-                                                    0x00, 0x17, 0x10, 0xFF});
-    scratch.write(0x20F0, std::vector<std::uint8_t>{1, 2, 3, 14, 1, 0, 0});
-    {
-        kestra::OptionalFeaturesDialog features(scratch, frame);
-        features.show();
-        ok = Save(features, out, QStringLiteral("optional-features.png")) && ok;
-        features.hide();
-    }
-    {
-        kestra::DtmfDialog dtmf(scratch, callId, frame);
-        dtmf.show();
-        const QString pages[] = {QStringLiteral("dtmf-encode.png"),
-                                 QStringLiteral("dtmf-decode.png"),
-                                 QStringLiteral("dtmf-auto-dial.png")};
-        for (int page = 0; page < kestra::DtmfDialog::PageCount; ++page) {
-            dtmf.tabs()->setCurrentIndex(page);
-            ok = Save(dtmf, out, pages[page]) && ok;
-        }
-        dtmf.hide();
-    }
-    {
-        kestra::RadioDialog radio(scratch, frame);
-        radio.show();
-        ok = Save(radio, out, QStringLiteral("radio.png")) && ok;
-        radio.hide();
-    }
+    ok = SaveSettingsDialogs(program, frame, out) && ok;
 
     QPrintPreviewDialog preview(frame);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [&](QPrinter* printer) {
