@@ -13,6 +13,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 constexpr TypingRules kMessageTyping{{}, 0, false};
 
