@@ -87,7 +87,9 @@ QWidget* FormBinder::MakeControl(std::size_t field, QWidget* parent) {
             for (std::string_view text : form_->ListTexts(field)) {
                 list->addItem(Text(text));
             }
-            connect(list, &QComboBox::activated, this, [this, list, field](int index) {
+            // Every change the user makes (list, keys, wheel, typed search); the binder's own
+            // updates are made with the signals blocked.
+            connect(list, &QComboBox::currentIndexChanged, this, [this, list, field](int index) {
                 form_->SetText(field, list->itemText(index).toStdString());
                 Leave(field);
             });
