@@ -28,6 +28,7 @@
 #include "app/navigation_bar.hpp"
 #include "app/resources.hpp"
 #include "app/service_editors.hpp"
+#include "app/settings_editors.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
 
@@ -101,6 +102,7 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     createNavigationBar(settings_.rootLabel);
     connectCommands();
     new ServiceEditors(*this, state_, messenger_, settings_.links);
+    new SettingsEditors(*this, state_);
     updateRecentFiles();
     updateDocumentTitle();
 }

@@ -72,7 +72,7 @@ int RunCalibration(const Context& ctx) {
                         "; nothing was written",
                     kExitUsage);
     }
-    return SaveAsTheProgramDoes(ctx, image, limits, table, line->output);
+    return SaveDocumentAs(ctx, line->output, image, limits, table) ? kExitOk : kExitFailure;
 }
 
 }  // namespace kestra::cli

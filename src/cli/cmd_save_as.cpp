@@ -4,10 +4,8 @@
 // written atomically. Saving the result again gives the same bytes.
 
 #include "channels/channel_table.hpp"
-#include "channels/image_preparation.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
-#include "model/document_file.hpp"
 
 namespace kestra::cli {
 
@@ -22,16 +20,7 @@ int RunSaveAs(const Context& ctx) {
     if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
         return kExitFailure;
     }
-    return SaveAsTheProgramDoes(ctx, image, limits, table, line->files[1]);
-}
-
-int SaveAsTheProgramDoes(const Context& ctx, MemoryImage& image, const SectionLimits& limits,
-                         const ChannelTable& table, const std::string& path) {
-    table.StoreGridToImage(image, limits, OpenedModelIndex(image));
-    if (const FileResult saved = SaveDocumentFile(path, image); !saved) {
-        return Fail(ctx, saved.error);
-    }
-    return kExitOk;
+    return SaveDocumentAs(ctx, line->files[1], image, limits, table) ? kExitOk : kExitFailure;
 }
 
 }  // namespace kestra::cli

@@ -35,6 +35,8 @@ inline constexpr int kExitUsage = 2;
     X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")     \
     X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")     \
     X("save-as", RunSaveAs, "IN OUT", "open IN, encode it as a save does and write it to OUT") \
+    X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                         \
+      "print the settings dialogs' fields, or apply a settings file and save as OUT")          \
     X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")   \
     X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
     X("doctor", RunDoctor, "[--port P]",                                                       \
@@ -61,9 +63,10 @@ int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
 bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
                   SectionLimits& limits, ChannelTable& table);
 
-// Saves an opened document to path the way Save As does: the grid encoded back with the
-// document's model block and every summary area, then the 16384 bytes written atomically.
-int SaveAsTheProgramDoes(const Context& ctx, MemoryImage& image, const SectionLimits& limits,
-                         const ChannelTable& table, const std::string& path);
+// Writes an opened document to path the way Save As does: the grid is encoded back with the
+// model block of the document's model and every summary area, then the 16384 bytes are written
+// atomically. False after printing one line when the file cannot be written.
+bool SaveDocumentAs(const Context& ctx, const std::string& path, MemoryImage& image,
+                    const SectionLimits& limits, ChannelTable& table);
 
 }  // namespace kestra::cli

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "channels/channel_table.hpp"
+#include "channels/image_preparation.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
 
@@ -30,6 +31,16 @@ bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& imag
         return false;
     }
     table.FillGridFromImage(image, limits);
+    return true;
+}
+
+bool SaveDocumentAs(const Context& ctx, const std::string& path, MemoryImage& image,
+                    const SectionLimits& limits, ChannelTable& table) {
+    table.StoreGridToImage(image, limits, OpenedModelIndex(image));
+    if (const FileResult saved = SaveDocumentFile(path, image); !saved) {
+        Fail(ctx, saved.error);
+        return false;
+    }
     return true;
 }
 

@@ -30,6 +30,53 @@ inline constexpr std::size_t kDualWait = 0x2070;         // 2 bytes
 inline constexpr std::size_t kDtmfSettings = 0x2080;
 inline constexpr std::size_t kDtmfSettingsEnd = 0x2180;
 
+// ---- settings editors: the fields of the menu, DTMF and broadcast receiver blocks ------------
+// Bytes that hold several bit fields are named after the byte; the field tables in
+// src/settings/ say which bits mean what.
+inline constexpr std::size_t kTimeOutTimer = 0x2040;
+inline constexpr std::size_t kSquelchLevel = 0x2042;
+inline constexpr std::size_t kVoxGain = 0x2043;
+inline constexpr std::size_t kTuningStep = 0x2044;
+inline constexpr std::size_t kLampTime = 0x2046;
+inline constexpr std::size_t kVoxDelay = 0x2048;
+inline constexpr std::size_t kMenuByte49 = 0x2049;  // tones, scan mode, ANI; DTMF side tone
+inline constexpr std::size_t kMenuByte4A = 0x204A;  // channel mode, auto lock, lamp
+inline constexpr std::size_t kMenuByte4B = 0x204B;  // VFO/MR, dual wait, channel display
+inline constexpr std::size_t kMenuByte4C = 0x204C;  // voice, key lock, radio monitor
+inline constexpr std::size_t kMenuByte4D = 0x204D;  // lock mode, power-on display, battery
+inline constexpr std::size_t kMenuByte4E = 0x204E;  // tail mode, work areas
+inline constexpr std::size_t kPowerOnMessageSize = 7;
+inline constexpr std::size_t kDualWaitResetTime = kDualWait;
+inline constexpr std::size_t kDualWaitTime = kDualWait + 1;  // hundredths of a second
+
+inline constexpr std::size_t kDtmfSpeed = 0x2080;            // tone length in ms
+inline constexpr std::size_t kDtmfFirstDigitDelay = 0x2081;  // ms / 50
+inline constexpr std::size_t kDtmfFirstDigitTime = 0x2082;   // ms / 50
+inline constexpr std::size_t kDtmfStarHashTime = 0x2083;     // ms / 50
+inline constexpr std::size_t kPttIdBot = 0x2088;             // 16 DTMF codes
+inline constexpr std::size_t kPttIdEot = 0x2098;             // 16 DTMF codes
+inline constexpr std::size_t kPttIdSize = 16;
+inline constexpr std::size_t kGroupCode = 0x20A8;  // one DTMF code
+inline constexpr std::size_t kOwnId = 0x20B0;      // 7 DTMF codes
+inline constexpr std::size_t kOwnIdSize = 7;
+inline constexpr std::size_t kKillCode = 0x20C0;  // 15 codes and an end mark
+inline constexpr std::size_t kKillCodeSize = 16;
+inline constexpr std::size_t kAlarmCode = 0x20D0;  // 8 DTMF codes
+inline constexpr std::size_t kAlarmCodeSize = 8;
+inline constexpr std::size_t kAutoResetTime = 0x20D8;  // seconds
+inline constexpr std::size_t kDecodeFlags = 0x20D9;    // response, wait reply, kill
+inline constexpr std::size_t kDecodeTime = 0x20DA;     // hundredths of a second
+inline constexpr std::size_t kWaitReplyTime = 0x20DB;  // seconds
+inline constexpr std::size_t kKillType = 0x20DC;
+inline constexpr std::size_t kDelimiter = 0x20DD;      // one DTMF code
+inline constexpr std::size_t kAutoDialCodes = 0x20E0;  // ten rows of 16 DTMF codes
+inline constexpr std::size_t kAutoDialCodeSize = 16;
+inline constexpr int kAutoDialRows = 10;
+
+constexpr std::size_t AutoDialCodeOf(int row) {
+    return kAutoDialCodes + kAutoDialCodeSize * static_cast<std::size_t>(row);
+}
+
 // ---- calibration and summary areas ----------------------------------------------------------
 inline constexpr std::size_t kSquelchTable = 0x2A00;
 inline constexpr std::size_t kSquelchTableEnd = 0x2CE0;
@@ -68,6 +115,16 @@ inline constexpr std::size_t kModelTailSize = 9;
 
 inline constexpr std::size_t kBroadcast = 0x2F80;  // broadcast receiver settings
 inline constexpr std::size_t kBroadcastEnd = 0x2FD8;
+inline constexpr std::size_t kBroadcastFrequency = 0x2F80;  // kHz, 6 BCD digits
+inline constexpr std::size_t kBroadcastFrequencySize = 3;
+inline constexpr std::size_t kBroadcastChannel = 0x2F84;  // 1 to 20
+inline constexpr std::size_t kBroadcastSlots = 0x2F88;    // 20 slots: kHz in 6 BCD digits, 0xFF
+inline constexpr std::size_t kBroadcastSlotSize = 4;
+inline constexpr int kBroadcastSlotCount = 20;
+
+constexpr std::size_t BroadcastSlotOf(int channel) {  // channel 1 to 20
+    return kBroadcastSlots + kBroadcastSlotSize * static_cast<std::size_t>(channel - 1);
+}
 
 inline constexpr std::size_t kDtmfInit = 0x3E00;  // DTMF decoder calibration
 inline constexpr std::size_t kDtmfInitEnd = 0x3E30;

@@ -134,10 +134,9 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_TRUE(edit[1].startsWith("Redo"));
     EXPECT_EQ(edit.mid(2), QStringList({"Channel Information", "Optional Features", "DTMF", "Radio",
                                         "Radio Information"}));
-    EXPECT_TRUE(frame->action(Command::ChannelInformation)->isEnabled());
-    EXPECT_TRUE(frame->action(Command::RadioInformation)->isEnabled());
-    for (Command later : {Command::OptionalFeatures, Command::Dtmf, Command::Radio}) {
-        EXPECT_FALSE(frame->action(later)->isEnabled());
+    for (Command built : {Command::ChannelInformation, Command::OptionalFeatures, Command::Dtmf,
+                          Command::Radio, Command::RadioInformation}) {
+        EXPECT_TRUE(frame->action(built)->isEnabled());
     }
 
     struct Key {
@@ -319,8 +318,11 @@ TEST_F(MainWindowTest, DisabledTreeItemsDoNothingAndEnabledOnesRunTheirAction) {
     CMainFrame* frame = Start();
     NavigationBar* bar = frame->navigationBar();
     int opened = 0;
+    // Count the choices instead of opening the dialog.
+    QObject::disconnect(frame->action(Command::Dtmf), &QAction::triggered, nullptr, nullptr);
     QObject::connect(frame->action(Command::Dtmf), &QAction::triggered, [&opened] { ++opened; });
 
+    frame->action(Command::Dtmf)->setEnabled(false);
     bar->choose(bar->item(NavigationBar::Item::Dtmf));
     EXPECT_EQ(opened, 0);
     frame->action(Command::Dtmf)->setEnabled(true);

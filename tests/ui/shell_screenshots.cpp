@@ -1,6 +1,6 @@
 // Offscreen pictures of the desktop program for checking its look: the main window with the
-// demo radio's channels, the transfer dialog, the About box, the print preview and the four
-// service dialogs with a plausible calibration.
+// demo radio's channels, the transfer dialog, the About box, the settings dialogs (every DTMF
+// page), the print preview and the four service dialogs with a plausible calibration.
 //
 //   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
 
@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <vector>
 
 #include "app/about_dialog.hpp"
 #include "app/application.hpp"
@@ -30,6 +31,9 @@
 #include "service/ui/parameter_adjust_dialog.hpp"
 #include "service/ui/radio_information_dialog.hpp"
 #include "service/ui/sql_adjust_dialog.hpp"
+#include "settings/ui/dtmf_dialog.hpp"
+#include "settings/ui/optional_features_dialog.hpp"
+#include "settings/ui/radio_dialog.hpp"
 
 namespace {
 
@@ -128,6 +132,44 @@ bool SaveServiceDialogs(kestra::AppState& state, kestra::Messenger& messenger, Q
     return ok;
 }
 
+// The settings dialogs, every DTMF page on its own picture. They work on a copy of the image,
+// so that taking their pictures changes nothing.
+bool SaveSettingsDialogs(kestra::KestraApplication& program, QWidget* frame, const QDir& out) {
+    bool ok = true;
+    kestra::MemoryImage scratch = program.state().image;
+    std::string callId = program.state().autoDialCallId;
+    // A few broadcast stations (kHz in BCD) and a stored code, so the grids show something.
+    scratch.write(0x2F80, std::vector<std::uint8_t>{0x00, 0x75, 0x08});
+    scratch.write(0x2F88, std::vector<std::uint8_t>{0x00, 0x75, 0x08, 0xFF, 0x00, 0x81, 0x09, 0xFF,
+                                                    0x00, 0x17, 0x10, 0xFF});
+    scratch.write(0x20F0, std::vector<std::uint8_t>{1, 2, 3, 14, 1, 0, 0});
+    {
+        kestra::OptionalFeaturesDialog features(scratch, frame);
+        features.show();
+        ok = Save(features, out, QStringLiteral("optional-features.png")) && ok;
+        features.hide();
+    }
+    {
+        kestra::DtmfDialog dtmf(scratch, callId, frame);
+        dtmf.show();
+        const QString pages[] = {QStringLiteral("dtmf-encode.png"),
+                                 QStringLiteral("dtmf-decode.png"),
+                                 QStringLiteral("dtmf-auto-dial.png")};
+        for (int page = 0; page < kestra::DtmfDialog::PageCount; ++page) {
+            dtmf.tabs()->setCurrentIndex(page);
+            ok = Save(dtmf, out, pages[page]) && ok;
+        }
+        dtmf.hide();
+    }
+    {
+        kestra::RadioDialog radio(scratch, frame);
+        radio.show();
+        ok = Save(radio, out, QStringLiteral("radio.png")) && ok;
+        radio.hide();
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,6 +219,8 @@ int main(int argc, char** argv) {
     about.show();
     ok = Save(about, out, QStringLiteral("about.png")) && ok;
     about.hide();
+
+    ok = SaveSettingsDialogs(program, frame, out) && ok;
 
     QPrintPreviewDialog preview(frame);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [&](QPrinter* printer) {

@@ -1,0 +1,150 @@
+#include "settings/settings_text.hpp"
+
+#include <cstddef>
+
+namespace kestra {
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Values with spaces at either end, or that start with a quote, are written in quotes so that
+// reading them back keeps them exactly.
+std::string Quoted(const std::string& value) {
+    const bool needsQuotes =
+        !value.empty() && (IsSpace(value.front()) || IsSpace(value.back()) || value.front() == '"');
+    return needsQuotes ? "\"" + value + "\"" : value;
+}
+
+std::string_view Unquoted(std::string_view value) {
+    value = Trim(value);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::string SectionNames(const std::array<SettingsForm*, 5>& forms) {
+    std::string names;
+    for (const SettingsForm* form : forms) {
+        names += names.empty() ? "[" : ", [";
+        names += form->Section();
+        names += "]";
+    }
+    return names;
+}
+
+SettingsForm* FindForm(const std::array<SettingsForm*, 5>& forms, std::string_view section) {
+    for (SettingsForm* form : forms) {
+        if (form->Section() == section) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+// One "Caption=value" line for the form; the reason when it cannot be applied.
+std::optional<std::string> ApplyLine(SettingsForm* form, std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return "expected Caption=value, found '" + std::string(line) + "'";
+    }
+    const std::string_view caption = Trim(line.substr(0, equals));
+    if (form == nullptr) {
+        return "'" + std::string(caption) + "' comes before any [section]";
+    }
+    const auto field = form->Find(caption);
+    if (!field || !form->InImage(*field)) {
+        return "[" + std::string(form->Section()) + "] has no field '" + std::string(caption) +
+               "' (kestra-cli settings FILE prints every field)";
+    }
+    return form->Enter(*field, Unquoted(line.substr(equals + 1)));
+}
+
+}  // namespace
+
+SettingsForms::SettingsForms(std::string& callId) : autoDial_(callId) {}
+
+void SettingsForms::LoadFromImage(const MemoryImage& image) {
+    for (SettingsForm* form : Forms()) {
+        form->LoadFromImage(image);
+    }
+}
+
+void SettingsForms::StoreToImage(MemoryImage& image) {
+    for (SettingsForm* form : Forms()) {
+        form->StoreToImage(image);
+    }
+}
+
+std::array<SettingsForm*, 5> SettingsForms::Forms() {
+    return {&optionalFeatures_, &encode_, &decode_, &autoDial_, &radio_};
+}
+
+std::array<const SettingsForm*, 5> SettingsForms::Forms() const {
+    return {&optionalFeatures_, &encode_, &decode_, &autoDial_, &radio_};
+}
+
+std::string PrintSettings(const SettingsForms& forms) {
+    std::string text;
+    for (const SettingsForm* form : forms.Forms()) {
+        text += text.empty() ? "[" : "\n[";
+        text += form->Section();
+        text += "]\n";
+        for (std::size_t i = 0; i < form->Count(); ++i) {
+            if (form->InImage(i)) {
+                text += std::string(form->Caption(i)) + "=" + Quoted(form->Text(i)) + "\n";
+            }
+        }
+    }
+    return text;
+}
+
+std::optional<SettingsTextError> ApplySettingsText(std::string_view text, SettingsForms& forms) {
+    if (text.starts_with("\xEF\xBB\xBF")) {  // a byte-order mark some editors write
+        text.remove_prefix(3);
+    }
+    const auto all = forms.Forms();
+    SettingsForm* form = nullptr;
+    int number = 0;
+    while (!text.empty()) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        const std::string_view raw = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::string_view line = Trim(raw);
+        if (line.empty() || line.front() == ';' || line.front() == '#') {
+            continue;
+        }
+        if (line.front() == '[') {
+            if (line.back() != ']') {
+                return SettingsTextError{number, "a section line ends with ']'"};
+            }
+            const std::string_view section = Trim(line.substr(1, line.size() - 2));
+            form = FindForm(all, section);
+            if (form == nullptr) {
+                return SettingsTextError{number, "no section [" + std::string(section) +
+                                                     "]; the sections are " + SectionNames(all)};
+            }
+            continue;
+        }
+        if (auto problem = ApplyLine(form, line)) {
+            return SettingsTextError{number, std::move(*problem)};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace kestra
