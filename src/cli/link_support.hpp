@@ -12,11 +12,11 @@
 #include <ostream>
 #include <string>
 
-#include "model/app_state.hpp"
-#include "model/messenger.hpp"
 #include "cli/commands.hpp"
 #include "link/clone_session.hpp"
 #include "link/serial_link.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 
 QT_BEGIN_NAMESPACE
 class QCoreApplication;
@@ -28,10 +28,11 @@ class DemoRadio;
 
 namespace kestra::cli {
 
-// Sets state.portName / state.deviceOverride: "--port COMn" (or "\\.\COMn") picks port n, any
-// other --port text is a device path; without --port, Program.ini's [Setup] Device and COM.
-// Returns what "Open port fail" adds in parentheses: the device, or why there is none (a COM
-// number outside COM1-COM16, such as the COM0 of a missing Program.ini).
+// Sets state.portName / state.deviceOverride: "--port COMn" (or "\\.\COMn") picks port n,
+// "--port demo" the built-in demo radio (said on err), any other --port text is a device path;
+// without --port, Program.ini's [Setup] Device and COM (a stored demo radio is not used). Returns
+// what "Open port fail" adds in parentheses: the device, or why there is none (a COM number
+// outside COM1-COM16, such as the COM0 of a missing Program.ini).
 std::string ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state);
 
 // A QCoreApplication for the duration of a radio command, unless one exists already.

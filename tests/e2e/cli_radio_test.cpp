@@ -143,6 +143,23 @@ TEST(CliRadio, BrokenWriteFailsAndTheRadioSeesNoEndOfWrite) {
     EXPECT_FALSE(std::filesystem::exists(dir / "after.dat"));
 }
 
+TEST(CliRadio, TheDemoRadioAnswersOnlyAnExplicitPortDemo) {
+    TempDir dir;
+    const std::string home = "KESTRA_HOME=" + dir.path().string();
+    const ProgramResult demo = RunCli({"info", "--port", "demo"}, {home});
+    EXPECT_EQ(demo.exitCode, 0) << demo.err;
+    EXPECT_NE(demo.err.find("built-in demo radio"), std::string::npos) << demo.err;
+    EXPECT_NE(demo.out.find("A Section: 136 --- 174"), std::string::npos) << demo.out;
+
+    // Stored by an older version: not a way to reach the demo radio any more.
+    std::ofstream(dir / "Program.ini") << "[Setup]\nDevice=demo\n";
+    const ProgramResult stored = RunCli({"info"}, {home});
+    EXPECT_EQ(stored.exitCode, 1);
+    EXPECT_EQ(stored.out, "");
+    EXPECT_NE(stored.err.find("Device=demo"), std::string::npos) << stored.err;
+    EXPECT_NE(stored.err.find("Open port fail"), std::string::npos) << stored.err;
+}
+
 TEST(CliRadio, ChannelsOutsideTheRadiosBandsAreRefusedUnlessInServiceMode) {
     TempDir dir;
     ASSERT_TRUE(SaveDocumentFile(dir / "doc.dat", DocumentWithChannel()).ok);

@@ -16,9 +16,9 @@
 
 #include <memory>
 
+#include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
-#include "channels/channel_table.hpp"
 #include "channels/ui/program_view.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/transfer_controller.hpp"
@@ -172,6 +172,18 @@ TEST_F(TransferDialogTest, OpensIdleWithCaptionRangeAndButtons) {
     EXPECT_EQ(dialog.startButton()->text(), "Start");
     EXPECT_TRUE(dialog.startButton()->isDefault());
     EXPECT_EQ(dialog.exitButton()->text(), "Exit");
+}
+
+TEST_F(TransferDialogTest, SaysDemoRadioWhenTheDemoRadioIsThePort) {
+    TransferDialog demo(state_, messenger_, links_, ClonePlan::Write());
+    demo.show();
+    EXPECT_TRUE(demo.demoLabel()->isVisible());
+    EXPECT_EQ(demo.demoLabel()->text(), "Demo radio");
+
+    state_.deviceOverride = "/dev/ttyUSB0";
+    TransferDialog real(state_, messenger_, links_, ClonePlan::Write());
+    real.show();
+    EXPECT_FALSE(real.demoLabel()->isVisible());
 }
 
 TEST_F(TransferDialogTest, BusyFlagKeepsStartFromStartingASecondTransfer) {
