@@ -77,4 +77,17 @@ inline constexpr std::size_t kCalibrationEnd = 0x3F70;
 inline constexpr std::size_t kBandPoints = 0x3F70;  // derived from the calibration block
 inline constexpr std::size_t kBandPointsEnd = 0x3FAC;
 
+// ---- what the clone transfers move ----------------------------------------------------------
+// Read and Write move the channels and settings up to the squelch table, then the summary
+// areas; a Write leaves out the model-limits block, which belongs to the radio. Initialization
+// writes the whole image, its second range empty.
+inline constexpr std::size_t kCloneMain = 0x0000;
+inline constexpr std::size_t kCloneMainEnd = 0x2A00;
+inline constexpr std::size_t kCloneReadSummary = 0x2E00;
+inline constexpr std::size_t kCloneWriteSummary = 0x2E20;
+inline constexpr std::size_t kCloneSummaryEnd = 0x3000;
+inline constexpr std::size_t kWholeImage = 0x0000;
+inline constexpr std::size_t kWholeImageEnd = 0x4000;
+inline constexpr std::size_t kInitializationSecond = 0x2000;  // start and end: no blocks
+
 }  // namespace kestra::map
