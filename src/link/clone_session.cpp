@@ -149,7 +149,13 @@ bool CloneSession::Exchange(const ClonePlan& plan) {
     if (!wire.WakeUp(1)) {
         return Fail(std::string(kCommunicationError));
     }
-    const std::array<Band, 2> bands = IdentReplyBands(wire.RequestIdent());
+    // A reply that arrives short has no limits to check: its missing bytes would pass for
+    // 0 MHz and, in service mode, end up in the image's model limits.
+    const std::optional<IdentReply> reply = wire.RequestIdent();
+    if (!reply) {
+        return Fail(std::string(kCommunicationError));
+    }
+    const std::array<Band, 2> bands = IdentReplyBands(*reply);
 
     const bool reading = plan.direction == TransferDirection::Read;
     if (!state_.serviceMode) {

@@ -88,7 +88,12 @@ std::optional<IdentReply> ServiceTransfer::Identify(const ServiceLine& line) {
         Fail(std::string(kCommunicationError));
         return std::nullopt;
     }
-    const IdentReply reply = wire.RequestIdent();
+    const std::optional<IdentReply> reply = wire.RequestIdent();
+    if (!reply) {
+        // Zeros in place of the missing bytes would read as a radio with 0 MHz limits.
+        Fail(std::string(kCommunicationError));
+        return std::nullopt;
+    }
     wire.SendEnd(kEndOfRead);
     link_.Close();
     return reply;

@@ -72,8 +72,8 @@ public:
     // exactly as it was.
     bool Run(const ServiceTransferPlan& plan);
 
-    // The radio's identification reply, or nothing after the failure message. No message on
-    // success.
+    // The radio's identification reply, or nothing after the failure message (a reply that
+    // arrives short is a "Communication error" too). No message on success.
     std::optional<IdentReply> Identify(const ServiceLine& line = kIdentifyLine);
 
 private:

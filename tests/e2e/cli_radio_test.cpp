@@ -143,6 +143,17 @@ TEST(CliRadio, BrokenWriteFailsAndTheRadioSeesNoEndOfWrite) {
     EXPECT_FALSE(std::filesystem::exists(dir / "after.dat"));
 }
 
+TEST(CliRadio, InfoReportsAShortOrMissingIdentificationReplyAsAFailure) {
+    // 10 bytes of the 32, or none at all after the wake-up (the line went dead).
+    for (const std::string sent : {"10", "0"}) {
+        RadioProcess radio({"--baud", "0", "--short-ident", sent});
+        const ProgramResult info = RunCli({"info", "--port", radio.device()});
+        EXPECT_EQ(info.exitCode, 1) << sent;
+        EXPECT_EQ(info.out, "") << "no made-up limits: " << info.out;
+        EXPECT_EQ(info.err, "Communication error\n") << sent;
+    }
+}
+
 TEST(CliRadio, TheDemoRadioAnswersOnlyAnExplicitPortDemo) {
     TempDir dir;
     const std::string home = "KESTRA_HOME=" + dir.path().string();

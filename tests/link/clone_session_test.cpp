@@ -245,6 +245,31 @@ TEST_F(CloneSessionTest, WriteStopsAtTheFirstUnacknowledgedBlock) {
     EXPECT_NE(radio.log().back(), "ENDW");
 }
 
+TEST_F(CloneSessionTest, ShortOrMissingIdentificationReplyIsACommunicationError) {
+    // 10 bytes, or nothing at all after the wake-up (the line went dead): the limits in the
+    // reply's last bytes never arrived, so there is nothing to check them against.
+    for (int sent : {10, 0, 31}) {
+        for (const bool service : {false, true}) {
+            for (const ClonePlan& plan : {ClonePlan::Read(), ClonePlan::Write()}) {
+                LinkFixture f;
+                FillPattern(f.radio.memory(), 9);
+                f.radio.memory().fill(0x2E10, 16, 0xFF);  // the radio has no limits of its own
+                f.state.serviceMode = service;
+                f.radio.faults().shortIdent = sent;
+                const MemoryImage before = f.state.image;
+                EXPECT_FALSE(f.RunClone(plan)) << sent << plan.caption;
+                EXPECT_EQ(f.observer.messages, std::vector<std::string>{"Communication error"})
+                    << sent << " " << plan.caption << " service " << service;
+                // Neither a handshake nor a block: the radio is untouched, the image too.
+                EXPECT_EQ(f.Frames(), std::vector<std::string>{"IDENT"}) << sent;
+                EXPECT_EQ(f.state.image, before) << sent;
+                EXPECT_FALSE(f.link.isOpen());
+                EXPECT_FALSE(f.state.busy);
+            }
+        }
+    }
+}
+
 TEST_F(CloneSessionTest, InitializationWritesEverythingAndStaysOpen) {
     FillPattern(state.image, 8);
     state.serviceMode = true;

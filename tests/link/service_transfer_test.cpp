@@ -119,6 +119,18 @@ TEST_F(ServiceTransferTest, IdentifyReturnsTheReplyWithoutHandshake) {
     EXPECT_EQ(info.bUpperMhz, 520);
 }
 
+TEST_F(ServiceTransferTest, ShortOrMissingIdentificationReplyIsACommunicationError) {
+    // Radio Information would otherwise show a radio of 0 MHz limits, as if all were well.
+    for (int sent : {10, 0}) {
+        LinkFixture f;
+        f.radio.faults().shortIdent = sent;
+        ServiceTransfer identify(f.state, f.link, f.clock, f.messenger);
+        EXPECT_FALSE(identify.Identify().has_value()) << sent;
+        EXPECT_EQ(f.messenger.messages, std::vector<std::string>{"Communication error"}) << sent;
+        EXPECT_FALSE(f.link.isOpen());
+    }
+}
+
 TEST_F(ServiceTransferTest, ServiceTransfersSkipThePlausibilityTest) {
     radio.SetBandLimitsMhz(0, 0, 0, 0);
     EXPECT_TRUE(Transfer().Run(kParameterAdjustRead));
