@@ -1,5 +1,6 @@
 #include "cli/link_support.hpp"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string_view>
+#include <utility>
 
 #include "link/device/link_factory.hpp"
 #include "link/port_choice.hpp"
@@ -69,6 +71,50 @@ std::string ChoosePort(const Context& ctx, const std::optional<std::string>& por
                    "cable\n";
     }
     return PortHint(state, port ? std::string() : ini.string());
+}
+
+namespace {
+
+// Set by the first SIGINT or SIGTERM while a transfer runs.
+CancelFlag gInterrupted{false};
+static_assert(CancelFlag::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+extern "C" void OnInterrupt(int) {
+    gInterrupted.store(true);
+}
+
+}  // namespace
+
+InterruptScope::InterruptScope() {
+    gInterrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // The handler lasts for one signal: a second Ctrl+C ends the program at once.
+    action.sa_flags = SA_RESETHAND;
+    for (auto [signal, old] : {std::pair{SIGINT, &oldInt_}, std::pair{SIGTERM, &oldTerm_}}) {
+        sigaction(signal, nullptr, old);
+        // A signal the program was started to ignore (a background job, nohup) stays ignored.
+        if (old->sa_handler != SIG_IGN) {
+            sigaction(signal, &action, nullptr);
+        }
+    }
+}
+
+InterruptScope::~InterruptScope() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+}
+
+const CancelFlag& InterruptScope::flag() const {
+    return gInterrupted;
+}
+
+int InterruptScope::Failed(const Context& ctx) const {
+    if (gInterrupted.load()) {
+        return Fail(ctx, "interrupted; the port is closed", kExitInterrupted);
+    }
+    return kExitFailure;  // the transfer printed its message
 }
 
 QtCoreScope::QtCoreScope() {

@@ -107,8 +107,8 @@ int ClonePlan::BlockCount() const {
 }
 
 CloneSession::CloneSession(AppState& state, SerialLink& link, Clock& clock,
-                           TransferObserver& observer)
-    : state_(state), link_(link), clock_(clock), observer_(observer) {}
+                           TransferObserver& observer, const CancelFlag* cancel)
+    : state_(state), link_(link), clock_(clock), observer_(observer), cancel_(cancel) {}
 
 bool CloneSession::Run(const ClonePlan& plan) {
     BusyGuard busy(state_.busy);
@@ -146,7 +146,7 @@ bool CloneSession::Fail(const std::string& text) {
 
 bool CloneSession::Exchange(const ClonePlan& plan) {
     WireProtocol wire(link_, clock_);
-    if (!wire.WakeUp(1)) {
+    if (Cancelled() || !wire.WakeUp(1)) {
         return Fail(std::string(kCommunicationError));
     }
     // A reply that arrives short has no limits to check: its missing bytes would pass for
@@ -168,7 +168,7 @@ bool CloneSession::Exchange(const ClonePlan& plan) {
         }
     }
 
-    if (!wire.Handshake()) {
+    if (Cancelled() || !wire.Handshake()) {
         return Fail(std::string(kCommunicationError));
     }
     return MoveImage(wire, plan, bands);
@@ -185,9 +185,10 @@ bool CloneSession::MoveImage(WireProtocol& wire, const ClonePlan& plan,
     const int total = plan.BlockCount();
     const BlockMoveResult moved = MoveBlocks(
         wire, plan.direction, plan.ranges, reading ? *staged : state_.image,
-        [this, total](int done) { observer_.SetProgress(done, total, PercentText(done, total)); });
+        [this, total](int done) { observer_.SetProgress(done, total, PercentText(done, total)); },
+        cancel_);
     if (!moved.ok()) {
-        return Fail(std::string(kCommunicationError));
+        return Fail(TransferFailureText(plan.direction, moved));
     }
 
     if (reading) {

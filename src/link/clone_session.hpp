@@ -49,7 +49,10 @@ public:
 
 class CloneSession {
 public:
-    CloneSession(AppState& state, SerialLink& link, Clock& clock, TransferObserver& observer);
+    // cancel, when given, ends the transfer at its next step once set (the command-line tool's
+    // Ctrl+C); the transfer then fails as a broken line does, port closed, message shown.
+    CloneSession(AppState& state, SerialLink& link, Clock& clock, TransferObserver& observer,
+                 const CancelFlag* cancel = nullptr);
     // Runs one transfer to its end; returns the success flag. Sets and clears state.busy.
     bool Run(const ClonePlan& plan);
 
@@ -58,12 +61,14 @@ private:
     bool Exchange(const ClonePlan& plan);
     // The blocks, after the handshake; false after the failure message.
     bool MoveImage(WireProtocol& wire, const ClonePlan& plan, const std::array<Band, 2>& bands);
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
     bool Fail(const std::string& text);
 
     AppState& state_;
     SerialLink& link_;
     Clock& clock_;
     TransferObserver& observer_;
+    const CancelFlag* cancel_;
 };
 
 }  // namespace kestra

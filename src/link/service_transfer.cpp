@@ -66,7 +66,7 @@ bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
     MemoryImage& blocks = reading ? staged : state_.image;
     const BlockMoveResult moved = MoveBlocks(wire, plan.direction, plan.UsedRanges(), blocks);
     if (!moved.ok()) {
-        Fail(std::string(kCommunicationError));
+        Fail(TransferFailureText(plan.direction, moved));
         return false;
     }
 

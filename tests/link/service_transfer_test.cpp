@@ -131,6 +131,20 @@ TEST_F(ServiceTransferTest, ShortOrMissingIdentificationReplyIsACommunicationErr
     }
 }
 
+TEST_F(ServiceTransferTest, FailedWriteSaysTheRadioMayBePartlyWritten) {
+    radio.faults().withholdAckAfterBlock = 4;
+    EXPECT_FALSE(Transfer().Run(kSqlAdjustWrite));
+    EXPECT_EQ(messenger.messages, std::vector<std::string>{testing::PartlyWrittenMessage()});
+    EXPECT_EQ(radio.headers().size(), 4u);
+
+    // Failing at the handshake, before any block: only the error.
+    LinkFixture f;
+    f.radio.faults().withholdAckAfterBlock = 0;
+    ServiceTransfer early(f.state, f.link, f.clock, f.messenger);
+    EXPECT_FALSE(early.Run(kParameterAdjustWrite));
+    EXPECT_EQ(f.messenger.messages, std::vector<std::string>{"Communication error"});
+}
+
 TEST_F(ServiceTransferTest, ServiceTransfersSkipThePlausibilityTest) {
     radio.SetBandLimitsMhz(0, 0, 0, 0);
     EXPECT_TRUE(Transfer().Run(kParameterAdjustRead));

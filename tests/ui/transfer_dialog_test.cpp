@@ -144,6 +144,18 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
     EXPECT_FALSE(state_.busy);
 }
 
+TEST_F(TransferTest, WriteThatFailsPartWaySaysTheRadioMayBePartlyWritten) {
+    radio_.faults().withholdAckAfterBlock = 40;
+    view_->Write();
+    ASSERT_EQ(messenger_.messages.size(), 1u);
+    const std::string& text = messenger_.messages.front();
+    // The familiar first line, then what it means for the radio and what to do.
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Communication error");
+    EXPECT_NE(text.find("partly written memory"), std::string::npos) << text;
+    EXPECT_NE(text.find("write again"), std::string::npos) << text;
+    EXPECT_NE(radio_.log().back(), "ENDW");
+}
+
 TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
     state_.deviceOverride = "/nonexistent/kestra-tty";
     view_->Read();
