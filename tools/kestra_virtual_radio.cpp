@@ -48,6 +48,7 @@ constexpr std::string_view kUsage =
     "  --wake-from N          answer the wake-up only from attempt N on\n"
     "  --no-ack-after N       withhold the acknowledge of block N (0 = the handshake)\n"
     "  --short-block N        send only half of read block N\n"
+    "  --short-ident N        send only N bytes of the identification reply (0 = none)\n"
     "  --disconnect-after N   stop answering after block N until the line is reopened\n"
     "  --verbose              print every frame the radio recognises on stderr\n";
 
@@ -160,6 +161,7 @@ constexpr std::array kOptionRules{
     OptionRule{"--wake-from", true, &Count<&kestra::VirtualRadioFaults::answerWakeUpFromAttempt>},
     OptionRule{"--no-ack-after", true, &Count<&kestra::VirtualRadioFaults::withholdAckAfterBlock>},
     OptionRule{"--short-block", true, &Count<&kestra::VirtualRadioFaults::shortBlock>},
+    OptionRule{"--short-ident", true, &Count<&kestra::VirtualRadioFaults::shortIdent>},
     OptionRule{"--disconnect-after", true,
                &Count<&kestra::VirtualRadioFaults::disconnectAfterBlock>},
 };
@@ -197,18 +199,9 @@ std::optional<int> ParseArguments(std::span<char*> argv, kestra::VirtualRadio& r
     return std::nullopt;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Checks --save and loads --memory; an exit code when the program cannot go on.
+std::optional<int> PrepareFiles(kestra::VirtualRadio& radio, const Options& options) {
     using namespace kestra;
-    VirtualRadio radio;
-    radio.faults().baud = 9600;
-    Options options;
-    if (const auto exitCode =
-            ParseArguments(std::span<char*>(argv + 1, argv + argc), radio, options)) {
-        return *exitCode;
-    }
-
     // A --save that can never succeed would only show after the first write.
     if (!options.save.empty()) {
         if (const FileResult target = CheckDocumentTarget(options.save); !target) {
@@ -222,25 +215,48 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    return std::nullopt;
+}
+
+// --link: a symbolic link to the radio's device; false after saying why it failed.
+bool MakeLink(const std::string& path, const std::string& device) {
+    std::error_code ec;
+    const std::filesystem::path link(path);
+    // Replace a stale link of an earlier run, never a real file.
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(link, ec))) {
+        std::filesystem::remove(link, ec);
+    }
+    std::filesystem::create_symlink(device, link, ec);
+    if (ec) {
+        std::cerr << "kestra-virtual-radio: cannot create " << path << ": " << ec.message() << '\n';
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace kestra;
+    VirtualRadio radio;
+    radio.faults().baud = 9600;
+    Options options;
+    if (const auto exitCode =
+            ParseArguments(std::span<char*>(argv + 1, argv + argc), radio, options)) {
+        return *exitCode;
+    }
+
+    if (const auto exitCode = PrepareFiles(radio, options)) {
+        return *exitCode;
+    }
 
     PtyRadioServer server(radio);
     if (!server.Open()) {
         std::cerr << "kestra-virtual-radio: " << server.error() << '\n';
         return 1;
     }
-    if (!options.link.empty()) {
-        std::error_code ec;
-        const std::filesystem::path link(options.link);
-        // Replace a stale link of an earlier run, never a real file.
-        if (std::filesystem::is_symlink(std::filesystem::symlink_status(link, ec))) {
-            std::filesystem::remove(link, ec);
-        }
-        std::filesystem::create_symlink(server.slavePath(), link, ec);
-        if (ec) {
-            std::cerr << "kestra-virtual-radio: cannot create " << options.link << ": "
-                      << ec.message() << '\n';
-            return 1;
-        }
+    if (!options.link.empty() && !MakeLink(options.link, server.slavePath())) {
+        return 1;
     }
     if (!options.save.empty()) {
         server.OnWriteSession([&radio, &options] {

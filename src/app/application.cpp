@@ -1,7 +1,10 @@
 #include "app/application.hpp"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -15,7 +18,7 @@
 #include "app/resources.hpp"
 #include "app/splash_window.hpp"
 #include "link/device/link_factory.hpp"
-#include "link/port_names.hpp"
+#include "link/port_choice.hpp"
 #include "model/document_file.hpp"
 #include "model/program_directory.hpp"
 
@@ -26,7 +29,8 @@ std::optional<StartupOptions> ParseCommandLine(const QStringList& arguments, QSt
     parser.setApplicationDescription(QStringLiteral("Programming software for the radio."));
     const QCommandLineOption portOption(
         QStringLiteral("port"),
-        QStringLiteral("Use this serial device for this run (\"demo\": the built-in demo radio)."),
+        QStringLiteral("The port for this run only, not stored: COMn, a device path, or \"demo\" "
+                       "for the built-in demo radio."),
         QStringLiteral("PATH"));
     parser.addOption(portOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A *.dat file to open."),
@@ -72,11 +76,10 @@ void KestraApplication::Start(const StartupOptions& options) {
     // The settings file first: it names the port and the tree's root.
     programDir_ = ProgramDirectory();
     settings_.Bind(SettingsFilePath(programDir_));
-    state_.portName = PortNameForNumber(settings_.GetInt("Setup", "COM", 0));
-    state_.deviceOverride = settings_.GetText("Setup", "Device", "");
-    if (!options.port.isEmpty()) {
-        state_.deviceOverride = options.port.toStdString();
-    }
+    // A --port choice (make run's demo radio included) holds for this run and is not stored.
+    ChoosePortAtStartUp(
+        state_, &settings_,
+        options.port.isEmpty() ? std::nullopt : std::optional(options.port.toStdString()));
     const QString rootLabel = QString::fromStdString(settings_.GetText("Setup", "Type", ""));
 
     splash_ = SplashWindow::FromProgramDirectory(programDir_);
@@ -95,6 +98,7 @@ void KestraApplication::Start(const StartupOptions& options) {
     mainFrame_ = std::make_unique<CMainFrame>(
         state_, *messenger_,
         MainFrameSettings{programDir_, settings_.Path(), rootLabel, links_.get()}, prompts_);
+    AddDemoRadioIndicator();
     if (!options.document.isEmpty()) {
         // A file that cannot be opened is reported; the new document stays.
         mainFrame_->documents()->OpenPath(options.document);
@@ -106,6 +110,19 @@ void KestraApplication::Start(const StartupOptions& options) {
     } else {
         ShowMainWindow();
     }
+}
+
+void KestraApplication::AddDemoRadioIndicator() {
+    demoIndicator_ = new QLabel(QStringLiteral("Demo radio"), mainFrame_->statusBar());
+    demoIndicator_->setToolTip(
+        QStringLiteral("Read and Write go to the built-in demo radio in this run, not to a radio "
+                       "on a cable. Setup, Com Setup chooses the real port."));
+    mainFrame_->statusBar()->addPermanentWidget(demoIndicator_);
+    demoIndicator_->setVisible(IsDemoPort(state_));
+    // The view runs the Port dialog modally from this action; its handler was connected first,
+    // so this one runs after the dialog has closed and sees the port it left.
+    QObject::connect(mainFrame_->action(CMainFrame::Command::ComSetup), &QAction::triggered,
+                     demoIndicator_, [this] { demoIndicator_->setVisible(IsDemoPort(state_)); });
 }
 
 void KestraApplication::ShowMainWindow() {

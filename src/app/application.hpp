@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QLabel;
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -24,7 +26,7 @@ class Messenger;
 class SplashWindow;
 
 struct StartupOptions {
-    QString port;      // --port PATH: a device for this run only (not stored)
+    QString port;      // --port PATH, COMn or demo: the port for this run only (not stored)
     QString document;  // a "*.dat" file to open instead of a new document
 };
 
@@ -49,8 +51,11 @@ public:
     const std::filesystem::path& programDirectory() const { return programDir_; }
     const SettingsFile& settings() const { return settings_; }
     bool splashShown() const { return splashShown_; }
+    // "Demo radio" in the status bar, shown while the transfers go to the built-in demo radio.
+    QLabel* demoRadioIndicator() const { return demoIndicator_; }
 
 private:
+    void AddDemoRadioIndicator();
     void ShowMainWindow();
 
     AppState state_;
@@ -64,6 +69,7 @@ private:
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<SplashWindow> splash_;
     bool splashShown_ = false;
+    QLabel* demoIndicator_ = nullptr;
 };
 
 // Names the program for QSettings: the recent-file list lives under the organization

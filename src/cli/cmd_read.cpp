@@ -2,7 +2,8 @@
 // transfer (the same 352 blocks as Program, Read) into a fresh image and saves it as FILE. The
 // file is written only after the whole transfer succeeded, atomically, so a failed read leaves
 // no file behind and an existing FILE untouched. A FILE that could not be saved at all (a folder,
-// a missing folder) is refused before the radio is woken.
+// a missing folder) is refused before the radio is woken. Ctrl+C stops the read between two
+// blocks: the port is closed and no file is written.
 
 #include <string>
 
@@ -31,9 +32,12 @@ int RunRead(const Context& ctx) {
     CliLink link(state);
     SteadyClock clock;
     TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), port);
-    CloneSession session(state, link.link(), clock, observer);
-    if (!session.Run(ClonePlan::Read())) {
-        return kExitFailure;  // the transfer printed its message
+    {
+        const InterruptScope interrupt;
+        CloneSession session(state, link.link(), clock, observer, &interrupt.flag());
+        if (!session.Run(ClonePlan::Read())) {
+            return interrupt.Failed(ctx);  // the transfer printed its message
+        }
     }
     if (const FileResult saved = SaveDocumentFile(options->output, state.image); !saved) {
         return Fail(ctx, saved.error);

@@ -1,7 +1,8 @@
 // kestra-cli write [--port P] [--service] FILE: writes a document to the radio exactly as
 // Program, Write does in the desktop program: the document is decoded into the channel grid,
 // the grid is encoded back with the "6120E" model block and every summary area the radio needs,
-// and the clone transfer sends its 351 blocks. FILE itself is not changed.
+// and the clone transfer sends its 351 blocks. FILE itself is not changed. A write that fails
+// part-way (or is stopped with Ctrl+C) says that the radio may hold a partly written memory.
 
 #include <string>
 
@@ -34,8 +35,9 @@ int RunWrite(const Context& ctx) {
     CliLink link(state);
     SteadyClock clock;
     TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), port);
-    CloneSession session(state, link.link(), clock, observer);
-    return session.Run(ClonePlan::Write()) ? kExitOk : kExitFailure;
+    const InterruptScope interrupt;
+    CloneSession session(state, link.link(), clock, observer, &interrupt.flag());
+    return session.Run(ClonePlan::Write()) ? kExitOk : interrupt.Failed(ctx);
 }
 
 }  // namespace kestra::cli

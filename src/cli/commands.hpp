@@ -29,6 +29,8 @@ struct Context {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// A transfer stopped by Ctrl+C or SIGTERM (128 + SIGINT, as shells report it).
+inline constexpr int kExitInterrupted = 130;
 
 // X(name, function, arguments, description)
 #define KESTRA_CLI_COMMANDS(X)                                                                 \

@@ -1,49 +1,27 @@
 #include "cli/link_support.hpp"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
+#include <utility>
 
-#include "model/program_directory.hpp"
-#include "model/settings_file.hpp"
 #include "link/device/link_factory.hpp"
+#include "link/port_choice.hpp"
 #include "link/port_names.hpp"
 #include "link/wire_protocol.hpp"
+#include "model/program_directory.hpp"
+#include "model/settings_file.hpp"
 
 namespace kestra::cli {
 
 namespace {
 
 constexpr int kBarCells = 40;
-
-// The COM number of "COM3", "com3" or "\\.\COM12"; 0 for anything else (a device path).
-int ComNumberOf(std::string_view text) {
-    if (text.starts_with("\\\\.\\")) {
-        text.remove_prefix(4);
-    }
-    if (text.size() < 4) {
-        return 0;
-    }
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) {
-            return 0;
-        }
-    }
-    int n = 0;
-    for (char c : text.substr(3)) {
-        if (c < '0' || c > '9' || n > 1000) {
-            return 0;
-        }
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
 
 std::string WithDevice(const std::string& text, const std::string& device) {
     // The transfer's text stays as it is; which device failed to open helps on a terminal.
@@ -73,28 +51,70 @@ std::string PortHint(const AppState& state, const std::string& settingsFile) {
 
 std::string ChoosePort(const Context& ctx, const std::optional<std::string>& port,
                        AppState& state) {
-    if (port) {
-        if (const int n = ComNumberOf(*port); n > 0) {
-            state.portName = PortNameForNumber(n);
-            state.deviceOverride.clear();
-        } else {
-            state.deviceOverride = *port;
-        }
-        return PortHint(state, {});
-    }
     // As the desktop program starts: [Setup] COM (default 0) names the port, [Setup] Device
-    // overrides it. A missing Program.ini is not created by a command-line run.
+    // overrides it, --port overrides both. A missing Program.ini is not created by a
+    // command-line run.
     const std::filesystem::path ini = SettingsFilePath(ProgramDirectory(ctx.argv0));
+    std::optional<SettingsFile> settings;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(ini, ec)) {
-        const SettingsFile settings(ini);
-        state.portName = PortNameForNumber(settings.GetInt("Setup", "COM", 0));
-        state.deviceOverride = settings.GetText("Setup", "Device");
-    } else {
-        state.portName = PortNameForNumber(0);
-        state.deviceOverride.clear();
+    if (!port && std::filesystem::is_regular_file(ini, ec)) {
+        settings.emplace(ini);
+        if (PortChoiceFromText(settings->GetText("Setup", "Device")).kind ==
+            PortChoice::Kind::Demo) {
+            ctx.err << "kestra-cli: Device=demo in " << ini.string()
+                    << " is not used: the demo radio is only used with --port demo\n";
+        }
     }
-    return PortHint(state, ini.string());
+    ChoosePortAtStartUp(state, settings ? &*settings : nullptr, port);
+    if (IsDemoPort(state)) {
+        ctx.err << "kestra-cli: using the built-in demo radio (--port demo), not a radio on a "
+                   "cable\n";
+    }
+    return PortHint(state, port ? std::string() : ini.string());
+}
+
+namespace {
+
+// Set by the first SIGINT or SIGTERM while a transfer runs.
+CancelFlag gInterrupted{false};
+static_assert(CancelFlag::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+extern "C" void OnInterrupt(int) {
+    gInterrupted.store(true);
+}
+
+}  // namespace
+
+InterruptScope::InterruptScope() {
+    gInterrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // The handler lasts for one signal: a second Ctrl+C ends the program at once.
+    action.sa_flags = SA_RESETHAND;
+    for (auto [signal, old] : {std::pair{SIGINT, &oldInt_}, std::pair{SIGTERM, &oldTerm_}}) {
+        sigaction(signal, nullptr, old);
+        // A signal the program was started to ignore (a background job, nohup) stays ignored.
+        if (old->sa_handler != SIG_IGN) {
+            sigaction(signal, &action, nullptr);
+        }
+    }
+}
+
+InterruptScope::~InterruptScope() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+}
+
+const CancelFlag& InterruptScope::flag() const {
+    return gInterrupted;
+}
+
+int InterruptScope::Failed(const Context& ctx) const {
+    if (gInterrupted.load()) {
+        return Fail(ctx, "interrupted; the port is closed", kExitInterrupted);
+    }
+    return kExitFailure;  // the transfer printed its message
 }
 
 QtCoreScope::QtCoreScope() {

@@ -5,6 +5,8 @@
 // the message boxes: a progress bar on stderr when stderr is a terminal, and the transfers' own
 // texts printed verbatim.
 
+#include <signal.h>
+
 #include <QtGlobal>
 
 #include <memory>
@@ -12,11 +14,12 @@
 #include <ostream>
 #include <string>
 
-#include "model/app_state.hpp"
-#include "model/messenger.hpp"
 #include "cli/commands.hpp"
+#include "link/block_mover.hpp"
 #include "link/clone_session.hpp"
 #include "link/serial_link.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 
 QT_BEGIN_NAMESPACE
 class QCoreApplication;
@@ -28,11 +31,32 @@ class DemoRadio;
 
 namespace kestra::cli {
 
-// Sets state.portName / state.deviceOverride: "--port COMn" (or "\\.\COMn") picks port n, any
-// other --port text is a device path; without --port, Program.ini's [Setup] Device and COM.
-// Returns what "Open port fail" adds in parentheses: the device, or why there is none (a COM
-// number outside COM1-COM16, such as the COM0 of a missing Program.ini).
+// Sets state.portName / state.deviceOverride: "--port COMn" (or "\\.\COMn") picks port n,
+// "--port demo" the built-in demo radio (said on err), any other --port text is a device path;
+// without --port, Program.ini's [Setup] Device and COM (a stored demo radio is not used). Returns
+// what "Open port fail" adds in parentheses: the device, or why there is none (a COM number
+// outside COM1-COM16, such as the COM0 of a missing Program.ini).
 std::string ChoosePort(const Context& ctx, const std::optional<std::string>& port, AppState& state);
+
+// Ctrl+C (or SIGTERM) while a transfer runs: the transfer stops before its next block, closes
+// the port and prints its message instead of the program dying with the port half-used. A second
+// Ctrl+C ends the program at once. One scope at a time.
+class InterruptScope {
+public:
+    InterruptScope();
+    ~InterruptScope();
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+    const CancelFlag& flag() const;
+    // The exit code after a failed transfer: kExitInterrupted (with a line saying so) when a
+    // signal stopped it, else kExitFailure.
+    int Failed(const Context& ctx) const;
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
 
 // A QCoreApplication for the duration of a radio command, unless one exists already.
 class QtCoreScope {

@@ -77,7 +77,8 @@ std::string PercentText(int position, int total) {
 ClonePlan ClonePlan::Read() {
     ClonePlan plan;
     plan.direction = TransferDirection::Read;
-    plan.ranges = {{{0x0000, 0x2A00}, {0x2E00, 0x3000}}};
+    plan.ranges = {
+        {{map::kCloneMain, map::kCloneMainEnd}, {map::kCloneReadSummary, map::kCloneSummaryEnd}}};
     plan.caption = "Read";
     return plan;
 }
@@ -85,7 +86,8 @@ ClonePlan ClonePlan::Read() {
 ClonePlan ClonePlan::Write() {
     ClonePlan plan;
     plan.direction = TransferDirection::Write;
-    plan.ranges = {{{0x0000, 0x2A00}, {0x2E20, 0x3000}}};
+    plan.ranges = {
+        {{map::kCloneMain, map::kCloneMainEnd}, {map::kCloneWriteSummary, map::kCloneSummaryEnd}}};
     plan.caption = "Write";
     return plan;
 }
@@ -93,7 +95,8 @@ ClonePlan ClonePlan::Write() {
 ClonePlan ClonePlan::Initialization() {
     ClonePlan plan;
     plan.direction = TransferDirection::Write;
-    plan.ranges = {{{0x0000, 0x4000}, {0x2000, 0x2000}}};
+    plan.ranges = {{{map::kWholeImage, map::kWholeImageEnd},
+                    {map::kInitializationSecond, map::kInitializationSecond}}};
     plan.initialization = true;
     plan.caption = "Initialization";
     return plan;
@@ -104,8 +107,8 @@ int ClonePlan::BlockCount() const {
 }
 
 CloneSession::CloneSession(AppState& state, SerialLink& link, Clock& clock,
-                           TransferObserver& observer)
-    : state_(state), link_(link), clock_(clock), observer_(observer) {}
+                           TransferObserver& observer, const CancelFlag* cancel)
+    : state_(state), link_(link), clock_(clock), observer_(observer), cancel_(cancel) {}
 
 bool CloneSession::Run(const ClonePlan& plan) {
     BusyGuard busy(state_.busy);
@@ -135,55 +138,57 @@ bool CloneSession::Run(const ClonePlan& plan) {
     return true;
 }
 
+bool CloneSession::Fail(const std::string& text) {
+    observer_.ShowMessage(text);
+    observer_.RequestClose();
+    return false;
+}
+
 bool CloneSession::Exchange(const ClonePlan& plan) {
     WireProtocol wire(link_, clock_);
-    auto fail = [&](std::string_view text) {
-        observer_.ShowMessage(std::string(text));
-        observer_.RequestClose();
-        return false;
-    };
-
-    if (!wire.WakeUp(1)) {
-        return fail(kCommunicationError);
+    if (Cancelled() || !wire.WakeUp(1)) {
+        return Fail(std::string(kCommunicationError));
     }
-    const std::array<Band, 2> bands = IdentReplyBands(wire.RequestIdent());
+    // A reply that arrives short has no limits to check: its missing bytes would pass for
+    // 0 MHz and, in service mode, end up in the image's model limits.
+    const std::optional<IdentReply> reply = wire.RequestIdent();
+    if (!reply) {
+        return Fail(std::string(kCommunicationError));
+    }
+    const std::array<Band, 2> bands = IdentReplyBands(*reply);
 
     const bool reading = plan.direction == TransferDirection::Read;
     if (!state_.serviceMode) {
         if (reading && !(LimitsAreValid(bands[0].lower, bands[0].upper) &&
                          LimitsAreValid(bands[1].lower, bands[1].upper))) {
-            return fail(kReadDataInvalid);
+            return Fail(std::string(kReadDataInvalid));
         }
         if (!reading && !ChannelsFitRadio(state_.image, bands)) {
-            return fail(kWriteDataInvalid);
+            return Fail(std::string(kWriteDataInvalid));
         }
     }
 
-    if (!wire.Handshake()) {
-        return fail(kCommunicationError);
+    if (Cancelled() || !wire.Handshake()) {
+        return Fail(std::string(kCommunicationError));
     }
+    return MoveImage(wire, plan, bands);
+}
 
+bool CloneSession::MoveImage(WireProtocol& wire, const ClonePlan& plan,
+                             const std::array<Band, 2>& bands) {
+    const bool reading = plan.direction == TransferDirection::Read;
     // A read fills a copy; the image changes only when every block has arrived.
     std::optional<MemoryImage> staged;
     if (reading) {
         staged.emplace(state_.image);
     }
     const int total = plan.BlockCount();
-    int position = 0;
-    for (const CloneRange& range : plan.ranges) {
-        const std::uint32_t end = std::min<std::uint32_t>(range.end, kImageSize);
-        for (std::uint32_t a = range.start; a < end;) {
-            const std::uint32_t length = BlockLengthAt(a, end);
-            const auto address = static_cast<std::uint16_t>(a);
-            const bool blockOk = reading ? wire.ReadBlock(address, staged->span(a, length))
-                                         : wire.WriteBlock(address, state_.image.span(a, length));
-            if (!blockOk) {
-                return fail(kCommunicationError);
-            }
-            ++position;
-            observer_.SetProgress(position, total, PercentText(position, total));
-            a += length;
-        }
+    const BlockMoveResult moved = MoveBlocks(
+        wire, plan.direction, plan.ranges, reading ? *staged : state_.image,
+        [this, total](int done) { observer_.SetProgress(done, total, PercentText(done, total)); },
+        cancel_);
+    if (!moved.ok()) {
+        return Fail(TransferFailureText(plan.direction, moved));
     }
 
     if (reading) {

@@ -10,15 +10,16 @@
 #include <cstdint>
 #include <string>
 
-#include "model/app_state.hpp"
+#include "link/block_mover.hpp"
 #include "link/clock.hpp"
 #include "link/clone_range.hpp"
 #include "link/serial_link.hpp"
+#include "link/wire_protocol.hpp"
+#include "model/app_state.hpp"
+#include "model/codecs.hpp"
 #include "model/memory_image.hpp"
 
 namespace kestra {
-
-enum class TransferDirection { Read, Write };
 
 struct ClonePlan {
     TransferDirection direction = TransferDirection::Read;
@@ -26,9 +27,9 @@ struct ClonePlan {
     bool initialization = false;
     std::string caption;  // "Read", "Write" or "Initialization"
 
-    static ClonePlan Read();            // [0x0000,0x2A00) then [0x2E00,0x3000): 352 blocks
-    static ClonePlan Write();           // [0x0000,0x2A00) then [0x2E20,0x3000): 351 blocks
-    static ClonePlan Initialization();  // [0x0000,0x4000) then [0x2000,0x2000): 512 blocks
+    static ClonePlan Read();            // channels and settings, then the summary: 352 blocks
+    static ClonePlan Write();           // the same without the model limits: 351 blocks
+    static ClonePlan Initialization();  // the whole image: 512 blocks
     int BlockCount() const;
 };
 
@@ -48,18 +49,26 @@ public:
 
 class CloneSession {
 public:
-    CloneSession(AppState& state, SerialLink& link, Clock& clock, TransferObserver& observer);
+    // cancel, when given, ends the transfer at its next step once set (the command-line tool's
+    // Ctrl+C); the transfer then fails as a broken line does, port closed, message shown.
+    CloneSession(AppState& state, SerialLink& link, Clock& clock, TransferObserver& observer,
+                 const CancelFlag* cancel = nullptr);
     // Runs one transfer to its end; returns the success flag. Sets and clears state.busy.
     bool Run(const ClonePlan& plan);
 
 private:
     // Everything between a successful open and the close; false after the failure message.
     bool Exchange(const ClonePlan& plan);
+    // The blocks, after the handshake; false after the failure message.
+    bool MoveImage(WireProtocol& wire, const ClonePlan& plan, const std::array<Band, 2>& bands);
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
+    bool Fail(const std::string& text);
 
     AppState& state_;
     SerialLink& link_;
     Clock& clock_;
     TransferObserver& observer_;
+    const CancelFlag* cancel_;
 };
 
 }  // namespace kestra

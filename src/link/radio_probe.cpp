@@ -112,17 +112,18 @@ ProbeResult ProbeRadio(SerialLink& link, Clock& clock, const std::string& device
         link.Close();
         return result;
     }
-    const IdentReply reply = wire.RequestIdent();
+    const std::optional<IdentReply> reply = wire.RequestIdent();
     wire.SendEnd(kEndOfRead);
     link.Close();
-    if (std::all_of(reply.begin(), reply.end(), [](std::uint8_t byte) { return byte == 0; })) {
+    if (!reply ||
+        std::all_of(reply->begin(), reply->end(), [](std::uint8_t byte) { return byte == 0; })) {
         result.finding = Problem("The radio on " + device +
-                                 " answered the wake-up but sent no identification: switch it "
-                                 "off and on again and run the check again.");
+                                 " answered the wake-up but sent no complete identification: "
+                                 "switch it off and on again and run the check again.");
         return result;
     }
     result.answered = true;
-    result.finding = Identified(reply, device);
+    result.finding = Identified(*reply, device);
     return result;
 }
 

@@ -30,53 +30,44 @@ ServiceTransfer::ServiceTransfer(AppState& state, SerialLink& link, Clock& clock
                                  Messenger& messenger)
     : state_(state), link_(link), clock_(clock), messenger_(messenger) {}
 
-bool ServiceTransfer::OpenLine(const ServiceTransferPlan& plan) {
+bool ServiceTransfer::OpenLine(const ServiceLine& line) {
     if (!link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
         messenger_.Show(std::string(kOpenPortFail));
         return false;
     }
-    link_.ApplySettings(plan.readTotalConstantMs);
+    link_.ApplySettings(line.readTotalConstantMs);
     link_.Purge();
     return true;
 }
 
-bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
-    if (plan.kind == ServiceKind::Identify) {
-        return Identify(plan).has_value();
-    }
-    if (!OpenLine(plan)) {
-        return false;
-    }
+void ServiceTransfer::Fail(const std::string& text) {
+    link_.Close();
+    messenger_.Show(text);
+}
 
-    WireProtocol wire(link_, clock_);
-    auto fail = [&] {
-        link_.Close();
-        messenger_.Show(std::string(kCommunicationError));
+bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
+    if (!OpenLine(plan.line)) {
         return false;
-    };
-    if (!wire.WakeUp(plan.wakeUpPauseMs)) {
-        return fail();
+    }
+    WireProtocol wire(link_, clock_);
+    if (!wire.WakeUp(plan.line.wakeUpPauseMs)) {
+        Fail(std::string(kCommunicationError));
+        return false;
     }
     wire.RequestIdent();  // a read or write does not look at the reply
     if (!wire.Handshake()) {
-        return fail();
+        Fail(std::string(kCommunicationError));
+        return false;
     }
 
-    const bool reading = plan.kind == ServiceKind::Read;
+    const bool reading = plan.direction == TransferDirection::Read;
     // A read fills a copy; the image changes only when every block has arrived.
     MemoryImage staged = reading ? state_.image : MemoryImage();
-    for (const CloneRange& range : plan.UsedRanges()) {
-        const std::uint32_t end = std::min<std::uint32_t>(range.end, kImageSize);
-        for (std::uint32_t a = range.start; a < end;) {
-            const std::uint32_t length = BlockLengthAt(a, end);
-            const auto address = static_cast<std::uint16_t>(a);
-            const bool blockOk = reading ? wire.ReadBlock(address, staged.span(a, length))
-                                         : wire.WriteBlock(address, state_.image.span(a, length));
-            if (!blockOk) {
-                return fail();
-            }
-            a += length;
-        }
+    MemoryImage& blocks = reading ? staged : state_.image;
+    const BlockMoveResult moved = MoveBlocks(wire, plan.direction, plan.UsedRanges(), blocks);
+    if (!moved.ok()) {
+        Fail(TransferFailureText(plan.direction, moved));
+        return false;
     }
 
     wire.SendEnd(reading ? kEndOfRead : kEndOfWrite);
@@ -88,18 +79,21 @@ bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
     return true;
 }
 
-std::optional<IdentReply> ServiceTransfer::Identify(const ServiceTransferPlan& plan) {
-    if (!OpenLine(plan)) {
+std::optional<IdentReply> ServiceTransfer::Identify(const ServiceLine& line) {
+    if (!OpenLine(line)) {
         return std::nullopt;
     }
-
     WireProtocol wire(link_, clock_);
-    if (!wire.WakeUp(plan.wakeUpPauseMs)) {
-        link_.Close();
-        messenger_.Show(std::string(kCommunicationError));
+    if (!wire.WakeUp(line.wakeUpPauseMs)) {
+        Fail(std::string(kCommunicationError));
         return std::nullopt;
     }
-    const IdentReply reply = wire.RequestIdent();
+    const std::optional<IdentReply> reply = wire.RequestIdent();
+    if (!reply) {
+        // Zeros in place of the missing bytes would read as a radio with 0 MHz limits.
+        Fail(std::string(kCommunicationError));
+        return std::nullopt;
+    }
     wire.SendEnd(kEndOfRead);
     link_.Close();
     return reply;

@@ -1,91 +1,87 @@
 #pragma once
 // The short synchronous exchanges of the service dialogs: a read or a write of one or two fixed
 // image ranges, or an identify that only fetches the radio's 32-byte identification reply. They
-// use the clone transfer's wire format without its progress dialog, busy flag or plausibility
-// test, and report through a Messenger ("Read complete", "Write complete", or the failure). A
-// read lands in the image only when every block arrived.
+// use the clone transfer's wire format and block mover without its progress dialog, busy flag or
+// plausibility test, and report through a Messenger ("Read complete", "Write complete", or the
+// failure). A read lands in the image only when every block arrived.
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 
-#include "model/app_state.hpp"
-#include "model/messenger.hpp"
+#include "link/block_mover.hpp"
 #include "link/clock.hpp"
 #include "link/clone_range.hpp"
 #include "link/ident_reply.hpp"
 #include "link/serial_link.hpp"
+#include "model/app_state.hpp"
 #include "model/image_map.hpp"
+#include "model/messenger.hpp"
 
 namespace kestra {
 
-enum class ServiceKind { Read, Write, Identify };
-
-// Where the service transfers differ: what they move, the read total constant of the port and
-// the pause before each byte of the wake-up string.
-struct ServiceTransferPlan {
-    ServiceKind kind = ServiceKind::Read;
-    std::array<CloneRange, 2> ranges{};
-    int rangeCount = 0;
+// How a service transfer drives the line: the read total constant of the port and the pause
+// before each byte of the wake-up string.
+struct ServiceLine {
     int readTotalConstantMs = kReadTotalConstantMs;
     int wakeUpPauseMs = 1;
+};
+
+// One press of a service dialog's "Read" or "Write": which way the blocks go, what they are
+// and how the line is driven.
+struct ServiceTransferPlan {
+    TransferDirection direction = TransferDirection::Read;
+    std::array<CloneRange, 2> ranges{};
+    int rangeCount = 0;
+    ServiceLine line;
 
     // The first rangeCount entries of ranges.
     std::span<const CloneRange> UsedRanges() const;
     int BlockCount() const;
 };
 
+inline constexpr CloneRange kCalibrationRange{map::kCalibration, map::kCalibrationEnd};
+inline constexpr CloneRange kBandPointsRange{map::kBandPoints, map::kBandPointsEnd};
+inline constexpr CloneRange kDtmfInitRange{map::kDtmfInit, map::kDtmfInitEnd};
+inline constexpr CloneRange kSquelchRange{map::kSquelchTable, map::kSquelchTableEnd};
+inline constexpr ServiceLine kSqlLine{kSqlReadTotalConstantMs, 1};
+
 inline constexpr ServiceTransferPlan kParameterAdjustRead{
-    ServiceKind::Read,
-    {{{map::kCalibration, map::kCalibrationEnd}, {}}},
-    1,
-    kReadTotalConstantMs,
-    1};
+    TransferDirection::Read, {{kCalibrationRange, {}}}, 1, {}};
 inline constexpr ServiceTransferPlan kParameterAdjustWrite{
-    ServiceKind::Write,
-    {{{map::kCalibration, map::kCalibrationEnd}, {map::kBandPoints, map::kBandPointsEnd}}},
-    2,
-    kReadTotalConstantMs,
-    1};
+    TransferDirection::Write, {{kCalibrationRange, kBandPointsRange}}, 2, {}};
 inline constexpr ServiceTransferPlan kDtmfInitializationRead{
-    ServiceKind::Read, {{{map::kDtmfInit, map::kDtmfInitEnd}, {}}}, 1, kReadTotalConstantMs, 1};
+    TransferDirection::Read, {{kDtmfInitRange, {}}}, 1, {}};
 inline constexpr ServiceTransferPlan kDtmfInitializationWrite{
-    ServiceKind::Write, {{{map::kDtmfInit, map::kDtmfInitEnd}, {}}}, 1, kReadTotalConstantMs, 1};
+    TransferDirection::Write, {{kDtmfInitRange, {}}}, 1, {}};
 inline constexpr ServiceTransferPlan kSqlAdjustRead{
-    ServiceKind::Read,
-    {{{map::kSquelchTable, map::kSquelchTableEnd}, {}}},
-    1,
-    kSqlReadTotalConstantMs,
-    1};
+    TransferDirection::Read, {{kSquelchRange, {}}}, 1, kSqlLine};
 inline constexpr ServiceTransferPlan kSqlAdjustWrite{
-    ServiceKind::Write,
-    {{{map::kSquelchTable, map::kSquelchTableEnd}, {map::kBandPoints, map::kBandPointsEnd}}},
-    2,
-    kSqlReadTotalConstantMs,
-    1};
-inline constexpr ServiceTransferPlan kRadioInformationIdentify{
-    ServiceKind::Identify, {}, 0, kReadTotalConstantMs, 2};
+    TransferDirection::Write, {{kSquelchRange, kBandPointsRange}}, 2, kSqlLine};
+// Radio Information's identify: a longer pause before each wake-up byte, no blocks.
+inline constexpr ServiceLine kIdentifyLine{kReadTotalConstantMs, 2};
 
 class ServiceTransfer {
 public:
     // Opens ResolveDevice(state.portName, state.deviceOverride); reads and writes state.image.
     ServiceTransfer(AppState& state, SerialLink& link, Clock& clock, Messenger& messenger);
 
-    // A read or write plan; true on success after "Read complete" / "Write complete" was shown,
-    // false after the failure message. A failed read leaves the image exactly as it was.
+    // Moves the plan's blocks the way the plan says. True after "Read complete" / "Write
+    // complete" was shown, false after the failure message. A failed read leaves the image
+    // exactly as it was.
     bool Run(const ServiceTransferPlan& plan);
-    bool Read(const ServiceTransferPlan& plan) { return Run(plan); }
-    bool Write(const ServiceTransferPlan& plan) { return Run(plan); }
 
-    // The identify transfer: the radio's reply, or nothing after the failure message. No message
-    // on success.
-    std::optional<IdentReply> Identify(const ServiceTransferPlan& plan = kRadioInformationIdentify);
+    // The radio's identification reply, or nothing after the failure message (a reply that
+    // arrives short is a "Communication error" too). No message on success.
+    std::optional<IdentReply> Identify(const ServiceLine& line = kIdentifyLine);
 
 private:
     // Opens the line with the plan's read timeout and empties its queues; false after "Open port
     // fail".
-    bool OpenLine(const ServiceTransferPlan& plan);
+    bool OpenLine(const ServiceLine& line);
+    // Closes the line and shows the failure.
+    void Fail(const std::string& text);
 
     AppState& state_;
     SerialLink& link_;

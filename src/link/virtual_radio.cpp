@@ -100,7 +100,7 @@ void VirtualRadio::Process(std::uint8_t byte, std::vector<std::uint8_t>& out) {
         case State::Awake:
             if (byte == kIdentRequest) {
                 log_.push_back("IDENT");
-                out.insert(out.end(), ident_.begin(), ident_.end());
+                out.insert(out.end(), ident_.begin(), ident_.begin() + IdentBytesSent());
                 state_ = State::Identified;
             }
             return;
@@ -238,6 +238,14 @@ void VirtualRadio::Acknowledge(std::vector<std::uint8_t>& out) {
     if (faults_.disconnectAfterBlock && *faults_.disconnectAfterBlock == block_) {
         disconnected_ = true;
     }
+}
+
+std::ptrdiff_t VirtualRadio::IdentBytesSent() const {
+    const auto full = static_cast<std::ptrdiff_t>(ident_.size());
+    if (!faults_.shortIdent) {
+        return full;
+    }
+    return std::clamp<std::ptrdiff_t>(*faults_.shortIdent, 0, full);
 }
 
 std::vector<std::string> VirtualRadio::headers() const {

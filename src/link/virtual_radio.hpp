@@ -20,6 +20,7 @@
 // Not thread-safe: one user at a time (the link that owns the line).
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -44,6 +45,9 @@ struct VirtualRadioFaults {
     std::optional<int> withholdAckAfterBlock;
     // Sends only half of the data of read block N.
     std::optional<int> shortBlock;
+    // Sends only the first N bytes of the identification reply (0: none, as if the line went
+    // dead after the wake-up).
+    std::optional<int> shortIdent;
     // Stops answering after the acknowledge of block N (0 = after the handshake) until Reset().
     std::optional<int> disconnectAfterBlock;
     // Line speed for the link's pacing: every byte takes 10 bits / baud in both directions.
@@ -105,6 +109,8 @@ private:
     void HandleHeaderByte(std::uint8_t byte, std::vector<std::uint8_t>& out);
     void SendReadBlock(std::uint16_t address, std::size_t length, std::vector<std::uint8_t>& out);
     void StoreWriteBlock(std::vector<std::uint8_t>& out);
+    // How much of the identification reply goes out.
+    std::ptrdiff_t IdentBytesSent() const;
     // Answers "A" for block block_ unless a fault withholds it.
     void Acknowledge(std::vector<std::uint8_t>& out);
 

@@ -19,12 +19,14 @@ bool WireProtocol::WakeUp(int pauseMs) {
     return false;
 }
 
-IdentReply WireProtocol::RequestIdent() {
+std::optional<IdentReply> WireProtocol::RequestIdent() {
     IdentReply reply{};
     link_.Purge();
     const std::uint8_t request = kIdentRequest;
     link_.Write(std::span<const std::uint8_t>(&request, 1));
-    link_.Read(reply);
+    if (link_.Read(reply) != reply.size()) {
+        return std::nullopt;
+    }
     return reply;
 }
 

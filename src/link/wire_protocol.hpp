@@ -37,9 +37,9 @@ public:
     // Up to four attempts of the wake-up string, each byte after a pause of pauseMs, each
     // attempt reading for "AG" for about 100 ms. True when the radio answered.
     bool WakeUp(int pauseMs);
-    // Sends the identification request and reads the 32-byte reply; bytes that do not arrive
-    // stay 0 (the reply's length is not checked).
-    IdentReply RequestIdent();
+    // Sends the identification request and reads the 32-byte reply. Nothing when fewer bytes
+    // arrive: a short reply means a broken line, and its missing limits must not pass for 0.
+    std::optional<IdentReply> RequestIdent();
     // Sends "A" and expects "A" back.
     bool Handshake();
     // One read block at address: header "R", the radio's 4-byte header and the data into out,

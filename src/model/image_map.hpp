@@ -171,5 +171,17 @@ inline constexpr std::size_t kVoiceInput = 0x3F34;
 inline constexpr std::size_t kPressureThreshold = 0x3F35;  // 16 bits
 inline constexpr std::size_t kExpandThreshold = 0x3F37;    // 16 bits
 inline constexpr std::size_t kMcuAudio = 0x3F6F;           // emphasis bits 0-1, compander 2-7
+// ---- what the clone transfers move ----------------------------------------------------------
+// Read and Write move the channels and settings up to the squelch table, then the summary
+// areas; a Write leaves out the model-limits block, which belongs to the radio. Initialization
+// writes the whole image, its second range empty.
+inline constexpr std::size_t kCloneMain = 0x0000;
+inline constexpr std::size_t kCloneMainEnd = 0x2A00;
+inline constexpr std::size_t kCloneReadSummary = 0x2E00;
+inline constexpr std::size_t kCloneWriteSummary = 0x2E20;
+inline constexpr std::size_t kCloneSummaryEnd = 0x3000;
+inline constexpr std::size_t kWholeImage = 0x0000;
+inline constexpr std::size_t kWholeImageEnd = 0x4000;
+inline constexpr std::size_t kInitializationSecond = 0x2000;  // start and end: no blocks
 
 }  // namespace kestra::map

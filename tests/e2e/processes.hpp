@@ -72,12 +72,23 @@ inline pid_t SpawnProgram(std::vector<std::string> args, const SpawnOutput& outp
     if (output.closeInChild >= 0) {
         posix_spawn_file_actions_addclose(&actions, output.closeInChild);
     }
+    // Ctrl+C and SIGTERM reach the program with their usual meaning, even when the tests run
+    // where they are ignored (a background job).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     auto argv = Argv(args);
     pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
+    if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(),
                     envp != nullptr ? envp : environ) != 0) {
         pid = -1;
     }
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return pid;
 }
@@ -114,10 +125,12 @@ private:
 };
 
 // kestra-virtual-radio with the given options, running for the life of the object; the device
-// path is its first line of output (empty when it did not start).
+// path is its first line of output (empty when it did not start). Its stderr goes to stderrPath
+// when one is given (with --verbose: every frame the radio recognised, one per line).
 class RadioProcess {
 public:
-    RadioProcess(const std::string& program, const std::vector<std::string>& options) {
+    RadioProcess(const std::string& program, const std::vector<std::string>& options,
+                 const std::string& stderrPath = {}) {
         int out[2];
         if (::pipe(out) != 0) {
             return;
@@ -127,6 +140,7 @@ public:
         SpawnOutput output;
         output.stdoutPipe = out[1];
         output.closeInChild = out[0];
+        output.stderrPath = stderrPath;
         pid_ = SpawnProgram(std::move(args), output);
         ::close(out[1]);
         char c = 0;
@@ -136,8 +150,9 @@ public:
         ::close(out[0]);
     }
 #ifdef KESTRA_BINARY_DIR
-    explicit RadioProcess(const std::vector<std::string>& options)
-        : RadioProcess(BinaryPath("kestra-virtual-radio"), options) {}
+    explicit RadioProcess(const std::vector<std::string>& options,
+                          const std::string& stderrPath = {})
+        : RadioProcess(BinaryPath("kestra-virtual-radio"), options, stderrPath) {}
 #endif
     ~RadioProcess() {
         Stop();

@@ -13,13 +13,13 @@
 #include <span>
 #include <vector>
 
-#include "model/app_state.hpp"
-#include "model/messenger.hpp"
 #include "link/clone_session.hpp"
 #include "link/ident_reply.hpp"
 #include "link/service_transfer.hpp"
 #include "link/simulated_clock.hpp"
 #include "link/virtual_radio.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 
 namespace kestra {
 namespace {
@@ -151,24 +151,26 @@ void RunService(const ServiceTransferPlan& plan, AppState& state,
     ScriptedLink link(script, clock);
     CountingMessenger messenger;
     const MemoryImage before = state.image;
-    bool ok = false;
-    if (plan.kind == ServiceKind::Identify) {
-        const std::optional<IdentReply> reply =
-            ServiceTransfer(state, link, clock, messenger).Identify(plan);
-        ok = reply.has_value();
-        if (ok) {
-            DecodeIdentReply(*reply);
-        }
-    } else {
-        ok = ServiceTransfer(state, link, clock, messenger).Run(plan);
+    const bool ok = ServiceTransfer(state, link, clock, messenger).Run(plan);
+    Check(!link.open());
+    Check(messenger.messages == 1);
+    const bool read = plan.direction == TransferDirection::Read;
+    CheckImage(before, state.image, ok && read ? plan.UsedRanges() : std::span<const CloneRange>());
+}
+
+void RunIdentify(AppState& state, std::span<const std::uint8_t> script) {
+    SimulatedClock clock;
+    ScriptedLink link(script, clock);
+    CountingMessenger messenger;
+    const MemoryImage before = state.image;
+    const std::optional<IdentReply> reply =
+        ServiceTransfer(state, link, clock, messenger).Identify();
+    if (reply) {
+        DecodeIdentReply(*reply);
     }
     Check(!link.open());
-    Check(messenger.messages == (ok && plan.kind == ServiceKind::Identify ? 0 : 1));
-    const bool read = plan.kind == ServiceKind::Read;
-    CheckImage(before, state.image,
-               ok && read ? std::span<const CloneRange>(plan.ranges.data(),
-                                                        static_cast<std::size_t>(plan.rangeCount))
-                          : std::span<const CloneRange>());
+    Check(messenger.messages == (reply ? 0 : 1));
+    Check(before == state.image);
 }
 
 // The radio side must survive whatever a program sends it.
@@ -222,7 +224,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             RunService(kDtmfInitializationRead, state, script);
             break;
         case 7:
-            RunService(kRadioInformationIdentify, state, script);
+            RunIdentify(state, script);
             break;
         default:
             FeedRadio(script, data[1]);

@@ -14,6 +14,7 @@ namespace {
 
 using testing::FillPattern;
 using testing::LinkFixture;
+using testing::PartlyWrittenMessage;
 using testing::SetAllRx146;
 
 class CloneSessionTest : public ::testing::Test, protected LinkFixture {
@@ -237,12 +238,92 @@ TEST_F(CloneSessionTest, ShortOrMissingBlockIsACommunicationError) {
     EXPECT_EQ(gone.state.image, before);
 }
 
-TEST_F(CloneSessionTest, WriteStopsAtTheFirstUnacknowledgedBlock) {
+TEST_F(CloneSessionTest, WriteStopsAtTheFirstUnacknowledgedBlockAndSaysTheRadioMayBePartlyWritten) {
     radio.faults().withholdAckAfterBlock = 2;
     EXPECT_FALSE(RunClone(ClonePlan::Write()));
-    ExpectFailed("Communication error");
+    ExpectFailed(PartlyWrittenMessage());
     EXPECT_EQ(radio.headers().size(), 2u);
     EXPECT_NE(radio.log().back(), "ENDW");
+
+    // Even the first block may have landed before its acknowledge went missing, and a line that
+    // goes dead part-way leaves the radio just as unfinished, Initialization included.
+    for (auto fault :
+         {&VirtualRadioFaults::withholdAckAfterBlock, &VirtualRadioFaults::disconnectAfterBlock}) {
+        for (int block : {1, 200}) {
+            for (const ClonePlan& plan : {ClonePlan::Write(), ClonePlan::Initialization()}) {
+                LinkFixture f;
+                f.state.serviceMode = true;
+                f.radio.faults().*fault = block;
+                EXPECT_FALSE(f.RunClone(plan)) << plan.caption << " " << block;
+                EXPECT_EQ(f.observer.messages, std::vector<std::string>{PartlyWrittenMessage()})
+                    << plan.caption << " " << block;
+                EXPECT_FALSE(f.link.isOpen());
+            }
+        }
+    }
+}
+
+TEST_F(CloneSessionTest, WriteThatFailsBeforeItsFirstBlockLeavesTheRadioUntouched) {
+    // The handshake acknowledge is missing: no block went out, so there is nothing to redo.
+    radio.faults().withholdAckAfterBlock = 0;
+    EXPECT_FALSE(RunClone(ClonePlan::Write()));
+    ExpectFailed("Communication error");
+    EXPECT_TRUE(radio.headers().empty());
+}
+
+TEST_F(CloneSessionTest, ShortOrMissingIdentificationReplyIsACommunicationError) {
+    // 10 bytes, or nothing at all after the wake-up (the line went dead): the limits in the
+    // reply's last bytes never arrived, so there is nothing to check them against.
+    for (int sent : {10, 0, 31}) {
+        for (const bool service : {false, true}) {
+            for (const ClonePlan& plan : {ClonePlan::Read(), ClonePlan::Write()}) {
+                LinkFixture f;
+                FillPattern(f.radio.memory(), 9);
+                f.radio.memory().fill(0x2E10, 16, 0xFF);  // the radio has no limits of its own
+                f.state.serviceMode = service;
+                f.radio.faults().shortIdent = sent;
+                const MemoryImage before = f.state.image;
+                EXPECT_FALSE(f.RunClone(plan)) << sent << plan.caption;
+                EXPECT_EQ(f.observer.messages, std::vector<std::string>{"Communication error"})
+                    << sent << " " << plan.caption << " service " << service;
+                // Neither a handshake nor a block: the radio is untouched, the image too.
+                EXPECT_EQ(f.Frames(), std::vector<std::string>{"IDENT"}) << sent;
+                EXPECT_EQ(f.state.image, before) << sent;
+                EXPECT_FALSE(f.link.isOpen());
+                EXPECT_FALSE(f.state.busy);
+            }
+        }
+    }
+}
+
+TEST_F(CloneSessionTest, CancelStopsBetweenBlocksAndClosesThePort) {
+    CancelFlag cancel{false};
+    SetAllRx146(state.image);
+    observer.onProgress = [&cancel](int position) { cancel = position == 10; };
+    EXPECT_FALSE(RunClone(ClonePlan::Write(), &cancel));
+    ExpectFailed(PartlyWrittenMessage());
+    // The tenth block was acknowledged; the eleventh never started.
+    EXPECT_EQ(radio.headers().size(), 10u);
+    EXPECT_NE(radio.log().back(), "ENDW");
+
+    cancel = false;
+    LinkFixture reading;
+    FillPattern(reading.radio.memory(), 10);
+    const MemoryImage before = reading.state.image;
+    reading.observer.onProgress = [&cancel](int position) { cancel = position == 3; };
+    EXPECT_FALSE(reading.RunClone(ClonePlan::Read(), &cancel));
+    EXPECT_EQ(reading.observer.messages, std::vector<std::string>{"Communication error"});
+    EXPECT_EQ(reading.state.image, before);
+    EXPECT_EQ(reading.radio.headers().size(), 3u);
+    EXPECT_FALSE(reading.link.isOpen());
+
+    // Cancelled before it began: nothing reaches the radio beyond the port being opened.
+    LinkFixture early;
+    cancel = true;
+    EXPECT_FALSE(early.RunClone(ClonePlan::Write(), &cancel));
+    EXPECT_EQ(early.observer.messages, std::vector<std::string>{"Communication error"});
+    EXPECT_EQ(early.link.bytesWritten(), 0u);
+    EXPECT_FALSE(early.link.isOpen());
 }
 
 TEST_F(CloneSessionTest, InitializationWritesEverythingAndStaysOpen) {

@@ -2,15 +2,16 @@
 // What the transfer tests share: a virtual radio behind the in-process link on simulated time,
 // the application state, and recorders for the transfer observer and the messenger.
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "model/app_state.hpp"
-#include "model/messenger.hpp"
 #include "link/clone_session.hpp"
 #include "link/simulated_clock.hpp"
 #include "link/virtual_radio.hpp"
 #include "link/virtual_radio_link.hpp"
+#include "model/app_state.hpp"
+#include "model/messenger.hpp"
 
 namespace kestra::testing {
 
@@ -26,6 +27,9 @@ public:
         positions.push_back(position);
         totals.push_back(total);
         texts.push_back(percentText);
+        if (onProgress) {
+            onProgress(position);
+        }
     }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void RequestClose() override { ++closeRequests; }
@@ -37,6 +41,8 @@ public:
     std::vector<std::string> messages;
     int closeRequests = 0;
     bool busyDuringRun = true;
+    // Runs after every progress report (the transfer is still going).
+    std::function<void(int position)> onProgress;
 
 private:
     const AppState& state_;
@@ -59,8 +65,8 @@ struct LinkFixture {
     RecordingObserver observer{state};
     RecordingMessenger messenger;
 
-    bool RunClone(const ClonePlan& plan) {
-        CloneSession session(state, link, clock, observer);
+    bool RunClone(const ClonePlan& plan, const CancelFlag* cancel = nullptr) {
+        CloneSession session(state, link, clock, observer, cancel);
         return session.Run(plan);
     }
     // The log entries other than wake-up strings.
@@ -74,6 +80,11 @@ struct LinkFixture {
         return frames;
     }
 };
+
+// What a write that failed after its first block says.
+inline std::string PartlyWrittenMessage() {
+    return std::string(kCommunicationError) + "\n" + std::string(kPartlyWrittenHint);
+}
 
 // A deterministic pattern of bytes, different for every seed.
 inline void FillPattern(MemoryImage& image, unsigned seed) {

@@ -156,7 +156,7 @@ TEST(RadioProbeLines, WakeUpWithoutIdentificationIsAProblem) {
     const ProbeResult result = ProbeRadio(halfDead, clock, "/dev/ttyUSB0");
     EXPECT_FALSE(result.answered);
     EXPECT_EQ(result.finding.level, FindingLevel::Problem);
-    EXPECT_TRUE(Contains(result.finding.text, "sent no identification")) << result.finding.text;
+    EXPECT_TRUE(Contains(result.finding.text, "sent no complete identification")) << result.finding.text;
 }
 
 }  // namespace

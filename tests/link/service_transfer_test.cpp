@@ -20,7 +20,7 @@ protected:
 
 TEST_F(ServiceTransferTest, ParameterAdjustWriteSendsExactlyItsBlocks) {
     FillPattern(state.image, 1);
-    ASSERT_TRUE(Transfer().Write(kParameterAdjustWrite));
+    ASSERT_TRUE(Transfer().Run(kParameterAdjustWrite));
 
     EXPECT_EQ(messenger.messages, std::vector<std::string>{"Write complete"});
     const std::vector<std::string> expected{"IDENT",      "A",          "W 3E D0 10", "W 3E E0 20",
@@ -40,7 +40,8 @@ TEST_F(ServiceTransferTest, PlansMoveTheirBlocks) {
     EXPECT_EQ(kDtmfInitializationWrite.BlockCount(), 2);
     EXPECT_EQ(kSqlAdjustRead.BlockCount(), 23);
     EXPECT_EQ(kSqlAdjustWrite.BlockCount(), 26);
-    EXPECT_EQ(kRadioInformationIdentify.BlockCount(), 0);
+    EXPECT_EQ(kSqlAdjustWrite.direction, TransferDirection::Write);
+    EXPECT_EQ(kSqlAdjustRead.direction, TransferDirection::Read);
 }
 
 TEST_F(ServiceTransferTest, ReadStoresOnlyItsRange) {
@@ -48,7 +49,7 @@ TEST_F(ServiceTransferTest, ReadStoresOnlyItsRange) {
     FillPattern(state.image, 3);
     const MemoryImage before = state.image;
 
-    ASSERT_TRUE(Transfer().Read(kDtmfInitializationRead));
+    ASSERT_TRUE(Transfer().Run(kDtmfInitializationRead));
 
     EXPECT_EQ(messenger.messages, std::vector<std::string>{"Read complete"});
     EXPECT_EQ(radio.headers(), (std::vector<std::string>{"R 3E 00 20", "R 3E 20 10"}));
@@ -61,7 +62,7 @@ TEST_F(ServiceTransferTest, ReadStoresOnlyItsRange) {
 
 TEST_F(ServiceTransferTest, SilentRadioCostsFourWakeUpAttempts) {
     radio.faults().silent = true;
-    EXPECT_FALSE(Transfer().Read(kSqlAdjustRead));
+    EXPECT_FALSE(Transfer().Run(kSqlAdjustRead));
     EXPECT_EQ(messenger.messages, std::vector<std::string>{"Communication error"});
     // The squelch transfers read with a 100 ms constant: 50 + 100 ms per 1-byte read.
     EXPECT_EQ(clock.NowMs(), 4 * (8 + 150));
@@ -82,21 +83,21 @@ TEST_F(ServiceTransferTest, FailedReadLeavesTheImageAsItWas) {
         f.radio.memory() = radio.memory();
         f.radio.faults().withholdAckAfterBlock = block;
         ServiceTransfer transfer(f.state, f.link, f.clock, f.messenger);
-        EXPECT_FALSE(transfer.Read(kSqlAdjustRead)) << block;
+        EXPECT_FALSE(transfer.Run(kSqlAdjustRead)) << block;
         EXPECT_EQ(f.messenger.messages, std::vector<std::string>{"Communication error"});
         EXPECT_EQ(f.state.image, before) << block;
         EXPECT_FALSE(f.link.isOpen());
     }
 
     radio.faults().shortBlock = 2;
-    EXPECT_FALSE(Transfer().Read(kSqlAdjustRead));
+    EXPECT_FALSE(Transfer().Run(kSqlAdjustRead));
     EXPECT_EQ(messenger.messages, std::vector<std::string>{"Communication error"});
     EXPECT_EQ(state.image, before);
 }
 
 TEST_F(ServiceTransferTest, OpenFailureSendsNothing) {
     radio.faults().absent = true;
-    EXPECT_FALSE(Transfer().Write(kDtmfInitializationWrite));
+    EXPECT_FALSE(Transfer().Run(kDtmfInitializationWrite));
     EXPECT_FALSE(Transfer().Identify().has_value());
     EXPECT_EQ(messenger.messages, (std::vector<std::string>{"Open port fail", "Open port fail"}));
     EXPECT_EQ(link.bytesWritten(), 0u);
@@ -118,9 +119,35 @@ TEST_F(ServiceTransferTest, IdentifyReturnsTheReplyWithoutHandshake) {
     EXPECT_EQ(info.bUpperMhz, 520);
 }
 
+TEST_F(ServiceTransferTest, ShortOrMissingIdentificationReplyIsACommunicationError) {
+    // Radio Information would otherwise show a radio of 0 MHz limits, as if all were well.
+    for (int sent : {10, 0}) {
+        LinkFixture f;
+        f.radio.faults().shortIdent = sent;
+        ServiceTransfer identify(f.state, f.link, f.clock, f.messenger);
+        EXPECT_FALSE(identify.Identify().has_value()) << sent;
+        EXPECT_EQ(f.messenger.messages, std::vector<std::string>{"Communication error"}) << sent;
+        EXPECT_FALSE(f.link.isOpen());
+    }
+}
+
+TEST_F(ServiceTransferTest, FailedWriteSaysTheRadioMayBePartlyWritten) {
+    radio.faults().withholdAckAfterBlock = 4;
+    EXPECT_FALSE(Transfer().Run(kSqlAdjustWrite));
+    EXPECT_EQ(messenger.messages, std::vector<std::string>{testing::PartlyWrittenMessage()});
+    EXPECT_EQ(radio.headers().size(), 4u);
+
+    // Failing at the handshake, before any block: only the error.
+    LinkFixture f;
+    f.radio.faults().withholdAckAfterBlock = 0;
+    ServiceTransfer early(f.state, f.link, f.clock, f.messenger);
+    EXPECT_FALSE(early.Run(kParameterAdjustWrite));
+    EXPECT_EQ(f.messenger.messages, std::vector<std::string>{"Communication error"});
+}
+
 TEST_F(ServiceTransferTest, ServiceTransfersSkipThePlausibilityTest) {
     radio.SetBandLimitsMhz(0, 0, 0, 0);
-    EXPECT_TRUE(Transfer().Read(kParameterAdjustRead));
+    EXPECT_TRUE(Transfer().Run(kParameterAdjustRead));
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The "Port" dialog against a described machine: which buttons it offers, which one it checks,
 // and what "OK" stores in Program.ini and in the program state.
 
+#include <QAction>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -9,9 +12,16 @@
 
 #include <gtest/gtest.h>
 
-#include "model/settings_file.hpp"
-#include "link/ui/port_dialog.hpp"
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "app/application.hpp"
+#include "app/main_window.hpp"
+#include "link/port_choice.hpp"
 #include "link/port_names.hpp"
+#include "link/ui/port_dialog.hpp"
+#include "model/settings_file.hpp"
 #include "ui_test_support.hpp"
 
 namespace kestra {
@@ -37,6 +47,11 @@ protected:
         test::Application();
         ASSERT_TRUE(dir_.isValid());
         settings_.Bind(std::filesystem::path(dir_.path().toStdString()) / "Program.ini");
+    }
+
+    std::string ReadIni() const {
+        std::ifstream in(settings_.Path());
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     QTemporaryDir dir_;
@@ -88,18 +103,20 @@ TEST_F(PortDialogTest, NothingCheckedChangesNothing) {
     EXPECT_EQ(settings_.GetInt("Setup", "COM", -1), -1);
 }
 
-TEST_F(PortDialogTest, DemoRadioAndOtherDeviceAreStoredAsDevice) {
+TEST_F(PortDialogTest, DemoRadioLastsForTheRunAndOtherDeviceIsStored) {
+    settings_.WriteInt("Setup", "COM", 2);
     {
         PortDialog dialog(state_, settings_, Machine({1}));
-        dialog.demoButton()->setChecked(true);
+        QTest::mouseClick(dialog.demoButton(), Qt::LeftButton);
         dialog.accept();
         EXPECT_EQ(state_.deviceOverride, "demo");
-        EXPECT_EQ(settings_.GetText("Setup", "Device"), "demo");
+        EXPECT_EQ(settings_.GetText("Setup", "Device"), "");
+        EXPECT_EQ(settings_.GetInt("Setup", "COM", 0), 2);
     }
     {
         PortDialog dialog(state_, settings_, Machine({1}));
         EXPECT_TRUE(dialog.demoButton()->isChecked());
-        dialog.deviceButton()->setChecked(true);
+        QTest::mouseClick(dialog.deviceButton(), Qt::LeftButton);
         EXPECT_TRUE(dialog.deviceEdit()->isEnabled());
         QTest::keyClicks(dialog.deviceEdit(), " /dev/serial/by-id/usb-cable ");
         dialog.accept();
@@ -113,6 +130,50 @@ TEST_F(PortDialogTest, DemoRadioAndOtherDeviceAreStoredAsDevice) {
         dialog.accept();
         EXPECT_EQ(state_.deviceOverride, "/dev/serial/by-id/usb-cable");
     }
+}
+
+TEST_F(PortDialogTest, OkKeepsAPortGivenForOneRunOutOfProgramIni) {
+    // make run (the demo radio) or --port PATH: OK without a pick stores nothing, so the next
+    // start uses Program.ini's port again, the real radio's.
+    settings_.WriteInt("Setup", "COM", 3);
+    const std::string before = ReadIni();
+    for (const std::string& oneRun : {std::string("demo"), std::string("/dev/pts/4")}) {
+        state_.deviceOverride = oneRun;
+        PortDialog dialog(state_, settings_, Machine({3}));
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(state_.deviceOverride, oneRun);
+        EXPECT_EQ(ReadIni(), before) << oneRun;
+    }
+
+    // Clicking the one-run path is picking it: then it is stored.
+    PortDialog dialog(state_, settings_, Machine({3}));
+    QTest::mouseClick(dialog.deviceButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(settings_.GetText("Setup", "Device"), "/dev/pts/4");
+}
+
+TEST_F(PortDialogTest, AChoiceProgramIniCannotKeepIsReported) {
+    // A regular file where Program.ini's folder should be: every write fails, even for root.
+    const std::filesystem::path blocker = std::filesystem::path(dir_.path().toStdString()) / "f";
+    std::ofstream(blocker) << "x";
+    SettingsFile broken;
+    broken.Bind(blocker / "Program.ini");
+    PortDialog dialog(state_, broken, Machine({3}));
+    QString shown;
+    test::OnNextModal<QMessageBox>([&shown](QMessageBox* box) {
+        shown = box->text();
+        box->accept();
+    });
+    QTest::mouseClick(dialog.portButton(3), Qt::LeftButton);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+
+    EXPECT_TRUE(shown.contains(QString::fromStdString((blocker / "Program.ini").string())))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains("choose the port again")) << shown.toStdString();
+    // The pick still holds for this run.
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(state_.portName, "COM3");
 }
 
 TEST_F(PortDialogTest, OtherDeviceTakesTheTypedPathAndOkWaitsForOne) {
@@ -138,6 +199,49 @@ TEST_F(PortDialogTest, OtherDeviceTakesTheTypedPathAndOkWaitsForOne) {
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     EXPECT_EQ(state_.deviceOverride, "/dev/pts/9");
     EXPECT_EQ(settings_.GetText("Setup", "Device"), "/dev/pts/9");
+}
+
+// The port as the running program shows it: "Demo radio" in the main window's status bar
+// whenever the transfers go to the built-in demo radio, and never from Program.ini.
+class PortInMainWindowTest : public test::ShellTest {
+protected:
+    void Start(const StartupOptions& options = {}) {
+        program_ = std::make_unique<KestraApplication>(&messenger_, &prompts_);
+        program_->Start(options);
+    }
+    bool DemoShown() const {
+        return program_->demoRadioIndicator()->isVisibleTo(program_->mainFrame()) &&
+               program_->demoRadioIndicator()->text() == "Demo radio";
+    }
+
+    std::unique_ptr<KestraApplication> program_;
+};
+
+TEST_F(PortInMainWindowTest, AStoredDemoRadioIsNotTakenForTheRadio) {
+    WriteFile(Home() / "Program.ini", "[Setup]\nCOM=3\nDevice=demo\n");
+    Start();
+    EXPECT_FALSE(IsDemoPort(program_->state()));
+    EXPECT_EQ(ResolveDevice(program_->state().portName, program_->state().deviceOverride),
+              DeviceForPortNumber(3));
+    EXPECT_FALSE(DemoShown());
+}
+
+TEST_F(PortInMainWindowTest, StatusBarSaysDemoRadioUntilAnotherPortIsChosen) {
+    StartupOptions options;
+    options.port = "demo";  // what make run passes
+    Start(options);
+    EXPECT_TRUE(DemoShown());
+
+    test::OnNextModal<PortDialog>([](PortDialog* dialog) {
+        QTest::mouseClick(dialog->deviceButton(), Qt::LeftButton);
+        QTest::keyClicks(dialog->deviceEdit(), "/dev/pts/31");
+        QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    });
+    program_->mainFrame()->action(CMainFrame::Command::ComSetup)->trigger();
+
+    EXPECT_EQ(program_->state().deviceOverride, "/dev/pts/31");
+    EXPECT_FALSE(DemoShown());
+    EXPECT_EQ(ReadFile(Home() / "Program.ini"), "[Setup]\nDevice=/dev/pts/31\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Offscreen pictures of the desktop program for checking its look: the main window with the
-// demo radio's channels, the transfer dialog, the About box, the settings dialogs (every DTMF
-// page), the print preview and the four service dialogs with a plausible calibration.
+// demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
+// dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four
+// service dialogs with a plausible calibration.
 //
 //   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
 
@@ -24,6 +25,8 @@
 #include "channels/ui/program_view.hpp"
 #include "link/clone_session.hpp"
 #include "link/device/link_factory.hpp"
+#include "link/port_names.hpp"
+#include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "service/sql_adjust.hpp"
 #include "service/ui/calibration_grid_widget.hpp"
@@ -34,6 +37,7 @@
 #include "settings/ui/dtmf_dialog.hpp"
 #include "settings/ui/optional_features_dialog.hpp"
 #include "settings/ui/radio_dialog.hpp"
+#include "model/settings_file.hpp"
 
 namespace {
 
@@ -170,6 +174,39 @@ bool SaveSettingsDialogs(kestra::KestraApplication& program, QWidget* frame, con
     return ok;
 }
 
+// The transfer dialog, for a real port and for the demo radio, and the Port dialog on a machine
+// with one USB cable (COM1) while the demo radio is in use.
+bool SaveLinkDialogs(kestra::KestraApplication& program, kestra::Messenger& messenger,
+                     const QDir& out) {
+    kestra::CMainFrame* frame = program.mainFrame();
+    kestra::LinkFactory links;
+    kestra::TransferDialog transfer(program.state(), messenger, links, kestra::ClonePlan::Read(),
+                                    frame);
+    transfer.show();
+    bool ok = Save(transfer, out, QStringLiteral("transfer-dialog.png"));
+    transfer.hide();
+
+    kestra::AppState demoState;
+    demoState.deviceOverride = "demo";
+    kestra::TransferDialog demoTransfer(demoState, messenger, links, kestra::ClonePlan::Write(),
+                                        frame);
+    demoTransfer.show();
+    ok = Save(demoTransfer, out, QStringLiteral("transfer-dialog-demo.png")) && ok;
+    demoTransfer.hide();
+
+    std::vector<kestra::ComPortStatus> ports;
+    for (int n = 1; n <= kestra::kPortCount; ++n) {
+        ports.push_back({n, QString::fromStdString(kestra::PortNameForNumber(n)),
+                         QString::fromStdString(kestra::DeviceForPortNumber(n)), n == 1});
+    }
+    kestra::SettingsFile settings(program.settings().Path());
+    kestra::PortDialog port(demoState, settings, ports, {}, frame);
+    port.show();
+    ok = Save(port, out, QStringLiteral("port-dialog.png")) && ok;
+    port.hide();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -191,7 +228,9 @@ int main(int argc, char** argv) {
 
     SilentMessenger messenger;
     kestra::KestraApplication program(&messenger);
-    program.Start({});
+    kestra::StartupOptions options;
+    options.port = "demo";  // as make run starts it
+    program.Start(options);
     kestra::CMainFrame* frame = program.mainFrame();
 
     // The demo radio's channels make a realistic grid.
@@ -208,12 +247,7 @@ int main(int argc, char** argv) {
 
     bool ok = Save(*frame, out, QStringLiteral("main-window.png"));
 
-    kestra::LinkFactory links;
-    kestra::TransferDialog transfer(program.state(), messenger, links, kestra::ClonePlan::Read(),
-                                    frame);
-    transfer.show();
-    ok = Save(transfer, out, QStringLiteral("transfer-dialog.png")) && ok;
-    transfer.hide();
+    ok = SaveLinkDialogs(program, messenger, out) && ok;
 
     kestra::AboutDialog about(program.settings().Path(), frame);
     about.show();

@@ -16,9 +16,9 @@
 
 #include <memory>
 
+#include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
-#include "channels/channel_table.hpp"
 #include "channels/ui/program_view.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/transfer_controller.hpp"
@@ -144,6 +144,18 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
     EXPECT_FALSE(state_.busy);
 }
 
+TEST_F(TransferTest, WriteThatFailsPartWaySaysTheRadioMayBePartlyWritten) {
+    radio_.faults().withholdAckAfterBlock = 40;
+    view_->Write();
+    ASSERT_EQ(messenger_.messages.size(), 1u);
+    const std::string& text = messenger_.messages.front();
+    // The familiar first line, then what it means for the radio and what to do.
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Communication error");
+    EXPECT_NE(text.find("partly written memory"), std::string::npos) << text;
+    EXPECT_NE(text.find("write again"), std::string::npos) << text;
+    EXPECT_NE(radio_.log().back(), "ENDW");
+}
+
 TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
     state_.deviceOverride = "/nonexistent/kestra-tty";
     view_->Read();
@@ -172,6 +184,18 @@ TEST_F(TransferDialogTest, OpensIdleWithCaptionRangeAndButtons) {
     EXPECT_EQ(dialog.startButton()->text(), "Start");
     EXPECT_TRUE(dialog.startButton()->isDefault());
     EXPECT_EQ(dialog.exitButton()->text(), "Exit");
+}
+
+TEST_F(TransferDialogTest, SaysDemoRadioWhenTheDemoRadioIsThePort) {
+    TransferDialog demo(state_, messenger_, links_, ClonePlan::Write());
+    demo.show();
+    EXPECT_TRUE(demo.demoLabel()->isVisible());
+    EXPECT_EQ(demo.demoLabel()->text(), "Demo radio");
+
+    state_.deviceOverride = "/dev/ttyUSB0";
+    TransferDialog real(state_, messenger_, links_, ClonePlan::Write());
+    real.show();
+    EXPECT_FALSE(real.demoLabel()->isVisible());
 }
 
 TEST_F(TransferDialogTest, BusyFlagKeepsStartFromStartingASecondTransfer) {

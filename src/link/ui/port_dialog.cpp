@@ -10,21 +10,20 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "model/settings_file.hpp"
+#include "link/port_choice.hpp"
 #include "link/port_names.hpp"
+#include "model/settings_file.hpp"
 
 namespace kestra {
 namespace {
 
 constexpr int kPortsPerRow = 4;
-constexpr std::string_view kSetup = "Setup";
-constexpr std::string_view kComKey = "COM";
-constexpr std::string_view kDeviceKey = "Device";
 
 const ComPortStatus* FindPort(const std::vector<ComPortStatus>& ports, int number) {
     for (const ComPortStatus& port : ports) {
@@ -45,6 +44,36 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
 
     auto* group = new QGroupBox(QStringLiteral("Communication Port"), this);
     auto* buttons = new QButtonGroup(this);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addLayout(CreatePortButtons(group, buttons, ports));
+    demoButton_ =
+        new QRadioButton(QStringLiteral("Demo radio (built-in, for this run only)"), group);
+    buttons->addButton(demoButton_);
+    groupLayout->addWidget(demoButton_);
+    groupLayout->addLayout(CreateDeviceRow(group, buttons, detected));
+
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    okButton_ = box->button(QDialogButtonBox::Ok);
+    okButton_->setText(QStringLiteral("OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
+    connect(box, &QDialogButtonBox::accepted, this, &PortDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &PortDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(box);
+
+    CheckCurrentChoice(ports);
+    UpdateOkButton();
+    // From here on a change of the checked button, a click on one (the current one included)
+    // or a typed path is the user's pick; only a pick reaches Program.ini.
+    connect(buttons, &QButtonGroup::buttonToggled, this, [this] { picked_ = true; });
+    connect(buttons, &QButtonGroup::buttonClicked, this, [this] { picked_ = true; });
+    connect(deviceEdit_, &QLineEdit::textEdited, this, [this] { picked_ = true; });
+}
+
+QGridLayout* PortDialog::CreatePortButtons(QWidget* group, QButtonGroup* buttons,
+                                           const std::vector<ComPortStatus>& ports) {
     auto* grid = new QGridLayout;
     for (int number = 1; number <= kPortCount; ++number) {
         const ComPortStatus* status = FindPort(ports, number);
@@ -70,9 +99,11 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
         buttons->addButton(button, number);
         portButtons_[static_cast<std::size_t>(index)] = button;
     }
+    return grid;
+}
 
-    demoButton_ = new QRadioButton(QStringLiteral("Demo radio (built-in)"), group);
-    buttons->addButton(demoButton_);
+QHBoxLayout* PortDialog::CreateDeviceRow(QWidget* group, QButtonGroup* buttons,
+                                         const std::vector<DetectedSerialPort>& detected) {
     deviceButton_ = new QRadioButton(QStringLiteral("Other device:"), group);
     buttons->addButton(deviceButton_);
     deviceEdit_ = new QLineEdit(group);
@@ -103,24 +134,7 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
     auto* deviceRow = new QHBoxLayout;
     deviceRow->addWidget(deviceButton_);
     deviceRow->addWidget(deviceEdit_, 1);
-    auto* groupLayout = new QVBoxLayout(group);
-    groupLayout->addLayout(grid);
-    groupLayout->addWidget(demoButton_);
-    groupLayout->addLayout(deviceRow);
-
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    okButton_ = box->button(QDialogButtonBox::Ok);
-    okButton_->setText(QStringLiteral("OK"));
-    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
-    connect(box, &QDialogButtonBox::accepted, this, &PortDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &PortDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addWidget(box);
-
-    CheckCurrentChoice(ports);
-    UpdateOkButton();
+    return deviceRow;
 }
 
 void PortDialog::UpdateOkButton() {
@@ -136,48 +150,46 @@ QRadioButton* PortDialog::portButton(int number) const {
 }
 
 void PortDialog::CheckCurrentChoice(const std::vector<ComPortStatus>& ports) {
-    const QString override = QString::fromStdString(state_.deviceOverride);
-    if (override == QLatin1String(kDemoDevice.data(), static_cast<qsizetype>(kDemoDevice.size()))) {
-        demoButton_->setChecked(true);
-        return;
-    }
-    if (!override.isEmpty()) {
-        deviceButton_->setChecked(true);
-        deviceEdit_->setText(override);
-        return;
-    }
-    // The current port is checked only when it can be opened now.
-    const int number = PortNumberFromName(state_.portName);
-    const ComPortStatus* status = FindPort(ports, number);
-    if (status != nullptr && status->available && number >= 1 && number <= kPortCount) {
-        portButton(number)->setChecked(true);
+    const PortChoice current = CurrentPortChoice(state_, [&ports](int number) {
+        const ComPortStatus* status = FindPort(ports, number);
+        return status != nullptr && status->available;
+    });
+    switch (current.kind) {
+        case PortChoice::Kind::Demo:
+            demoButton_->setChecked(true);
+            break;
+        case PortChoice::Kind::Device:
+            deviceButton_->setChecked(true);
+            deviceEdit_->setText(QString::fromStdString(current.device));
+            break;
+        case PortChoice::Kind::Com:
+            portButton(current.number)->setChecked(true);
+            break;
+        case PortChoice::Kind::None:
+            break;
     }
 }
 
-void PortDialog::accept() {
+PortChoice PortDialog::CheckedChoice() const {
     for (int number = 1; number <= kPortCount; ++number) {
         if (portButton(number)->isChecked()) {
-            state_.portName = PortNameForNumber(number);
-            state_.deviceOverride.clear();
-            settings_.WriteInt(kSetup, kComKey, number);
-            // A COM choice replaces a stored device path; a file without one stays as it is.
-            if (!settings_.GetText(kSetup, kDeviceKey).empty()) {
-                settings_.WriteText(kSetup, kDeviceKey, "");
-            }
-            QDialog::accept();
-            return;
+            return PortChoice::Com(number);
         }
     }
     if (demoButton_->isChecked()) {
-        state_.deviceOverride = std::string(kDemoDevice);
-        settings_.WriteText(kSetup, kDeviceKey, kDemoDevice);
-    } else if (deviceButton_->isChecked()) {
+        return PortChoice::Demo();
+    }
+    if (deviceButton_->isChecked()) {
         // An empty path is no choice: it would silently fall back to the COM port.
-        const std::string path = deviceEdit_->text().trimmed().toStdString();
-        if (!path.empty()) {
-            state_.deviceOverride = path;
-            settings_.WriteText(kSetup, kDeviceKey, path);
-        }
+        return PortChoiceFromText(deviceEdit_->text().toStdString());
+    }
+    return {};
+}
+
+void PortDialog::accept() {
+    PortSetup setup(state_, settings_);
+    if (!setup.Accept(CheckedChoice(), picked_)) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(setup.FailureText()));
     }
     QDialog::accept();
 }

@@ -3,9 +3,10 @@
 // radio buttons in four rows of four, each with the device it opens on this system; a port that
 // cannot be opened right now is disabled, and the current port is checked only when it opens.
 // Two more choices: the built-in demo radio, and any other device path (a pseudo-terminal, a
-// /dev/serial/by-id link), for which "OK" waits until a path is typed. "OK" stores the choice in
-// Program.ini ([Setup] COM, [Setup] Device) and in the program state; with nothing checked it
-// changes nothing.
+// /dev/serial/by-id link), for which "OK" waits until a path is typed. "OK" uses the port the
+// user picked from now on and stores it in Program.ini ([Setup] COM, [Setup] Device), except
+// the demo radio, which lasts for this run; with nothing picked (the port of a --port option
+// left as it was) it changes nothing. When Program.ini cannot be written the user is told.
 //
 // The dialog does not probe the ports itself: it is given the probe's result, so that the
 // probe runs where the caller decides (and tests can describe any machine).
@@ -15,9 +16,12 @@
 #include <array>
 #include <vector>
 
-#include "model/app_state.hpp"
 #include "link/device/port_probe.hpp"
+#include "model/app_state.hpp"
 
+class QButtonGroup;
+class QGridLayout;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -25,6 +29,7 @@ class QRadioButton;
 namespace kestra {
 
 class SettingsFile;
+struct PortChoice;
 
 class PortDialog : public QDialog {
     Q_OBJECT
@@ -44,7 +49,12 @@ public slots:
     void accept() override;
 
 private:
+    QGridLayout* CreatePortButtons(QWidget* group, QButtonGroup* buttons,
+                                   const std::vector<ComPortStatus>& ports);
+    QHBoxLayout* CreateDeviceRow(QWidget* group, QButtonGroup* buttons,
+                                 const std::vector<DetectedSerialPort>& detected);
     void CheckCurrentChoice(const std::vector<ComPortStatus>& ports);
+    PortChoice CheckedChoice() const;
     void UpdateOkButton();
 
     AppState& state_;
@@ -54,6 +64,7 @@ private:
     QRadioButton* deviceButton_;
     QLineEdit* deviceEdit_;
     QPushButton* okButton_;
+    bool picked_ = false;
 };
 
 }  // namespace kestra

@@ -16,6 +16,7 @@
 
 #include "link/clock.hpp"
 #include "link/device/link_factory.hpp"
+#include "link/port_choice.hpp"
 #include "link/port_names.hpp"
 
 namespace kestra {
@@ -77,6 +78,16 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     exitButton_ = new QPushButton(QStringLiteral("Exit"), this);
     exitButton_->setAutoDefault(false);
 
+    // The demo radio answers like a radio; the user must never take it for the real one.
+    demoLabel_ = new QLabel(QStringLiteral("Demo radio"), this);
+    demoLabel_->setToolTip(
+        QStringLiteral("This run talks to the built-in demo radio, not to a radio on a cable. "
+                       "Setup, Com Setup chooses the real port."));
+    QFont bold = demoLabel_->font();
+    bold.setBold(true);
+    demoLabel_->setFont(bold);
+    demoLabel_->setVisible(IsDemoPort(appState_));
+
     auto* progressRow = new QHBoxLayout;
     progressRow->addWidget(progressBar_, 1);
     progressRow->addWidget(percentLabel_);
@@ -85,6 +96,7 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     buttonRow->addWidget(startButton_);
     buttonRow->addWidget(exitButton_);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(demoLabel_);
     layout->addLayout(progressRow);
     layout->addLayout(buttonRow);
     setMinimumWidth(360);

@@ -7,15 +7,16 @@
 //
 // The dialog is a small state machine: Idle (both buttons usable), Running (both disabled;
 // Esc and the close box are refused) and Finished (the transfer asked to close). A finished
-// Initialization goes back to Idle so that the next radio can be written.
+// Initialization goes back to Idle so that the next radio can be written. When the port is the
+// built-in demo radio the dialog says "Demo radio" above the progress bar.
 
 #include <QDialog>
 
 #include <atomic>
 
+#include "link/clone_session.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
-#include "link/clone_session.hpp"
 
 class QLabel;
 class QProgressBar;
@@ -43,6 +44,8 @@ public:
     QPushButton* exitButton() const { return exitButton_; }
     QProgressBar* progressBar() const { return progressBar_; }
     QLabel* percentLabel() const { return percentLabel_; }
+    // "Demo radio", shown when the transfer goes to the built-in demo radio.
+    QLabel* demoLabel() const { return demoLabel_; }
 
 public slots:
     // Starts the transfer unless one is running (here or anywhere: the busy flag).
@@ -79,6 +82,7 @@ private:
 
     QProgressBar* progressBar_;
     QLabel* percentLabel_;
+    QLabel* demoLabel_;
     QPushButton* startButton_;
     QPushButton* exitButton_;
 };

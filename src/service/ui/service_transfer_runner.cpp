@@ -66,7 +66,7 @@ bool ServiceTransferRunner::Run(const ServiceTransferPlan& plan) {
     if (!ran || !success) {
         return false;
     }
-    if (plan.kind == ServiceKind::Read) {
+    if (plan.direction == TransferDirection::Read) {
         for (const CloneRange& range : plan.UsedRanges()) {
             const std::size_t end = std::min<std::size_t>(range.end, kImageSize);
             state_.image.write(range.start, copy.image.span(range.start, end - range.start));
@@ -80,7 +80,7 @@ std::optional<IdentReply> ServiceTransferRunner::Identify() {
     PrepareCopy(state_, copy);
     std::optional<IdentReply> reply;
     Execute(copy, [&](AppState& work, SerialLink& link, Clock& clock, Messenger& messenger) {
-        reply = ServiceTransfer(work, link, clock, messenger).Identify(kRadioInformationIdentify);
+        reply = ServiceTransfer(work, link, clock, messenger).Identify(kIdentifyLine);
     });
     return reply;
 }

@@ -1,0 +1,48 @@
+#include "link/block_mover.hpp"
+
+#include <algorithm>
+
+namespace kestra {
+
+BlockMoveResult MoveBlocks(WireProtocol& wire, TransferDirection direction,
+                           std::span<const CloneRange> ranges, MemoryImage& image,
+                           const BlockReport& report, const CancelFlag* cancel) {
+    BlockMoveResult result;
+    const bool reading = direction == TransferDirection::Read;
+    int done = 0;
+    for (const CloneRange& range : ranges) {
+        const std::uint32_t end = std::min<std::uint32_t>(range.end, kImageSize);
+        for (std::uint32_t a = range.start; a < end;) {
+            if (cancel != nullptr && cancel->load()) {
+                result.end = BlockMoveResult::End::Cancelled;
+                return result;
+            }
+            const std::uint32_t length = BlockLengthAt(a, end);
+            const auto address = static_cast<std::uint16_t>(a);
+            ++result.blocksStarted;
+            const bool blockOk = reading ? wire.ReadBlock(address, image.span(a, length))
+                                         : wire.WriteBlock(address, image.span(a, length));
+            if (!blockOk) {
+                result.end = BlockMoveResult::End::Failed;
+                return result;
+            }
+            ++done;
+            if (report) {
+                report(done);
+            }
+            a += length;
+        }
+    }
+    return result;
+}
+
+std::string TransferFailureText(TransferDirection direction, const BlockMoveResult& result) {
+    std::string text(kCommunicationError);
+    if (direction == TransferDirection::Write && !result.ok() && result.blocksStarted > 0) {
+        text += '\n';
+        text += kPartlyWrittenHint;
+    }
+    return text;
+}
+
+}  // namespace kestra
