@@ -1,18 +1,14 @@
 #include "model/settings_file.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 #include <vector>
+
+#include "model/posix_file.hpp"
 
 namespace kestra {
 
@@ -153,66 +149,10 @@ std::optional<std::string> ReadWholeFile(const fs::path& path) {
     return std::move(text).str();
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
+constexpr std::string_view kSettingsKind = "settings file";
 
-// Writes a temporary file beside the target, flushes it to disk and renames it over the target,
-// so a crash or a full disk leaves either the old file or the new one, never half of one. A
-// symbolic link is followed so that the link itself survives.
-bool ReplaceFileAtomically(const fs::path& target, std::string_view content) {
-    std::error_code ec;
-    fs::path real = target;
-    if (fs::is_symlink(target, ec)) {
-        real = fs::weakly_canonical(target, ec);
-        if (ec) {
-            return false;
-        }
-    }
-    const fs::path dir = real.has_parent_path() ? real.parent_path() : fs::path(".");
-
-    static std::atomic<unsigned> counter{0};
-    fs::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir / ("." + real.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                      std::to_string(counter++));
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (fd < 0) {
-        return false;
-    }
-    // Keep the permissions of the file being replaced (an installer may have set them).
-    struct stat old {};
-    if (::stat(real.c_str(), &old) == 0) {
-        ::fchmod(fd, old.st_mode & 07777);
-    }
-    bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), real.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+std::string CannotSave(const fs::path& path, std::string_view why) {
+    return "Cannot save " + QuotedPath(path) + ": " + std::string(why);
 }
 
 }  // namespace
@@ -376,29 +316,39 @@ std::string SettingsFile::GetText(std::string_view section, std::string_view key
     return text;
 }
 
-bool SettingsFile::WriteInt(std::string_view section, std::string_view key, int value) {
+FileResult SettingsFile::WriteInt(std::string_view section, std::string_view key, int value) {
     return WriteText(section, key, std::to_string(value));
 }
 
-bool SettingsFile::WriteText(std::string_view section, std::string_view key,
-                             std::string_view text) {
+FileResult SettingsFile::WriteText(std::string_view section, std::string_view key,
+                                   std::string_view text) {
     if (path_.empty()) {
-        return false;
+        return FileResult::Failure("Cannot save the settings: the program has no settings file.");
     }
     std::string content;
     if (auto existing = ReadWholeFile(path_)) {
         content = std::move(*existing);
     } else {
+        // A file that is there but cannot be read is left alone. When even that cannot be told
+        // (a link loop, a folder that cannot be searched) the save below refuses with the reason.
         std::error_code ec;
-        if (fs::exists(path_, ec) || ec) {
-            return false;  // unreadable: rewriting it would lose its other keys
+        if (fs::exists(path_, ec)) {
+            return FileResult::Failure(
+                CannotSave(path_,
+                           "it cannot be read, and rewriting it would lose the settings it holds. "
+                           "Nothing was saved; make it readable and try again."));
         }
-        if (path_.has_parent_path()) {
+        if (!ec && path_.has_parent_path()) {
             fs::create_directories(path_.parent_path(), ec);
         }
     }
     const auto updated = SetProfileValue(content, section, key, text);
-    return updated && ReplaceFileAtomically(path_, *updated);
+    if (!updated) {
+        return FileResult::Failure(CannotSave(
+            path_, "the setting [" + std::string(section) + "] " + std::string(key) +
+                       " cannot be written as one line of the file. Nothing was saved."));
+    }
+    return ReplaceFileAtomically({path_, kSettingsKind}, *updated);
 }
 
 }  // namespace kestra

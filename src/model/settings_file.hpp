@@ -6,13 +6,16 @@
 // of duplicate sections or keys counts, values are trimmed and lose one pair of surrounding
 // quotes, and a write changes only its own line, so comments, blank lines, order, line endings and
 // keys this program does not know survive untouched. Every read goes to the file, so edits made
-// while the program runs are seen; every write replaces the file atomically.
+// while the program runs are seen; every write replaces the file atomically (atomic_file.hpp)
+// and says when it failed, so the caller can tell the user.
 
 #include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "model/atomic_file.hpp"
 
 namespace kestra {
 
@@ -39,11 +42,12 @@ public:
                         std::string_view defaultValue = {},
                         std::size_t maxLength = kSettingsTextMaxLength) const;
 
-    // Write the value, creating the section and key as needed. False when the file could not be
-    // replaced (the old file is then unchanged) or when a name or value would break the file's
-    // line structure (a line break in any of them, '=' in a key, ']' in a section).
-    bool WriteInt(std::string_view section, std::string_view key, int value);
-    bool WriteText(std::string_view section, std::string_view key, std::string_view text);
+    // Write the value, creating the section and key as needed. A failure carries the sentence to
+    // show: the file could not be replaced (read-only, unreadable, a full disk; the old file is
+    // then unchanged), no file is bound, or a name or value would break the file's line
+    // structure (a line break in any of them, '=' in a key, ']' in a section).
+    FileResult WriteInt(std::string_view section, std::string_view key, int value);
+    FileResult WriteText(std::string_view section, std::string_view key, std::string_view text);
 
 private:
     std::filesystem::path path_;
