@@ -197,6 +197,51 @@ std::optional<int> ParseArguments(std::span<char*> argv, kestra::VirtualRadio& r
     return std::nullopt;
 }
 
+// Checks the --save target and loads --memory; an exit code when the program should stop. A
+// --save that can never succeed would otherwise only show after the first write.
+std::optional<int> PrepareFiles(const Options& options, kestra::VirtualRadio& radio) {
+    if (!options.save.empty()) {
+        if (const kestra::FileResult target = kestra::CheckDocumentTarget(options.save); !target) {
+            std::cerr << "kestra-virtual-radio: --save: " << target.error << '\n';
+            return 2;
+        }
+    }
+    if (!options.memory.empty()) {
+        if (const kestra::FileResult loaded =
+                kestra::LoadDocumentFile(options.memory, radio.memory());
+            !loaded) {
+            std::cerr << "kestra-virtual-radio: " << loaded.error << '\n';
+            return 1;
+        }
+    }
+    return std::nullopt;
+}
+
+// Points the --link path at the device; replaces a stale link of an earlier run, never a file.
+bool CreateDeviceLink(const std::string& linkPath, const std::string& device) {
+    std::error_code ec;
+    const std::filesystem::path link(linkPath);
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(link, ec))) {
+        std::filesystem::remove(link, ec);
+    }
+    std::filesystem::create_symlink(device, link, ec);
+    if (ec) {
+        std::cerr << "kestra-virtual-radio: cannot create " << linkPath << ": " << ec.message()
+                  << '\n';
+        return false;
+    }
+    return true;
+}
+
+void InstallStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,19 +253,8 @@ int main(int argc, char** argv) {
             ParseArguments(std::span<char*>(argv + 1, argv + argc), radio, options)) {
         return *exitCode;
     }
-
-    // A --save that can never succeed would only show after the first write.
-    if (!options.save.empty()) {
-        if (const FileResult target = CheckDocumentTarget(options.save); !target) {
-            std::cerr << "kestra-virtual-radio: --save: " << target.error << '\n';
-            return 2;
-        }
-    }
-    if (!options.memory.empty()) {
-        if (const FileResult loaded = LoadDocumentFile(options.memory, radio.memory()); !loaded) {
-            std::cerr << "kestra-virtual-radio: " << loaded.error << '\n';
-            return 1;
-        }
+    if (const auto exitCode = PrepareFiles(options, radio)) {
+        return *exitCode;
     }
 
     PtyRadioServer server(radio);
@@ -228,19 +262,8 @@ int main(int argc, char** argv) {
         std::cerr << "kestra-virtual-radio: " << server.error() << '\n';
         return 1;
     }
-    if (!options.link.empty()) {
-        std::error_code ec;
-        const std::filesystem::path link(options.link);
-        // Replace a stale link of an earlier run, never a real file.
-        if (std::filesystem::is_symlink(std::filesystem::symlink_status(link, ec))) {
-            std::filesystem::remove(link, ec);
-        }
-        std::filesystem::create_symlink(server.slavePath(), link, ec);
-        if (ec) {
-            std::cerr << "kestra-virtual-radio: cannot create " << options.link << ": "
-                      << ec.message() << '\n';
-            return 1;
-        }
+    if (!options.link.empty() && !CreateDeviceLink(options.link, server.slavePath())) {
+        return 1;
     }
     if (!options.save.empty()) {
         server.OnWriteSession([&radio, &options] {
@@ -252,13 +275,7 @@ int main(int argc, char** argv) {
     if (options.verbose) {
         server.OnFrame([](const std::string& frame) { std::cerr << frame << '\n'; });
     }
-
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    InstallStopHandlers();
 
     std::cout << server.slavePath() << std::endl;  // the first line, flushed: callers wait on it
 
