@@ -2,33 +2,45 @@
 BUILD       ?= build
 FUZZ_BUILD  ?= build-fuzz
 BUILD_TYPE  ?= RelWithDebInfo
-KESTRA_WERROR ?= OFF
-CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKESTRA_WERROR=$(KESTRA_WERROR)
+# Warnings become errors with KESTRA_WERROR=ON (CI does that); unset, a tree keeps its setting.
+KESTRA_WERROR ?=
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+               $(if $(KESTRA_WERROR),-DKESTRA_WERROR=$(KESTRA_WERROR))
 
-.PHONY: all deps configure build test test-core test-fuzz run bench clean
+.PHONY: all deps configure build test test-main test-fuzz run bench clean FORCE
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-$(BUILD)/build.ninja: CMakeLists.txt | deps
+# cmake runs only when the build tree is new or its flags changed (KESTRA_WERROR=ON after OFF,
+# another BUILD_TYPE); the stamp is rewritten only then, so make compares its date with
+# build.ninja's. Changes to the CMakeLists are ninja's business: it re-runs cmake itself.
+$(BUILD)/kestra-flags: FORCE | deps
+	@mkdir -p $(BUILD)
+	@echo '$(CMAKE_FLAGS)' | cmp -s - $@ || echo '$(CMAKE_FLAGS)' > $@
+
+$(BUILD)/build.ninja: $(BUILD)/kestra-flags
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 
 configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 
-build: configure
+build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j 2
 
-# The fuzz targets need clang and a sanitized core, so they live in a second, core-only tree;
-# they run first so that the main suite's summary is the last thing printed.
+# The unit, protocol, widget and end-to-end tests first; then the fuzz targets, which need clang
+# and a sanitized core and so build in a second, core-only tree. The last two lines printed sum
+# up each part.
 test: build
-	@if [ -f $(FUZZ_BUILD)/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang' $(FUZZ_BUILD)/CMakeCache.txt; then rm -rf $(FUZZ_BUILD); fi
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKESTRA_CORE_ONLY=ON -DKESTRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug
-	cmake --build $(FUZZ_BUILD) --target kestra_fuzzers -j 2
-	cd $(FUZZ_BUILD) && ctest -L fuzz --output-on-failure
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
+	@scripts/run-tests $(BUILD) $(FUZZ_BUILD) all
+
+test-main: build
+	@scripts/run-tests $(BUILD) $(FUZZ_BUILD) main
+
+test-fuzz: deps
+	@scripts/run-tests $(BUILD) $(FUZZ_BUILD) fuzz
 
 # Packages first (they bring xvfb-run), then the display check, so a headless machine hears
 # about the display before a long build.

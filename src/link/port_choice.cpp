@@ -122,27 +122,30 @@ bool PortSetup::Accept(const PortChoice& pick, bool pickedByUser) {
 }
 
 bool PortSetup::Store(const PortChoice& pick) {
+    FileResult stored;
     switch (pick.kind) {
-        case PortChoice::Kind::Com: {
-            bool ok = settings_.WriteInt(kSetup, kComKey, pick.number);
+        case PortChoice::Kind::Com:
+            stored = settings_.WriteInt(kSetup, kComKey, pick.number);
             // A COM choice replaces a stored device path; a file without one stays as it is.
-            if (ok && !settings_.GetText(kSetup, kDeviceKey).empty()) {
-                ok = settings_.WriteText(kSetup, kDeviceKey, "");
+            if (stored && !settings_.GetText(kSetup, kDeviceKey).empty()) {
+                stored = settings_.WriteText(kSetup, kDeviceKey, "");
             }
-            return ok;
-        }
+            break;
         case PortChoice::Kind::Device:
-            return settings_.WriteText(kSetup, kDeviceKey, pick.device);
+            stored = settings_.WriteText(kSetup, kDeviceKey, pick.device);
+            break;
         case PortChoice::Kind::None:
         case PortChoice::Kind::Demo:
-            return true;
+            break;
     }
-    return true;
+    storeError_ = stored ? std::string() : stored.error;
+    return static_cast<bool>(stored);
 }
 
 std::string PortSetup::FailureText() const {
-    return "The port could not be saved in \"" + settings_.Path().string() +
-           "\". It is used until the program is closed. To keep it for the next start, make "
+    return "The port could not be saved in \"" + settings_.Path().string() + "\"" +
+           (storeError_.empty() ? std::string() : " (" + storeError_ + ")") +
+           ". It is used until the program is closed. To keep it for the next start, make "
            "sure that file and its folder can be written, then choose the port again.";
 }
 

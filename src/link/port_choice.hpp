@@ -78,6 +78,7 @@ private:
 
     AppState& state_;
     SettingsFile& settings_;
+    std::string storeError_;  // why the last store failed, as the settings file said
 };
 
 }  // namespace kestra

@@ -4,87 +4,11 @@
 #include <cstdio>
 #include <limits>
 
+#include "model/ascii.hpp"
+
 namespace kestra {
 
 namespace {
-
-bool IsBlank(char c) {
-    // The characters strtod and sscanf skip before a number.
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-constexpr std::int64_t kMagnitudeCap = std::numeric_limits<std::int64_t>::max() / 16;
-
-// Appends one digit to a magnitude that saturates instead of overflowing.
-std::int64_t PushDigit(std::int64_t magnitude, int digit, int base) {
-    if (magnitude >= kMagnitudeCap) {
-        return kMagnitudeCap;
-    }
-    return magnitude * base + digit;
-}
-
-// Where the digits of a leading number start: after the blanks strtod and sscanf skip and an
-// optional sign, which is reported through `negative`.
-std::size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) {
-        ++i;
-    }
-    negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    return i;
-}
-
-// The leading integer of a text the way sscanf's "%d" or "%x" reads it: blanks, an optional
-// sign, (for hexadecimal) an optional 0x prefix, then at least one digit. Saturates far outside
-// the int range instead of overflowing.
-std::optional<std::int64_t> ScanLeadingInteger(std::string_view text, int base) {
-    bool negative = false;
-    std::size_t i = SkipBlanksAndSign(text, negative);
-    if (base == 16 && i + 2 < text.size() && text[i] == '0' &&
-        (text[i + 1] == 'x' || text[i + 1] == 'X') && HexValue(text[i + 2]) >= 0) {
-        i += 2;
-    }
-    std::int64_t magnitude = 0;
-    std::size_t digits = 0;
-    for (; i < text.size(); ++i) {
-        const int value = base == 16 ? HexValue(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
-        if (value < 0) {
-            break;
-        }
-        magnitude = PushDigit(magnitude, value, base);
-        ++digits;
-    }
-    if (digits == 0) {
-        return std::nullopt;
-    }
-    return negative ? -magnitude : magnitude;
-}
-
-int SaturateToInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
-}
 
 // "%d" and "%x" of a value; "%x" prints the two's complement of a negative value as printf does.
 std::string FormatSpin(std::int64_t value, SpinFormat format) {
@@ -119,10 +43,6 @@ std::string FormatFixed(std::int64_t value, int decimals) {
     return buffer;
 }
 
-bool Contains(std::string_view text, char c) {
-    return text.find(c) != std::string_view::npos;
-}
-
 }  // namespace
 
 // ---- packed BCD ---------------------------------------------------------------------------
@@ -154,59 +74,6 @@ std::uint32_t Bcd8Decode(std::span<const std::uint8_t> fourBytes) {
 }
 
 // ---- exact decimal texts ------------------------------------------------------------------
-
-std::int64_t ScaleDecimalText(std::string_view text, int decimals) {
-    // The leading number as strtod would take it (blanks, sign, digits, point, digits, an
-    // optional exponent), but kept as a digit string so that no binary rounding creeps in.
-    bool negative = false;
-    std::size_t i = SkipBlanksAndSign(text, negative);
-    std::string digits;
-    int pointShift = 0;  // digits after the decimal point
-    bool seenPoint = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (IsDigit(c)) {
-            digits.push_back(c);
-            if (seenPoint) {
-                ++pointShift;
-            }
-        } else if (c == '.' && !seenPoint) {
-            seenPoint = true;
-        } else {
-            break;
-        }
-    }
-    // A number needs at least one digit; "." or "-" alone is no number.
-    const std::string_view mantissa = text.substr(0, i);
-    if (mantissa.find_first_of("0123456789") == std::string_view::npos) {
-        return 0;
-    }
-    int exponent = 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        const auto value = ScanLeadingInteger(text.substr(i + 1), 10);
-        // strtod takes the exponent only when digits follow directly (no blanks).
-        if (value && i + 1 < text.size() && !IsBlank(text[i + 1])) {
-            exponent = static_cast<int>(std::clamp<std::int64_t>(*value, -1000, 1000));
-        }
-    }
-    // value = digits * 10^(decimals + exponent - pointShift), truncated toward zero.
-    const int shift = decimals + exponent - pointShift;
-    std::int64_t magnitude = 0;
-    if (shift >= 0) {
-        for (char c : digits) {
-            magnitude = PushDigit(magnitude, c - '0', 10);
-        }
-        for (int k = 0; k < shift && magnitude != 0; ++k) {
-            magnitude = magnitude >= kMagnitudeCap / 10 ? kMagnitudeCap : magnitude * 10;
-        }
-    } else {
-        const auto keep = static_cast<std::ptrdiff_t>(digits.size()) + shift;
-        for (std::ptrdiff_t k = 0; k < keep; ++k) {
-            magnitude = PushDigit(magnitude, digits[static_cast<std::size_t>(k)] - '0', 10);
-        }
-    }
-    return negative ? -magnitude : magnitude;
-}
 
 Frequency MhzTextToFrequency(std::string_view text) {
     return static_cast<Frequency>(SaturateToInt(ScaleDecimalText(text, 5)));
@@ -283,16 +150,10 @@ int ChannelNumberFromLabel(std::string_view text) {
     if (auto n = ScanLeadingInteger(text, 10)) {
         return SaturateToInt(*n);
     }
-    auto equalsIgnoringCase = [text](std::string_view other) {
-        return std::equal(text.begin(), text.end(), other.begin(), other.end(), [](char a, char b) {
-            auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-            return lower(a) == lower(b);
-        });
-    };
-    if (equalsIgnoringCase("A Vfo")) {
+    if (EqualsIgnoringAsciiCase(text, "A Vfo")) {
         return 257;
     }
-    if (equalsIgnoringCase("B Vfo")) {
+    if (EqualsIgnoringAsciiCase(text, "B Vfo")) {
         return 258;
     }
     return 0;
@@ -308,100 +169,6 @@ int SectionOfChannel(int channelNumber) {
     return -1;
 }
 
-// ---- tones --------------------------------------------------------------------------------
-
-namespace {
-
-std::string DcsText(int code, bool inverted) {
-    char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "D%03d%c", code, inverted ? 'I' : 'N');
-    return buffer;
-}
-
-}  // namespace
-
-const std::vector<std::string>& ToneChoiceList() {
-    static const std::vector<std::string> list = [] {
-        std::vector<std::string> texts;
-        texts.reserve(1 + kCtcssTenths.size() + 2 * kDcsCodes.size());
-        texts.emplace_back("None");
-        for (int tenths : kCtcssTenths) {
-            texts.push_back(TenthsToToneText(tenths));
-        }
-        for (bool inverted : {false, true}) {
-            for (int code : kDcsCodes) {
-                texts.push_back(DcsText(code, inverted));
-            }
-        }
-        return texts;
-    }();
-    return list;
-}
-
-std::string NormalizeToneText(std::string_view typed) {
-    if (typed.empty()) {
-        return {};
-    }
-    std::string text(typed);
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    auto ctcssOrNone = [&text](bool keepTyped) -> std::string {
-        const int tenths = ToneTextToTenths(text);
-        if (tenths < 600 || tenths > 2800) {
-            return "None";
-        }
-        return keepTyped ? text : TenthsToToneText(tenths);
-    };
-    if (Contains(text, '.')) {
-        return ctcssOrNone(true);
-    }
-    // The DCS spellings people type, tried in this order; a number alone counts as normal DCS.
-    static constexpr std::string_view kPrefixes[] = {"D", "DN", "DI", "ND", "ID", "N", "I", ""};
-    for (std::string_view prefix : kPrefixes) {
-        if (std::string_view(text).substr(0, prefix.size()) != prefix) {
-            continue;
-        }
-        const auto n = ScanLeadingInteger(std::string_view(text).substr(prefix.size()), 10);
-        if (!n) {
-            continue;
-        }
-        if (*n > 777 || *n <= 0) {
-            return "None";
-        }
-        return DcsText(static_cast<int>(*n), Contains(text, 'I'));
-    }
-    return ctcssOrNone(false);
-}
-
-std::array<std::uint8_t, 2> ToneCodeEncode(std::string_view text) {
-    if (Contains(text, 'D')) {
-        const int code = SaturateToInt(ScanLeadingInteger(text.substr(1), 10).value_or(0));
-        const int base = Contains(text, 'N') ? 0x80 : 0xC0;
-        return {BcdByteEncode(code % 100), static_cast<std::uint8_t>(code / 100 + base)};
-    }
-    if (text == "None") {
-        return {0xFF, 0xFF};
-    }
-    const int tenths = ToneTextToTenths(text);
-    return {BcdByteEncode(tenths % 100), BcdByteEncode((tenths / 100) % 100)};
-}
-
-std::string ToneCodeDecode(std::uint8_t b0, std::uint8_t b1) {
-    if (b1 == 0xFF) {
-        return "None";
-    }
-    if (b1 >= 0xC0) {
-        return DcsText((b1 - 0xC0) * 100 + BcdByteDecode(b0), true);
-    }
-    if (b1 >= 0x80) {
-        return DcsText((b1 - 0x80) * 100 + BcdByteDecode(b0), false);
-    }
-    return TenthsToToneText(BcdByteDecode(b1) * 100 + BcdByteDecode(b0));
-}
-
 // ---- DTMF digits --------------------------------------------------------------------------
 
 std::uint8_t DtmfCharToCode(char c) {
@@ -411,7 +178,7 @@ std::uint8_t DtmfCharToCode(char c) {
     if (c == '*') {
         return 14;
     }
-    const int value = HexValue(c);
+    const int value = HexDigitValue(c);
     return value < 0 ? 255 : static_cast<std::uint8_t>(value);
 }
 
@@ -431,7 +198,7 @@ std::optional<char> DtmfCodeToChar(std::uint8_t code) {
 // ---- character filters --------------------------------------------------------------------
 
 bool FilterAccepts(std::string_view filter, char c) {
-    return c == '\b' || Contains(filter, c);
+    return c == '\b' || filter.find(c) != std::string_view::npos;
 }
 
 // ---- spin buddy texts ---------------------------------------------------------------------

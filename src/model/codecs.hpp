@@ -2,7 +2,7 @@
 // Pure conversions between image bytes and the texts the editors show: packed BCD, frequencies in
 // 10 Hz units and their MHz texts, CTCSS/DCS tone texts and their 2-byte codes, channel labels,
 // DTMF digits, the band checks, the character filters of the edit fields and the spin-text rules.
-// Nothing here keeps state.
+// Nothing here keeps state. The tone conversions live in tone_codecs.cpp, the rest in codecs.cpp.
 
 #include <array>
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/text_numbers.hpp"
 
 namespace kestra {
 
@@ -23,11 +25,7 @@ int BcdByteDecode(std::uint8_t byte);   // (byte / 16) * 10 + byte % 16 (no vali
 std::array<std::uint8_t, 4> Bcd8Encode(std::uint32_t value);  // least significant pair first
 std::uint32_t Bcd8Decode(std::span<const std::uint8_t> fourBytes);
 
-// ---- exact decimal texts ------------------------------------------------------------------
-// The leading decimal number of a text scaled by 10^decimals, exactly, truncated toward zero
-// ("146.525", 5 -> 14652500; "67.0", 1 -> 670; "146.5234567", 5 -> 14652345). An empty or
-// non-numeric text gives 0.
-std::int64_t ScaleDecimalText(std::string_view text, int decimals);
+// ---- exact decimal texts (ScaleDecimalText of a typed text) -------------------------------
 Frequency MhzTextToFrequency(std::string_view text);  // decimals 5
 int ToneTextToTenths(std::string_view text);          // decimals 1
 std::string FrequencyToMhzText(Frequency f);          // "%3.5f" of MHz: 14652500 -> "146.52500"

@@ -7,22 +7,13 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <utility>
 
+#include "model/atomic_file.hpp"
 #include "model/memory_image.hpp"
 
 namespace kestra {
 
 inline constexpr std::string_view kDefaultDocumentName = "Default.dat";
-
-// The outcome of a file operation; `error` is a sentence naming the file when it failed.
-struct FileResult {
-    bool ok = true;
-    std::string error;
-
-    explicit operator bool() const { return ok; }
-    static FileResult Failure(std::string text) { return {false, std::move(text)}; }
-};
 
 // The image of a new document: "Default.dat" from the program directory when it can be read
 // (up to 16384 bytes, the rest stays 0xFF), otherwise the built-in defaults.
@@ -35,14 +26,12 @@ MemoryImage BuiltInDocumentImage();
 // a folder, shorter than 16384 bytes) the image is left exactly as it was.
 FileResult LoadDocumentFile(const std::filesystem::path& path, MemoryImage& image);
 
-// Whether a save to path can start: not a folder or another kind of non-regular file, and a
-// folder that exists and takes new files. Fails with the sentence SaveDocumentFile would give;
-// creates nothing. A full disk still shows only when the save writes.
+// Whether a save to path can start (CheckReplaceable): a long radio read is not begun for a file
+// that could not be saved. Fails with the sentence SaveDocumentFile would give.
 FileResult CheckDocumentTarget(const std::filesystem::path& path);
 
-// Writes the 16384 bytes through a temporary file in the same folder that replaces the target
-// only once it is complete and flushed; on failure the old file is untouched. Only a regular
-// file (or a link to one) is replaced; a folder, device or named pipe is refused.
+// Writes the 16384 bytes atomically (ReplaceFileAtomically): on failure the old file is
+// untouched. A read-only file, a folder, a device or a named pipe is refused.
 FileResult SaveDocumentFile(const std::filesystem::path& path, const MemoryImage& image);
 
 }  // namespace kestra

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "model/atomic_file.hpp"
+
 namespace kestra {
 
 namespace fs = std::filesystem;
@@ -94,8 +96,10 @@ bool CanKeepSettingsAt(const fs::path& iniPath) {
     const fs::path dir = iniPath.has_parent_path() ? iniPath.parent_path() : fs::path(".");
     std::error_code ec;
     if (fs::exists(iniPath, ec)) {
-        return ::access(iniPath.c_str(), R_OK | W_OK) == 0 &&
-               ::access(dir.c_str(), W_OK | X_OK) == 0;
+        // The same test a save makes, so a file that saves would refuse (a read-only one, for
+        // root too) sends the settings to the per-user folder instead.
+        return ::access(iniPath.c_str(), R_OK) == 0 &&
+               static_cast<bool>(CheckReplaceable({iniPath, "settings file"}));
     }
     if (ec) {
         return false;

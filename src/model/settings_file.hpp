@@ -2,17 +2,19 @@
 // Program.ini, the program's few persistent settings: [Setup] COM (the serial port), [Setup] Type
 // (the navigation tree's root label), [Setup] Device (an explicit device path) and the About box's
 // [About] Version, Copyright and Company. The file is an ordinary INI file read and written with
-// the usual private-profile rules: section and key names match without regard to case, the first
-// of duplicate sections or keys counts, values are trimmed and lose one pair of surrounding
-// quotes, and a write changes only its own line, so comments, blank lines, order, line endings and
-// keys this program does not know survive untouched. Every read goes to the file, so edits made
-// while the program runs are seen; every write replaces the file atomically.
+// the usual private-profile rules (profile_text.hpp), so comments, blank lines, order, line
+// endings and keys this program does not know survive a write. Every read goes to the file, so
+// edits made while the program runs are seen; every write replaces the file atomically
+// (atomic_file.hpp) and says when it failed, so the caller can tell the user.
 
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "model/atomic_file.hpp"
+#include "model/profile_text.hpp"
 
 namespace kestra {
 
@@ -30,8 +32,8 @@ public:
     bool Bind(std::filesystem::path path);
     const std::filesystem::path& Path() const { return path_; }
 
-    // The value's leading decimal number (optional sign, then digits; no digits gives 0, a number
-    // beyond int saturates). The default when the key is absent or its value empty.
+    // The value's leading decimal number (LeadingInt: optional sign, then digits; no digits gives
+    // 0, a number beyond int saturates). The default when the key is absent or its value empty.
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
     // The value, or the default when the key is absent; either is cut to maxLength bytes without
     // splitting a UTF-8 character.
@@ -39,26 +41,15 @@ public:
                         std::string_view defaultValue = {},
                         std::size_t maxLength = kSettingsTextMaxLength) const;
 
-    // Write the value, creating the section and key as needed. False when the file could not be
-    // replaced (the old file is then unchanged) or when a name or value would break the file's
-    // line structure (a line break in any of them, '=' in a key, ']' in a section).
-    bool WriteInt(std::string_view section, std::string_view key, int value);
-    bool WriteText(std::string_view section, std::string_view key, std::string_view text);
+    // Write the value, creating the section and key as needed. A failure carries the sentence to
+    // show: the file could not be replaced (read-only, unreadable, a full disk; the old file is
+    // then unchanged), no file is bound, or a name or value would break the file's line
+    // structure (a line break in any of them, '=' in a key, ']' in a section).
+    FileResult WriteInt(std::string_view section, std::string_view key, int value);
+    FileResult WriteText(std::string_view section, std::string_view key, std::string_view text);
 
 private:
     std::filesystem::path path_;
 };
-
-// The text rules on their own, for the file above and for fuzzing.
-// The trimmed, unquoted value of section/key in an INI text, or nothing when absent.
-std::optional<std::string> FindProfileValue(std::string_view content, std::string_view section,
-                                            std::string_view key);
-// The INI text with section/key set to value: the key's line rewritten in place, or the key added
-// after the last line of its section, or the section added at the end. Nothing when the names or
-// value cannot be written safely (see WriteText).
-std::optional<std::string> SetProfileValue(std::string_view content, std::string_view section,
-                                           std::string_view key, std::string_view value);
-// GetInt's number rule on a value text.
-int ParseProfileInt(std::string_view value);
 
 }  // namespace kestra

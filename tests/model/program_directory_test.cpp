@@ -104,6 +104,12 @@ TEST_F(ProgramDirectoryTest, ReadOnlyInstallFallsBackToACopyInTheUserFolder) {
 TEST_F(ProgramDirectoryTest, RealPermissionCheck) {
     EXPECT_TRUE(CanKeepSettingsAt(dir_ / "Program.ini"));
     EXPECT_TRUE(CanKeepSettingsAt(dir_ / "not" / "yet" / "Program.ini"));
+    // A read-only Program.ini could not be saved, by root either, so the settings move.
+    std::ofstream(dir_ / "Program.ini") << "";
+    fs::permissions(dir_ / "Program.ini", static_cast<fs::perms>(0444));
+    EXPECT_FALSE(CanKeepSettingsAt(dir_ / "Program.ini"));
+    fs::permissions(dir_ / "Program.ini", static_cast<fs::perms>(0644));
+    EXPECT_TRUE(CanKeepSettingsAt(dir_ / "Program.ini"));
     if (::geteuid() == 0) {
         GTEST_SKIP() << "file permissions do not stop root";
     }

@@ -136,16 +136,12 @@ TEST_F(SettingsFileTest, ValuesAreReadTheWayWindowsReadsThem) {
 }
 
 TEST_F(SettingsFileTest, IntegersUseTheLeadingNumber) {
-    EXPECT_EQ(ParseProfileInt("12abc"), 12);
-    EXPECT_EQ(ParseProfileInt("-3"), -3);
-    EXPECT_EQ(ParseProfileInt("+4"), 4);
-    EXPECT_EQ(ParseProfileInt("COM3"), 0);
-    EXPECT_EQ(ParseProfileInt("99999999999999"), 2147483647);
-    EXPECT_EQ(ParseProfileInt("-99999999999999"), -2147483647 - 1);
-    Put("[Setup]\nCOM=\nType=x\n");
+    Put("[Setup]\nCOM=\nType=x\nVersion= 12abc\nCopyright=-99999999999999\n");
     SettingsFile settings(ini_);
     EXPECT_EQ(settings.GetInt("Setup", "COM", 6), 6);
     EXPECT_EQ(settings.GetInt("Setup", "Type", 6), 0);
+    EXPECT_EQ(settings.GetInt("Setup", "Version", 6), 12);
+    EXPECT_EQ(settings.GetInt("Setup", "Copyright", 6), -2147483647 - 1);
 }
 
 TEST_F(SettingsFileTest, LongTextIsCutToItsLimitWithoutSplittingACharacter) {
@@ -181,6 +177,32 @@ TEST_F(SettingsFileTest, SaveKeepsPermissionsAndFollowsASymbolicLink) {
     EXPECT_EQ(settings.GetInt("Setup", "COM", 0), 5);
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFileIsNotReplacedAndTheWriteSaysWhy) {
+    // Mode 0444 stops every user, root included: the rename alone would not notice it.
+    Put("[Setup]\nCOM=1\n");
+    ASSERT_EQ(::chmod(ini_.c_str(), 0444), 0);
+    SettingsFile settings(ini_);
+    const FileResult written = settings.WriteInt("Setup", "COM", 2);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(written.error, "Cannot save \"" + ini_.string() +
+                                 "\": the file is read-only. Nothing was saved; make the file "
+                                 "writable and try again.");
+    EXPECT_EQ(Contents(), "[Setup]\nCOM=1\n");
+    EXPECT_EQ(fs::status(ini_).permissions() & fs::perms::mask, static_cast<fs::perms>(0444));
+
+    // Every other refusal carries its own sentence too.
+    ::chmod(ini_.c_str(), 0644);
+    const FileResult broken = settings.WriteText("Setup", "Type", "a\nb");
+    EXPECT_NE(broken.error.find("[Setup] Type cannot be written as one line"), std::string::npos)
+        << broken.error;
+    EXPECT_NE(SettingsFile().WriteInt("Setup", "COM", 1).error.find("no settings file"),
+              std::string::npos);
+    fs::create_symlink("loop.ini", dir_ / "loop.ini");
+    const FileResult looped = SettingsFile(dir_ / "loop.ini").WriteInt("Setup", "COM", 1);
+    EXPECT_NE(looped.error.find("lead round in a circle"), std::string::npos) << looped.error;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "loop.ini"));
 }
 
 TEST_F(SettingsFileTest, FailedSaveReportsFalseAndLeavesTheOldFile) {
