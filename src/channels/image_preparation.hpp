@@ -35,10 +35,6 @@ inline int OpenedModelIndex(const MemoryImage& image) {
     return model >= 0 ? model : kDefaultModelIndex;
 }
 
-// True when record (0..257) holds an Rx frequency that lies in a section. An erased Rx
-// (top byte 0xFF) or a zero top byte counts as empty, the same test the grid uses.
-bool RecordIsPresent(const MemoryImage& image, int record, const SectionLimits& limits);
-
 // The six preparation steps in order: derived calibration tables; fixed fills, the limits
 // block, the fixed group at 0x1F70 and the menu bits the radio must not see set; the channel
 // bitmaps; the first channels; valid current channels; the section windows.

@@ -153,5 +153,28 @@ TEST(ModelLimitsBlockTest, SetPairsAreReadUnsetPairsKeepTheLimits) {
     EXPECT_FALSE(ModelLimitsPairIsSet(image, 0));
 }
 
+TEST(ChannelRecordTest, AFrequencyFieldIsEmptyWhenItsTopByteIsErasedOrZero) {
+    using Field = std::array<std::uint8_t, 4>;
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x25, 0x65, 0x14}), 14652500);
+    EXPECT_EQ(StoredFrequency(Field{0xFF, 0xFF, 0xFF, 0xFF}), std::nullopt);
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x00, 0x00, 0x00}), std::nullopt);
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x25, 0x65, 0xFF}), std::nullopt);
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x25, 0x65, 0x00}), std::nullopt);  // below 1 MHz
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x00, 0x00, 0x01}), 1000000);
+
+    // Present: a frequency inside a section. Records outside 0..257 never are.
+    MemoryImage image;
+    image.write(RecordOffset(3), Field{0x00, 0x25, 0x65, 0x14});
+    image.write(RecordOffset(4), Field{0x00, 0x00, 0x00, 0x30});  // 300 MHz: no section
+    image.write(RecordOffset(257), Field{0x00, 0x00, 0x60, 0x44});
+    const SectionLimits limits;
+    EXPECT_TRUE(RecordIsPresent(image, 3, limits));
+    EXPECT_FALSE(RecordIsPresent(image, 4, limits));
+    EXPECT_FALSE(RecordIsPresent(image, 5, limits));
+    EXPECT_TRUE(RecordIsPresent(image, 257, limits));
+    EXPECT_FALSE(RecordIsPresent(image, 258, limits));
+    EXPECT_FALSE(RecordIsPresent(image, -1, limits));
+}
+
 }  // namespace
 }  // namespace kestra
