@@ -12,6 +12,12 @@ bool IsPrintable(std::uint8_t byte) {
     return byte >= 0x20 && byte <= 0x7E;
 }
 
+// Every digit of the field is a decimal digit.
+bool IsBcd(std::span<const std::uint8_t> bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](std::uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; });
+}
+
 // Bcd8 bytes of a frequency; a negative value has no BCD form and becomes the erased marker.
 std::array<std::uint8_t, 4> FrequencyBytes(Frequency f) {
     if (f < 0) {
@@ -107,15 +113,15 @@ bool ModelLimitsPairIsSet(const MemoryImage& image, int section) {
 
 void ReadModelLimits(const MemoryImage& image, SectionLimits& limits) {
     for (int s = 0; s < 2; ++s) {
-        if (!ModelLimitsPairIsSet(image, s)) {
+        const auto pair = image.span(map::ModelLimitsOf(s), 8);
+        // A damaged pair (half erased, not BCD, zeros, reversed) would hide every channel of
+        // the section, and the next save would clear them: keep the limits the program has.
+        if (!ModelLimitsPairIsSet(image, s) || !IsBcd(pair)) {
             continue;
         }
-        const std::size_t at = map::ModelLimitsOf(s);
-        const auto lower = static_cast<Frequency>(Bcd8Decode(image.span(at, 4)));
-        const auto upper = static_cast<Frequency>(Bcd8Decode(image.span(at + 4, 4)));
-        // A damaged pair (zeros, half erased, across bands) would hide every channel of the
-        // section, and the next save would clear them: keep the limits the program has.
-        if (LimitsAreValid(lower, upper)) {
+        const auto lower = static_cast<Frequency>(Bcd8Decode(pair.subspan(0, 4)));
+        const auto upper = static_cast<Frequency>(Bcd8Decode(pair.subspan(4, 4)));
+        if (kLowestSectionLimit <= lower && lower < upper && upper <= kHighestSectionLimit) {
             limits.lower[static_cast<std::size_t>(s)] = lower;
             limits.upper[static_cast<std::size_t>(s)] = upper;
         }

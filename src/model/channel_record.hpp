@@ -148,8 +148,13 @@ void SetChannelBit(MemoryImage& image, std::size_t mapOffset, int k, bool on);
 // ---- model-limits block ---------------------------------------------------------------------
 // Whether the block holds a pair for the section: its lower limit's top byte is not 0xFF.
 bool ModelLimitsPairIsSet(const MemoryImage& image, int section);
-// Copies every pair that is set and valid (both limits in one supported band, lower below
-// upper) into the limits; a section without such a pair keeps its limits.
+// The lowest and highest limit a document may set for a section: 1 MHz and 999 MHz.
+inline constexpr Frequency kLowestSectionLimit = 100000;
+inline constexpr Frequency kHighestSectionLimit = 99900000;
+// Copies every pair that is not plainly damaged into the limits: both limits set and valid BCD,
+// lower below upper, both within 1-999 MHz. A pair need not lie in a supported band: a document
+// made for 130-174 MHz keeps its 130-136 MHz channels. A section whose pair is unset or damaged
+// keeps the limits the program has.
 void ReadModelLimits(const MemoryImage& image, SectionLimits& limits);
 // Writes all four limits; a negative limit (-1, unset) has no BCD form and is written as
 // FF FF FF FF, so a block written with an unset A or B lower limit reads back as unset.
