@@ -27,7 +27,6 @@
 #include "app/document_controller.hpp"
 #include "app/navigation_bar.hpp"
 #include "app/resources.hpp"
-#include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
 
 namespace kestra {
@@ -70,24 +69,26 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     setCentralWidget(mdiArea_);
     loadBackground();
 
-    auto* view = new CProgramView(state_, messenger_);
+    if (prompts == nullptr) {
+        ownPrompts_ = std::make_unique<DialogDocumentPrompts>(this);
+        prompts = ownPrompts_.get();
+    }
+    // The document (and its undo stack) first: the view shows it and records edits on it.
+    documents_ = new DocumentController(state_, messenger_, *prompts, settings_.programDir, this);
+    auto* view =
+        new CProgramView(state_, documents_->document(), *documents_->undoStack(), messenger_);
     view->SetLinkFactory(settings_.links);
     view->SetSettingsPath(settings_.settingsPath);
     childFrame_ = new CChildFrame(view);
     mdiArea_->addSubWindow(childFrame_);
     childFrame_->move(0, 0);
     childFrame_->show();
+    documents_->AttachWindow(childFrame_);
 
-    if (prompts == nullptr) {
-        ownPrompts_ = std::make_unique<DialogDocumentPrompts>(this);
-        prompts = ownPrompts_.get();
-    }
-    documents_ = new DocumentController(state_, messenger_, *prompts, settings_.programDir,
-                                        childFrame_, this);
     printing_ = new PrintController(
         [this]() -> const ChannelTable& {
             // A cell still being typed into belongs in the printout.
-            this->view()->grid()->CommitOpenEditor();
+            this->view()->CommitOpenEditor();
             return this->view()->table();
         },
         [this] { return documents_->displayName(); }, this, this);
@@ -104,8 +105,10 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
 }
 
 CMainFrame::~CMainFrame() {
-    // The document watches the view's undo stack, which is torn down with the window's children
-    // (and signals while it goes): let the document go first.
+    // The view works on the document and its undo stack and stores its grid into the image as
+    // it goes: the document window goes first, then the document.
+    delete childFrame_;
+    childFrame_ = nullptr;
     delete documents_;
     documents_ = nullptr;
 }
@@ -154,7 +157,7 @@ void CMainFrame::createActions() {
         ->setStatusTip(QStringLiteral("Quit the program"));
     action(Command::Exit)->setMenuRole(QAction::QuitRole);
 
-    QUndoStack* undo = view()->undoStack();
+    QUndoStack* undo = documents_->undoStack();
     QAction* undoAction = undo->createUndoAction(this, QStringLiteral("Undo"));
     undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     actions_[static_cast<int>(Command::Undo)] = undoAction;
@@ -168,7 +171,7 @@ void CMainFrame::createActions() {
          {std::pair{undoAction, &QUndoStack::undo}, std::pair{redoAction, &QUndoStack::redo}}) {
         disconnect(action, &QAction::triggered, undo, nullptr);
         connect(action, &QAction::triggered, this, [this, undo, step = step] {
-            view()->grid()->CommitOpenEditor();
+            view()->CommitOpenEditor();
             (undo->*step)();
         });
     }
@@ -226,7 +229,7 @@ void CMainFrame::createMenus() {
     editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
     // Opening the menu does not take the focus from a cell editor, so commit it first: Undo
     // must see the text being typed as the last edit.
-    connect(editMenu_, &QMenu::aboutToShow, this, [this] { view()->grid()->CommitOpenEditor(); });
+    connect(editMenu_, &QMenu::aboutToShow, this, [this] { view()->CommitOpenEditor(); });
     editMenu_->addAction(action(Command::Undo));
     editMenu_->addAction(action(Command::Redo));
     editMenu_->addSeparator();

@@ -1,13 +1,12 @@
-// kestra-cli save-as IN OUT: opens a document, decodes it into the channel grid and saves it the
-// way the program does: the grid is encoded back with the model block of the document's model
-// (the "6120E" block when it holds none) and every summary area, then the 16384 bytes are
-// written atomically. Saving the result again gives the same bytes.
+// kestra-cli save-as IN OUT: opens a document and saves it the way the desktop program does
+// (ChannelDocument): the grid is encoded back with the model block of the document's model (the
+// one its block names, else "6120E") and every summary area, then the 16384 bytes are written
+// atomically. Saving the result again gives the same bytes.
 
-#include "channels/channel_table.hpp"
-#include "channels/image_preparation.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
-#include "model/document_file.hpp"
+#include "model/app_state.hpp"
 
 namespace kestra::cli {
 
@@ -16,14 +15,12 @@ int RunSaveAs(const Context& ctx) {
     if (!line) {
         return kExitUsage;
     }
-    MemoryImage image;
-    SectionLimits limits;
-    ChannelTable table;
-    if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
+    AppState state;
+    ChannelDocument document(state.image, state.limits);
+    if (!OpenDocument(ctx, line->files[0], document)) {
         return kExitFailure;
     }
-    table.StoreGridToImage(image, limits, OpenedModelIndex(image));
-    if (const FileResult saved = SaveDocumentFile(line->files[1], image); !saved) {
+    if (const FileResult saved = document.Save(line->files[1]); !saved) {
         return Fail(ctx, saved.error);
     }
     return kExitOk;

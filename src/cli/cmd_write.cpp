@@ -1,12 +1,11 @@
 // kestra-cli write [--port P] [--service] FILE: writes a document to the radio exactly as
-// Program, Write does in the desktop program: the document is decoded into the channel grid,
-// the grid is encoded back with the "6120E" model block and every summary area the radio needs,
-// and the clone transfer sends its 351 blocks. FILE itself is not changed.
+// Program, Write does in the desktop program: the document is opened, its grid is encoded back
+// with the model block of its model (the one its block names, else "6120E") and every summary
+// area the radio needs, and the clone transfer sends its 351 blocks. FILE itself is not changed.
 
 #include <string>
 
-#include "channels/channel_table.hpp"
-#include "channels/image_preparation.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
@@ -24,11 +23,11 @@ int RunWrite(const Context& ctx) {
     AppState state;
     state.serviceMode = options->service;
     // Opening the document fills the grid; the write encodes the grid back first.
-    ChannelTable table;
-    if (!OpenDocument(ctx, options->files[0], state.image, state.limits, table)) {
+    ChannelDocument document(state.image, state.limits);
+    if (!OpenDocument(ctx, options->files[0], document)) {
         return kExitFailure;
     }
-    table.StoreGridToImage(state.image, state.limits, OpenedModelIndex(state.image));
+    document.StoreGridToImage();
 
     const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);

@@ -9,9 +9,7 @@
 #include <string_view>
 
 namespace kestra {
-class ChannelTable;
-class MemoryImage;
-struct SectionLimits;
+class ChannelDocument;
 }  // namespace kestra
 
 namespace kestra::cli {
@@ -51,10 +49,9 @@ std::string Usage(std::string_view command);
 // One line "kestra-cli: <text>" on ctx.err; returns code.
 int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
 
-// Opens a document the way the desktop program does: the file's 16384 bytes into image, the
-// limits pairs it holds into limits, and the records decoded into table. False after printing
-// one line when the file cannot be opened.
-bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
-                  SectionLimits& limits, ChannelTable& table);
+// Opens a document the way the desktop program does (ChannelDocument::Open): the file's 16384
+// bytes, the limits pairs it holds, its grid and its model block. False after printing one line
+// when the file cannot be opened.
+bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& document);
 
 }  // namespace kestra::cli

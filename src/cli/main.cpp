@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "channels/channel_table.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
 
@@ -23,13 +23,11 @@ int Fail(const Context& ctx, const std::string& text, int code) {
     return code;
 }
 
-bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
-                  SectionLimits& limits, ChannelTable& table) {
-    if (const FileResult loaded = LoadDocumentFile(path, image); !loaded) {
-        Fail(ctx, loaded.error);
+bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& document) {
+    if (const FileResult opened = document.Open(path); !opened) {
+        Fail(ctx, opened.error);
         return false;
     }
-    table.FillGridFromImage(image, limits);
     return true;
 }
 

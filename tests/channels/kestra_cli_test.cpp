@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "channels/channel_table.hpp"
+#include "channels/channel_document.hpp"
 #include "channels/image_preparation.hpp"
 #include "model/document_file.hpp"
 #include "support/temp_dir.hpp"
@@ -105,9 +105,7 @@ TEST_F(KestraCli, SaveAsEncodesLikeTheProgramAndIsIdempotent) {
 
     MemoryImage expected = sample;
     SectionLimits limits;
-    ChannelTable table;
-    table.FillGridFromImage(expected, limits);
-    table.StoreGridToImage(expected, limits, kDefaultModelIndex);
+    ChannelDocument(expected, limits).StoreGridToImage();
     MemoryImage out;
     ASSERT_TRUE(LoadDocumentFile(Path("out.dat"), out));
     EXPECT_EQ(out, expected);
