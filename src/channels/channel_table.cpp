@@ -56,6 +56,21 @@ bool PresentBitSet(const MemoryImage& image, int record) {
     return ChannelBit(image, map::PresentMapOf(section), record - section * 128 + 1);
 }
 
+// Whether the record's shift magnitude, as it is before a store, counts as erased. The fixed
+// group the image preparation writes lies on B124's magnitude; those bytes are the preparation's
+// own, not an erased field, or B124's Tx would turn into its Rx on the next save.
+bool MagnitudeIsErased(const ChannelRecord& record, const MemoryImage& image, int index) {
+    const std::size_t at = RecordOffset(index) + 16;
+    if (at >= map::kFixedGroup && at + 4 <= map::kFixedGroup + map::kFixedGroupSize) {
+        const auto fixed = std::span(map::kFixedGroupBytes).subspan(at - map::kFixedGroup, 4);
+        const auto held = image.span(at, 4);
+        if (std::equal(held.begin(), held.end(), fixed.begin())) {
+            return false;
+        }
+    }
+    return record.ShiftAmount() >= kErasedMagnitudeThreshold;
+}
+
 }  // namespace
 
 // ---- layout ---------------------------------------------------------------------------------
@@ -228,7 +243,7 @@ void ChannelTable::StoreRow(int index, MemoryImage& image, const SectionLimits& 
         noShift();
     } else if (limits.SectionOf(tx) < 0) {
         // The magnitude as it was before this store decides whether the Tx is kept.
-        if (record.ShiftAmount() >= kErasedMagnitudeThreshold) {
+        if (MagnitudeIsErased(record, image, index)) {
             noShift();
             record.SetTxFrequency(rx);
         } else {

@@ -1,5 +1,6 @@
 // The document on real files: what an open, a failed open, New, a save and a read leave behind,
-// and which limits and which radio model a document keeps.
+// which limits and which radio model a document keeps, and that what a user entered survives
+// any number of saves.
 
 #include "channels/channel_document.hpp"
 
@@ -115,6 +116,33 @@ TEST_F(ChannelDocumentTest, ChannelsInsideTheDocumentsOwnLimitsSurviveOpenAndSav
     EXPECT_EQ(ConstChannelRecord(saved, 0).RxFrequency(), 13250000);
     EXPECT_TRUE(ChannelBit(saved, map::kPresentMapA, 1));
     EXPECT_EQ(ConstChannelRecord(saved, 1).RxFrequency(), 14652500);
+}
+
+// B124's bytes 16-23 carry the fixed group every save writes; a B124 whose Tx lies outside both
+// sections keeps that Tx however often it is saved.
+TEST_F(ChannelDocumentTest, B124KeepsItsTxThroughThreeSaves) {
+    constexpr int kB124 = 251;
+    MemoryImage file = BuiltInDocumentImage();
+    PutChannel(file, kB124, 44600000, 30000000);
+    PutChannel(file, kB124 - 1, 44500000, 30000000);  // B123, the same pair, for comparison
+    fs::path path = Write("b124.dat", file);
+    for (int save = 1; save <= 3; ++save) {
+        ASSERT_TRUE(document_.Open(path)) << "save " << save;
+        EXPECT_EQ(document_.table().Cell(kB124, Column::TxFreq), "300.00000") << "save " << save;
+        path = dir_ / ("b124-" + std::to_string(save) + ".dat");
+        ASSERT_TRUE(document_.Save(path));
+        const MemoryImage saved = Read(path);
+        EXPECT_EQ(ConstChannelRecord(saved, kB124).TxFrequency(), 30000000) << "save " << save;
+        EXPECT_EQ(ConstChannelRecord(saved, kB124).ShiftDirection(), 1) << "save " << save;
+        EXPECT_EQ(ConstChannelRecord(saved, kB124 - 1).TxFrequency(), 30000000);
+        const auto fixed = saved.span(map::kFixedGroup, map::kFixedGroupSize);
+        EXPECT_TRUE(std::equal(fixed.begin(), fixed.end(), map::kFixedGroupBytes.begin()));
+    }
+    // A really erased shift in B124 is still an erased one: its Tx becomes its Rx, as in any
+    // other record.
+    ChannelRecord(image_, kB124).SetShiftAmount(99999999);
+    document_.StoreGridToImage();
+    EXPECT_EQ(ConstChannelRecord(image_, kB124).TxFrequency(), 44600000);
 }
 
 TEST_F(ChannelDocumentTest, TheModelFollowsTheDocumentsBlockElseStaysAsChosen) {
