@@ -153,6 +153,11 @@ int ModelIndexOfImage(const MemoryImage& image) {
     return -1;
 }
 
+int ModelIndexOfName(std::string_view name) {
+    const auto found = std::find(kModelNames.begin(), kModelNames.end(), name);
+    return found == kModelNames.end() ? -1 : static_cast<int>(found - kModelNames.begin());
+}
+
 void PrepareImageForWrite(MemoryImage& image, const SectionLimits& limits) {
     ComputeReferenceLevels(image);
     DeriveTuningTables(image);

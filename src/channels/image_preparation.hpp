@@ -28,6 +28,8 @@ void WriteModelBlock(MemoryImage& image, int modelIndex);
 // The model whose block an image holds exactly as WriteModelBlock leaves it, or -1 (a radio or
 // file that never went through a save, or a block of some other model).
 int ModelIndexOfImage(const MemoryImage& image);
+// The index of a model's name in kModelNames ("6120HE" -> 0), or -1 for any other text.
+int ModelIndexOfName(std::string_view name);
 
 // The six preparation steps in order: derived calibration tables; fixed fills, the limits
 // block, the fixed group at 0x1F70 and the menu bits the radio must not see set; the channel

@@ -1,7 +1,8 @@
-// kestra-cli save-as IN OUT: opens a document and saves it the way the desktop program does
-// (ChannelDocument): the grid is encoded back with the model block of the document's model (the
-// one its block names, else "6120E") and every summary area, then the 16384 bytes are written
-// atomically. Saving the result again gives the same bytes.
+// kestra-cli save-as [--model NAME] IN OUT: opens a document and saves it the way the desktop
+// program does (ChannelDocument): the grid is encoded back with the model block of the
+// document's model (the one its block names, else "6120E"; --model picks another) and every
+// summary area, then the 16384 bytes are written atomically. Saving the result again gives the
+// same bytes.
 
 #include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
@@ -11,7 +12,7 @@
 namespace kestra::cli {
 
 int RunSaveAs(const Context& ctx) {
-    const auto line = ParseCommand(ctx, "save-as", {.files = 2});
+    const auto line = ParseCommand(ctx, "save-as", {.model = true, .files = 2});
     if (!line) {
         return kExitUsage;
     }
@@ -20,6 +21,7 @@ int RunSaveAs(const Context& ctx) {
     if (!OpenDocument(ctx, line->files[0], document)) {
         return kExitFailure;
     }
+    ApplyModelOption(line->model, document);
     if (const FileResult saved = document.Save(line->files[1]); !saved) {
         return Fail(ctx, saved.error);
     }

@@ -1,7 +1,8 @@
-// kestra-cli write [--port P] [--service] FILE: writes a document to the radio exactly as
-// Program, Write does in the desktop program: the document is opened, its grid is encoded back
-// with the model block of its model (the one its block names, else "6120E") and every summary
-// area the radio needs, and the clone transfer sends its 351 blocks. FILE itself is not changed.
+// kestra-cli write [--port P] [--service] [--model NAME] FILE: writes a document to the radio
+// exactly as Program, Write does in the desktop program: the document is opened, its grid is
+// encoded back with the model block of its model (the one its block names, else "6120E";
+// --model picks another) and every summary area the radio needs, and the clone transfer sends
+// its 351 blocks. FILE itself is not changed.
 
 #include <string>
 
@@ -15,7 +16,8 @@
 namespace kestra::cli {
 
 int RunWrite(const Context& ctx) {
-    const auto options = ParseCommand(ctx, "write", {.port = true, .service = true, .files = 1});
+    const auto options =
+        ParseCommand(ctx, "write", {.port = true, .service = true, .model = true, .files = 1});
     if (!options) {
         return kExitUsage;
     }
@@ -27,6 +29,7 @@ int RunWrite(const Context& ctx) {
     if (!OpenDocument(ctx, options->files[0], document)) {
         return kExitFailure;
     }
+    ApplyModelOption(options->model, document);
     document.StoreGridToImage();
 
     const std::string port = ChoosePort(ctx, options->port, state);

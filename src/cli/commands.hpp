@@ -3,6 +3,7 @@
 // one list main() builds its dispatch table and usage text from, so a new subcommand is its
 // file, its CMake source line and one line here.
 
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -29,14 +30,15 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 // X(name, function, arguments, description)
-#define KESTRA_CLI_COMMANDS(X)                                                                 \
-    X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")     \
-    X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")     \
-    X("save-as", RunSaveAs, "IN OUT", "open IN, encode it as a save does and write it to OUT") \
-    X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")   \
-    X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
-    X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
-    X("write", RunWrite, "[--port P] [--service] FILE",                                        \
+#define KESTRA_CLI_COMMANDS(X)                                                                \
+    X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")    \
+    X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")    \
+    X("save-as", RunSaveAs, "[--model NAME] IN OUT",                                          \
+      "open IN, encode it as a save does and write it to OUT")                                \
+    X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")  \
+    X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")   \
+    X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE") \
+    X("write", RunWrite, "[--port P] [--service] [--model NAME] FILE",                        \
       "write FILE to the radio as Program, Write does")
 
 #define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);
@@ -53,5 +55,11 @@ int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
 // bytes, the limits pairs it holds, its grid and its model block. False after printing one line
 // when the file cannot be opened.
 bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& document);
+
+// What --model means for save-as and write: the radio model whose block the document is saved or
+// written with, as if picked in the "Radio" box after opening. Without it the document keeps
+// the model its block names, and one without a block gets the start-up model "6120E" (what a
+// freshly started desktop program shows).
+void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document);
 
 }  // namespace kestra::cli

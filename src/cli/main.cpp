@@ -31,6 +31,12 @@ bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& 
     return true;
 }
 
+void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document) {
+    if (model) {
+        document.SetModelIndex(*model);
+    }
+}
+
 namespace {
 
 struct Command {
