@@ -28,7 +28,7 @@ public:
     ChannelPrinter(const ChannelTable& table, QString documentName,
                    QDate date = QDate::currentDate());
 
-    // The grid rows (1..258) that are printed: those holding a channel.
+    // The records (0..257) whose rows are printed: those holding a channel.
     std::vector<int> PrintedRows() const;
     // Paints every page on device (which must not have a painter yet); returns the page count.
     int Print(QPagedPaintDevice& device) const;

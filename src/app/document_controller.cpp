@@ -10,9 +10,7 @@
 
 #include "app/child_frame.hpp"
 #include "app/program_identity.hpp"
-#include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
-#include "model/document_file.hpp"
 
 namespace kestra {
 
@@ -83,13 +81,13 @@ QString NormalizeDocumentPath(const QString& path) {
 
 DocumentController::DocumentController(AppState& state, Messenger& messenger,
                                        DocumentPrompts& prompts, std::filesystem::path programDir,
-                                       CChildFrame* frame, QObject* parent)
+                                       QObject* parent)
     : QObject(parent),
-      state_(state),
       messenger_(messenger),
       prompts_(prompts),
       programDir_(std::move(programDir)),
-      frame_(frame) {
+      document_(state.image, state.limits),
+      undoStack_(new QUndoStack(this)) {
     QSettings settings = RecentSettings();
     settings.beginGroup(kRecentGroup);
     for (int i = 1; i <= kRecentFileCount; ++i) {
@@ -98,7 +96,17 @@ DocumentController::DocumentController(AppState& state, Messenger& messenger,
             recent_.append(file);
         }
     }
-    connect(undoStack(), &QUndoStack::cleanChanged, this, &DocumentController::EmitModified);
+    connect(undoStack_, &QUndoStack::cleanChanged, this, &DocumentController::EmitModified);
+}
+
+DocumentController::~DocumentController() {
+    // The undo stack goes with this object's children and empties itself as it goes; its last
+    // signals must not reach a controller that is half torn down.
+    disconnect(undoStack_, nullptr, this, nullptr);
+}
+
+void DocumentController::AttachWindow(CChildFrame* frame) {
+    frame_ = frame;
     // A read from the radio replaces the data: it is not in any file yet.
     connect(view(), &CProgramView::imageReplaced, this, &DocumentController::MarkModified);
     connect(view(), &CProgramView::modelChosen, this, &DocumentController::MarkModified);
@@ -106,10 +114,6 @@ DocumentController::DocumentController(AppState& state, Messenger& messenger,
 
 CProgramView* DocumentController::view() const {
     return frame_->view();
-}
-
-QUndoStack* DocumentController::undoStack() const {
-    return view()->undoStack();
 }
 
 void DocumentController::New() {
@@ -120,8 +124,8 @@ void DocumentController::New() {
     if (!SaveModified()) {
         return;
     }
-    state_.image = NewDocumentImage(programDir_);
-    AdoptImage(QString());
+    document_.New(programDir_);
+    AdoptDocument(QString());
 }
 
 void DocumentController::Open() {
@@ -149,13 +153,13 @@ bool DocumentController::OpenPath(const QString& rawPath) {
     if (!SaveModified()) {
         return false;
     }
-    // On failure the loader leaves the image untouched, so the grid still matches it.
-    const FileResult result = LoadDocumentFile(ToPath(path), state_.image);
+    // A failed open leaves the whole document as it was, so the grid still matches it.
+    const FileResult result = document_.Open(ToPath(path));
     if (!result) {
         messenger_.Show(result.error);
         return false;
     }
-    AdoptImage(path);
+    AdoptDocument(path);
     AddRecent(path);
     return true;
 }
@@ -193,9 +197,9 @@ bool DocumentController::SaveAs() {
 }
 
 bool DocumentController::SaveTo(const QString& path) {
-    // The grid is the working copy: encode it (with every summary area) before writing.
-    view()->StoreGridToImage();
-    const FileResult result = SaveDocumentFile(ToPath(path), state_.image);
+    // Text still in a cell editor belongs in the file; the save encodes the grid first.
+    view()->CommitOpenEditor();
+    const FileResult result = document_.Save(ToPath(path));
     if (!result) {
         messenger_.Show(result.error);
         return false;
@@ -203,7 +207,7 @@ bool DocumentController::SaveTo(const QString& path) {
     const bool renamed = path != path_;
     path_ = path;
     externallyModified_ = false;
-    undoStack()->setClean();
+    undoStack_->setClean();
     EmitModified();
     if (renamed) {
         emit pathChanged(path_);
@@ -224,7 +228,7 @@ void DocumentController::ShowWindow() {
 
 bool DocumentController::SaveModified() {
     // Text still being typed into a cell is an edit too: commit it so it counts.
-    view()->grid()->CommitOpenEditor();
+    view()->CommitOpenEditor();
     if (!isModified()) {
         return true;
     }
@@ -240,7 +244,7 @@ bool DocumentController::SaveModified() {
 }
 
 bool DocumentController::isModified() const {
-    return externallyModified_ || !undoStack()->isClean();
+    return externallyModified_ || !undoStack_->isClean();
 }
 
 void DocumentController::MarkModified() {
@@ -251,10 +255,10 @@ QString DocumentController::displayName() const {
     return path_.isEmpty() ? kUntitled : QFileInfo(path_).fileName();
 }
 
-void DocumentController::AdoptImage(const QString& path) {
-    view()->FillGridFromImage();
+void DocumentController::AdoptDocument(const QString& path) {
+    view()->ShowDocument();
     // Undo steps of the previous document would write its texts into this one.
-    undoStack()->clear();
+    undoStack_->clear();
     externallyModified_ = false;
     EmitModified();
     path_ = path;

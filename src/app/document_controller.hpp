@@ -1,10 +1,12 @@
 #pragma once
-// The document: the one memory image seen as a "*.dat" file (the CProgramDoc and CMyDocManager
-// roles). New, Open, Save and Save As replace or store the image and keep the grid in step with
-// it; the document window is reused for every document. The grid's undo stack decides whether
-// the document is modified (its clean state is "saved"), together with changes made outside the
-// grid (a read from the radio, a settings editor), so unsaved work is never dropped without the
-// "Save changes" question. The recent-file list (four entries) lives in QSettings.
+// The document as the desktop program handles it (the CProgramDoc and CMyDocManager roles). The
+// controller owns the ChannelDocument (the one memory image seen as a "*.dat" file, its grid,
+// limits and model) and the document's undo stack: every edit of the grid, of a dialog or of an
+// import is one command on that stack, and its clean state is "saved". New, Open, Save and Save
+// As go through the ChannelDocument and then let the document window show the result; the window
+// is reused for every document. Changes that are not undo commands (a read from the radio, a
+// chosen radio model) also count as unsaved, so unsaved work is never dropped without the "Save
+// changes" question. The recent-file list (four entries) lives in QSettings.
 //
 // Everything that asks the user goes through Messenger (messages, "All data will be Cleared!")
 // or DocumentPrompts (save question, file names), which tests replace.
@@ -15,6 +17,7 @@
 
 #include <filesystem>
 
+#include "channels/channel_document.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
 
@@ -60,9 +63,16 @@ class DocumentController : public QObject {
 public:
     static constexpr int kRecentFileCount = 4;
 
+    // The document starts as whatever the program state's image holds.
     DocumentController(AppState& state, Messenger& messenger, DocumentPrompts& prompts,
-                       std::filesystem::path programDir, CChildFrame* frame,
-                       QObject* parent = nullptr);
+                       std::filesystem::path programDir, QObject* parent = nullptr);
+    ~DocumentController() override;
+
+    // The document window, whose view shows this document; set once, before any command.
+    void AttachWindow(CChildFrame* frame);
+
+    ChannelDocument& document() { return document_; }
+    QUndoStack* undoStack() const { return undoStack_; }
 
     // File, New: with the document window shown asks "All data will be Cleared!" first; then
     // the save question when the document is modified.
@@ -100,9 +110,8 @@ signals:
 
 private:
     CProgramView* view() const;
-    QUndoStack* undoStack() const;
-    // The image holds a new document's bytes: refresh the grid, forget undo history.
-    void AdoptImage(const QString& path);
+    // The document holds new contents: show them, forget undo history.
+    void AdoptDocument(const QString& path);
     bool SaveTo(const QString& path);
     void SetExternallyModified(bool modified);
     void AddRecent(const QString& path);
@@ -110,11 +119,12 @@ private:
     void StoreRecent() const;
     void EmitModified();
 
-    AppState& state_;
     Messenger& messenger_;
     DocumentPrompts& prompts_;
     std::filesystem::path programDir_;
-    CChildFrame* frame_;
+    ChannelDocument document_;
+    QUndoStack* undoStack_;
+    CChildFrame* frame_ = nullptr;
     QString path_;
     bool externallyModified_ = false;
     bool lastModified_ = false;

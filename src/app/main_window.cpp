@@ -10,17 +10,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
 #include <QStatusBar>
-#include <QStyle>
-#include <QToolBar>
-#include <QUndoStack>
 
 #include <algorithm>
 
-#include "app/about_dialog.hpp"
 #include "app/app_icons.hpp"
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
@@ -29,7 +24,6 @@
 #include "app/resources.hpp"
 #include "app/service_editors.hpp"
 #include "app/settings_editors.hpp"
-#include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
 
 namespace kestra {
@@ -72,24 +66,26 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     setCentralWidget(mdiArea_);
     loadBackground();
 
-    auto* view = new CProgramView(state_, messenger_);
+    if (prompts == nullptr) {
+        ownPrompts_ = std::make_unique<DialogDocumentPrompts>(this);
+        prompts = ownPrompts_.get();
+    }
+    // The document (and its undo stack) first: the view shows it and records edits on it.
+    documents_ = new DocumentController(state_, messenger_, *prompts, settings_.programDir, this);
+    auto* view =
+        new CProgramView(state_, documents_->document(), *documents_->undoStack(), messenger_);
     view->SetLinkFactory(settings_.links);
     view->SetSettingsPath(settings_.settingsPath);
     childFrame_ = new CChildFrame(view);
     mdiArea_->addSubWindow(childFrame_);
     childFrame_->move(0, 0);
     childFrame_->show();
+    documents_->AttachWindow(childFrame_);
 
-    if (prompts == nullptr) {
-        ownPrompts_ = std::make_unique<DialogDocumentPrompts>(this);
-        prompts = ownPrompts_.get();
-    }
-    documents_ = new DocumentController(state_, messenger_, *prompts, settings_.programDir,
-                                        childFrame_, this);
     printing_ = new PrintController(
         [this]() -> const ChannelTable& {
             // A cell still being typed into belongs in the printout.
-            this->view()->grid()->CommitOpenEditor();
+            this->view()->CommitOpenEditor();
             return this->view()->table();
         },
         [this] { return documents_->displayName(); }, this, this);
@@ -108,8 +104,10 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
 }
 
 CMainFrame::~CMainFrame() {
-    // The document watches the view's undo stack, which is torn down with the window's children
-    // (and signals while it goes): let the document go first.
+    // The view works on the document and its undo stack and stores its grid into the image as
+    // it goes: the document window goes first, then the document.
+    delete childFrame_;
+    childFrame_ = nullptr;
     delete documents_;
     documents_ = nullptr;
 }
@@ -120,224 +118,6 @@ QAction* CMainFrame::action(Command command) const {
 
 CProgramView* CMainFrame::view() const {
     return childFrame_->view();
-}
-
-QAction* CMainFrame::makeAction(Command command, const QString& text) {
-    auto* created = new QAction(text, this);
-    actions_[static_cast<int>(command)] = created;
-    return created;
-}
-
-void CMainFrame::createActions() {
-    QStyle* look = style();
-    makeAction(Command::New, QStringLiteral("&New"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    action(Command::New)->setIcon(look->standardIcon(QStyle::SP_FileIcon));
-    action(Command::New)->setStatusTip(QStringLiteral("Create a new document"));
-    makeAction(Command::Open, QStringLiteral("&Open..."))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    action(Command::Open)->setIcon(look->standardIcon(QStyle::SP_DirOpenIcon));
-    action(Command::Open)->setStatusTip(QStringLiteral("Open an existing document"));
-    makeAction(Command::Close, QStringLiteral("&Close"))
-        ->setStatusTip(QStringLiteral("Close the document window"));
-    makeAction(Command::Save, QStringLiteral("&Save"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    action(Command::Save)->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
-    action(Command::Save)->setStatusTip(QStringLiteral("Save the document"));
-    makeAction(Command::SaveAs, QStringLiteral("Save &As..."))
-        ->setStatusTip(QStringLiteral("Save the document under a new name"));
-    makeAction(Command::Print, QStringLiteral("&Print..."))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    action(Command::Print)->setIcon(PrintIcon());
-    action(Command::Print)->setStatusTip(QStringLiteral("Print the channel list"));
-    makeAction(Command::PrintPreview, QStringLiteral("Print Preview"))
-        ->setStatusTip(QStringLiteral("Show the printed pages"));
-    makeAction(Command::PrintSetup, QStringLiteral("Print Setup..."))
-        ->setStatusTip(QStringLiteral("Choose the printer and the page"));
-    makeAction(Command::Exit, QStringLiteral("&Exit"))
-        ->setStatusTip(QStringLiteral("Quit the program"));
-    action(Command::Exit)->setMenuRole(QAction::QuitRole);
-
-    QUndoStack* undo = view()->undoStack();
-    QAction* undoAction = undo->createUndoAction(this, QStringLiteral("Undo"));
-    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    actions_[static_cast<int>(Command::Undo)] = undoAction;
-    QAction* redoAction = undo->createRedoAction(this, QStringLiteral("Redo"));
-    redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    actions_[static_cast<int>(Command::Redo)] = redoAction;
-    // Ctrl+Z and Ctrl+Y reach these actions while a drop-down cell editor is open (it has no
-    // undo of its own): commit the choice first, so Undo takes back that choice and not an
-    // earlier edit somewhere else in the grid.
-    for (auto [action, step] :
-         {std::pair{undoAction, &QUndoStack::undo}, std::pair{redoAction, &QUndoStack::redo}}) {
-        disconnect(action, &QAction::triggered, undo, nullptr);
-        connect(action, &QAction::triggered, this, [this, undo, step = step] {
-            view()->grid()->CommitOpenEditor();
-            (undo->*step)();
-        });
-    }
-
-    makeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
-    // The editors behind these items are wired and enabled by their own owners.
-    for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "Optional Features"},
-                                        {Command::Dtmf, "DTMF"},
-                                        {Command::Radio, "Radio"},
-                                        {Command::RadioInformation, "Radio Information"},
-                                        {Command::ParamAdjust, "Param Adjust"},
-                                        {Command::DtmfInitialization, "DTMF Initialization"},
-                                        {Command::SqlAdjust, "Sql Adjust"}}) {
-        makeAction(command, QString::fromLatin1(text))->setEnabled(false);
-    }
-
-    makeAction(Command::Read, QStringLiteral("&Read"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    action(Command::Read)->setStatusTip(QStringLiteral("Read Data From Radio"));
-    action(Command::Read)->setIcon(ReadIcon());
-    makeAction(Command::Write, QStringLiteral("&Write"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    action(Command::Write)->setStatusTip(QStringLiteral("Write Data To Radio"));
-    action(Command::Write)->setIcon(WriteIcon());
-    makeAction(Command::ComSetup, QStringLiteral("Com Setup"))
-        ->setStatusTip(QStringLiteral("Choose the serial port"));
-
-    makeAction(Command::StatusBar, QStringLiteral("&Status Bar"))->setCheckable(true);
-    action(Command::StatusBar)->setChecked(true);
-    makeAction(Command::About, QStringLiteral("&About ..."))
-        ->setIcon(look->standardIcon(QStyle::SP_MessageBoxInformation));
-    action(Command::About)->setStatusTip(QStringLiteral("Show the program's version"));
-}
-
-void CMainFrame::createMenus() {
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    fileMenu_->addAction(action(Command::New));
-    fileMenu_->addAction(action(Command::Open));
-    fileMenu_->addAction(action(Command::Close));
-    fileMenu_->addAction(action(Command::Save));
-    fileMenu_->addAction(action(Command::SaveAs));
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(action(Command::Print));
-    fileMenu_->addAction(action(Command::PrintPreview));
-    fileMenu_->addAction(action(Command::PrintSetup));
-    recentSeparator_ = fileMenu_->addSeparator();
-    for (int i = 0; i < static_cast<int>(recentActions_.size()); ++i) {
-        recentActions_[i] = fileMenu_->addAction(QString());
-        connect(recentActions_[i], &QAction::triggered, this,
-                [this, i] { documents_->openRecent(i); });
-    }
-    fileMenu_->addSeparator();
-    fileMenu_->addAction(action(Command::Exit));
-
-    editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
-    // Opening the menu does not take the focus from a cell editor, so commit it first: Undo
-    // must see the text being typed as the last edit.
-    connect(editMenu_, &QMenu::aboutToShow, this, [this] { view()->grid()->CommitOpenEditor(); });
-    editMenu_->addAction(action(Command::Undo));
-    editMenu_->addAction(action(Command::Redo));
-    editMenu_->addSeparator();
-    for (const Command command : {Command::ChannelInformation, Command::OptionalFeatures,
-                                  Command::Dtmf, Command::Radio, Command::RadioInformation}) {
-        editMenu_->addAction(action(command));
-    }
-
-    QMenu* program = menuBar()->addMenu(QStringLiteral("&Program"));
-    program->addAction(action(Command::Read));
-    program->addAction(action(Command::Write));
-
-    QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
-    setup->addAction(action(Command::ComSetup));
-
-    // The toolbar and bar toggles are created with their widgets; the menu gets them later.
-    viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(action(Command::About));
-}
-
-void CMainFrame::createToolBar() {
-    toolBar_ = addToolBar(QStringLiteral("Toolbar"));
-    toolBar_->setMovable(true);
-    toolBar_->setIconSize(QSize(24, 24));
-    toolBar_->addAction(action(Command::New));
-    toolBar_->addAction(action(Command::Open));
-    toolBar_->addSeparator();
-    toolBar_->addAction(action(Command::Save));
-    toolBar_->addSeparator();
-    toolBar_->addAction(action(Command::Read));
-    toolBar_->addAction(action(Command::Write));
-    toolBar_->addSeparator();
-    toolBar_->addAction(action(Command::Print));
-    toolBar_->addAction(action(Command::About));
-
-    QAction* toggle = toolBar_->toggleViewAction();
-    toggle->setText(QStringLiteral("&Toolbar"));
-    toggle->setStatusTip(QStringLiteral("Show or hide the toolbar"));
-    actions_[static_cast<int>(Command::Toolbar)] = toggle;
-}
-
-void CMainFrame::createNavigationBar(const QString& rootLabel) {
-    navigationBar_ = new NavigationBar(rootLabel, this);
-    addDockWidget(Qt::LeftDockWidgetArea, navigationBar_);
-    navigationBar_->setItemAction(NavigationBar::Item::ChannelInformation,
-                                  action(Command::ChannelInformation));
-    navigationBar_->setItemAction(NavigationBar::Item::OptionalFeatures,
-                                  action(Command::OptionalFeatures));
-    navigationBar_->setItemAction(NavigationBar::Item::Dtmf, action(Command::Dtmf));
-
-    QAction* toggle = navigationBar_->toggleViewAction();
-    toggle->setText(QStringLiteral("Control &Bar"));
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    toggle->setStatusTip(QStringLiteral("Show or hide the navigation bar"));
-    actions_[static_cast<int>(Command::ControlBar)] = toggle;
-    // The menu action must live in the window to answer its shortcut while the bar is hidden.
-    addAction(toggle);
-
-    viewMenu_->addAction(action(Command::Toolbar));
-    viewMenu_->addAction(action(Command::StatusBar));
-    viewMenu_->addAction(toggle);
-}
-
-void CMainFrame::connectCommands() {
-    DocumentController* docs = documents_;
-    connect(action(Command::New), &QAction::triggered, docs, &DocumentController::New);
-    connect(action(Command::Open), &QAction::triggered, docs, &DocumentController::Open);
-    connect(action(Command::Close), &QAction::triggered, docs, &DocumentController::Close);
-    connect(action(Command::Save), &QAction::triggered, docs, &DocumentController::Save);
-    connect(action(Command::SaveAs), &QAction::triggered, docs, &DocumentController::SaveAs);
-    connect(action(Command::Exit), &QAction::triggered, this, &QWidget::close);
-    connect(action(Command::ChannelInformation), &QAction::triggered, docs,
-            &DocumentController::ShowWindow);
-
-    connect(action(Command::Print), &QAction::triggered, printing_, &PrintController::Print);
-    connect(action(Command::PrintPreview), &QAction::triggered, printing_,
-            &PrintController::PrintPreview);
-    connect(action(Command::PrintSetup), &QAction::triggered, printing_,
-            &PrintController::PrintSetup);
-
-    CProgramView* programView = view();
-    connect(action(Command::Read), &QAction::triggered, programView, &CProgramView::Read);
-    connect(action(Command::Write), &QAction::triggered, programView, &CProgramView::Write);
-    connect(action(Command::ComSetup), &QAction::triggered, programView, &CProgramView::ComSetup);
-    connect(programView, &CProgramView::serviceModeEntered, this, &CMainFrame::appendServiceItems);
-
-    connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
-    connect(action(Command::About), &QAction::triggered, this, [this] {
-        AboutDialog about(settings_.settingsPath, this);
-        about.exec();
-    });
-
-    connect(docs, &DocumentController::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
-    connect(docs, &DocumentController::pathChanged, this, &CMainFrame::updateDocumentTitle);
-    connect(docs, &DocumentController::modifiedChanged, this, &CMainFrame::updateDocumentTitle);
-}
-
-void CMainFrame::appendServiceItems() {
-    const QList<QAction*> items = editMenu_->actions();
-    if (!items.isEmpty() && items.constLast()->text() == QStringLiteral("Sql Adjust")) {
-        return;
-    }
-    editMenu_->addAction(action(Command::ParamAdjust));
-    editMenu_->addAction(action(Command::DtmfInitialization));
-    editMenu_->addAction(action(Command::SqlAdjust));
 }
 
 void CMainFrame::updateRecentFiles() {

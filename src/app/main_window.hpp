@@ -101,6 +101,9 @@ protected:
 private:
     QAction* makeAction(Command command, const QString& text);
     void createActions();
+    void createFileActions();
+    void createEditActions();
+    void createRadioActions();
     void createMenus();
     void createToolBar();
     void createNavigationBar(const QString& rootLabel);

@@ -11,10 +11,9 @@
 namespace kestra {
 namespace {
 
-constexpr std::array<std::string_view, kGridColumnCount> kHeaders{
-    "", "Rx Freq", "Tx Freq", "Decode", "Encode", "Power", "Scan Add", "W/N", "BCL"};
-constexpr std::array<int, kGridColumnCount> kWidths{600,  1500, 1500, 1000, 1000,
-                                                    1000, 1000, 1000, 1000};
+constexpr std::array<std::string_view, kColumnCount> kHeaders{
+    "Rx Freq", "Tx Freq", "Decode", "Encode", "Power", "Scan Add", "W/N", "BCL"};
+constexpr std::array<int, kColumnCount> kWidths{1500, 1500, 1000, 1000, 1000, 1000, 1000, 1000};
 
 constexpr std::array<std::string_view, 2> kPowerList{"Low", "High"};
 constexpr std::array<std::string_view, 2> kScanList{"Del", "Add"};
@@ -28,7 +27,7 @@ constexpr std::uint32_t kNoShiftMagnitude = 1000000;
 constexpr std::uint32_t kErasedMagnitudeThreshold = 9999501;
 
 std::size_t Index(Column column) {
-    return static_cast<std::size_t>(column) - 1;
+    return static_cast<std::size_t>(column);
 }
 
 // An empty tone cell stores as "None" rather than as a 0.0 Hz CTCSS tone.
@@ -48,13 +47,28 @@ std::string GridToneText(std::uint8_t low, std::uint8_t high) {
     return (high == base ? "D0" : "D") + std::to_string(code) + (base == 0xC0 ? "I" : "N");
 }
 
-// Whether a channel row's bit in its section's present map is set (the VFO rows have none).
-bool PresentBitSet(const MemoryImage& image, int row) {
-    if (row > 256) {
+// Whether a channel's bit in its section's present map is set (the VFO records have none).
+bool PresentBitSet(const MemoryImage& image, int record) {
+    if (IsVfoRecord(record)) {
         return true;
     }
-    const int section = row <= 128 ? 0 : 1;
-    return ChannelBit(image, map::PresentMapOf(section), row - section * 128);
+    const int section = record < 128 ? 0 : 1;
+    return ChannelBit(image, map::PresentMapOf(section), record - section * 128 + 1);
+}
+
+// Whether the record's shift magnitude, as it is before a store, counts as erased. The fixed
+// group the image preparation writes lies on B124's magnitude; those bytes are the preparation's
+// own, not an erased field, or B124's Tx would turn into its Rx on the next save.
+bool MagnitudeIsErased(const ChannelRecord& record, const MemoryImage& image, int index) {
+    const std::size_t at = RecordOffset(index) + 16;
+    if (at >= map::kFixedGroup && at + 4 <= map::kFixedGroup + map::kFixedGroupSize) {
+        const auto fixed = std::span(map::kFixedGroupBytes).subspan(at - map::kFixedGroup, 4);
+        const auto held = image.span(at, 4);
+        if (std::equal(held.begin(), held.end(), fixed.begin())) {
+            return false;
+        }
+    }
+    return record.ShiftAmount() >= kErasedMagnitudeThreshold;
 }
 
 }  // namespace
@@ -71,10 +85,13 @@ int ColumnWidthTwips(Column column) {
     return i < kWidths.size() ? kWidths[i] : 0;
 }
 
-std::string RowLabel(int row) {
+std::string RowLabel(int record) {
     // The channel label with a space after the section letter ("A 001"); "A VFO" as it is.
-    std::string label = ChannelLabel(row);
-    if (row >= 1 && row <= 256) {
+    if (record < 0 || record >= kRecordCount) {
+        return {};
+    }
+    std::string label = ChannelLabel(record + 1);
+    if (!IsVfoRecord(record)) {
         label.insert(1, 1, ' ');
     }
     return label;
@@ -95,18 +112,8 @@ std::span<const std::string_view> ChoiceList(Column column) {
     }
 }
 
-int SectionOfRow(int row) {
-    if ((row >= 1 && row <= 128) || row == kVfoRowA) {
-        return 0;
-    }
-    if ((row >= 129 && row <= 256) || row == kVfoRowB) {
-        return 1;
-    }
-    return -1;
-}
-
-bool IsVfoRow(int row) {
-    return row == kVfoRowA || row == kVfoRowB;
+bool IsVfoRecord(int record) {
+    return record == kVfoARecordIndex || record == kVfoBRecordIndex;
 }
 
 EditorKind EditorKindFor(Column column) {
@@ -127,12 +134,6 @@ EditorKind EditorKindFor(Column column) {
     }
 }
 
-void ResetChannelRecord(MemoryImage& image, int row) {
-    if (row >= 1 && row <= kChannelRows) {
-        WriteClearedRecord(image, row - 1);
-    }
-}
-
 Frequency CellFrequency(std::string_view text) {
     return static_cast<Frequency>(
         std::clamp<std::int64_t>(ScaleDecimalText(text, 5), 0, kMaxCellFrequency));
@@ -140,48 +141,36 @@ Frequency CellFrequency(std::string_view text) {
 
 // ---- cells ----------------------------------------------------------------------------------
 
-bool ChannelTable::InRange(int row, Column column) {
-    return row >= 1 && row <= kChannelRows && column >= Column::RxFreq && column <= Column::Bcl;
+bool ChannelTable::InRange(int record, Column column) {
+    return record >= 0 && record < kRecordCount && column >= Column::RxFreq &&
+           column < Column::Count;
 }
 
-std::string& ChannelTable::At(int row, Column column) {
-    return cells_[static_cast<std::size_t>(row - 1)][Index(column)];
+std::string& ChannelTable::At(int record, Column column) {
+    return cells_[static_cast<std::size_t>(record)][Index(column)];
 }
 
-std::string ChannelTable::Text(int row, int column) const {
-    if (column < 0 || column >= kGridColumnCount || row < 0 || row > kChannelRows) {
-        return {};
-    }
-    if (row == 0) {
-        return std::string(ColumnHeader(static_cast<Column>(column)));
-    }
-    if (column == 0) {
-        return RowLabel(row);
-    }
-    return Cell(row, static_cast<Column>(column));
-}
-
-const std::string& ChannelTable::Cell(int row, Column column) const {
+const std::string& ChannelTable::Cell(int record, Column column) const {
     static const std::string kEmpty;
-    if (!InRange(row, column)) {
+    if (!InRange(record, column)) {
         return kEmpty;
     }
-    return cells_[static_cast<std::size_t>(row - 1)][Index(column)];
+    return cells_[static_cast<std::size_t>(record)][Index(column)];
 }
 
-void ChannelTable::SetCell(int row, Column column, std::string text) {
-    if (InRange(row, column)) {
-        At(row, column) = std::move(text);
+void ChannelTable::SetCell(int record, Column column, std::string text) {
+    if (InRange(record, column)) {
+        At(record, column) = std::move(text);
     }
 }
 
-bool ChannelTable::IsRowEmpty(int row) const {
-    return Cell(row, Column::RxFreq).empty();
+bool ChannelTable::IsRowEmpty(int record) const {
+    return Cell(record, Column::RxFreq).empty();
 }
 
-void ChannelTable::ClearRow(int row) {
-    if (row >= 1 && row <= kChannelRows) {
-        cells_[static_cast<std::size_t>(row - 1)].fill(std::string{});
+void ChannelTable::ClearRow(int record) {
+    if (record >= 0 && record < kRecordCount) {
+        cells_[static_cast<std::size_t>(record)].fill(std::string{});
     }
 }
 
@@ -189,32 +178,32 @@ void ChannelTable::ClearRow(int row) {
 
 void ChannelTable::FillGridFromImage(const MemoryImage& image, SectionLimits& limits) {
     ReadModelLimits(image, limits);
-    for (int row = 1; row <= kChannelRows; ++row) {
-        FillRow(row, image, limits);
+    for (int record = 0; record < kRecordCount; ++record) {
+        FillRow(record, image, limits);
     }
 }
 
-void ChannelTable::FillRow(int row, const MemoryImage& image, const SectionLimits& limits) {
-    if (row < 1 || row > kChannelRows) {
+void ChannelTable::FillRow(int index, const MemoryImage& image, const SectionLimits& limits) {
+    if (index < 0 || index >= kRecordCount) {
         return;
     }
-    ClearRow(row);
-    if (!PresentBitSet(image, row) || !RecordIsPresent(image, row - 1, limits)) {
+    ClearRow(index);
+    if (!PresentBitSet(image, index) || !RecordIsPresent(image, index, limits)) {
         return;
     }
-    const ConstChannelRecord record(image, row - 1);
-    At(row, Column::RxFreq) = FrequencyToMhzText(record.RxFrequency().value_or(0));
+    const ConstChannelRecord record(image, index);
+    At(index, Column::RxFreq) = FrequencyToMhzText(record.RxFrequency().value_or(0));
     if (const auto tx = record.TxFrequency()) {
-        At(row, Column::TxFreq) = FrequencyToMhzText(*tx);
+        At(index, Column::TxFreq) = FrequencyToMhzText(*tx);
     }
-    At(row, Column::Decode) = GridToneText(record.Byte(8), record.Byte(9));
-    At(row, Column::Encode) = GridToneText(record.Byte(10), record.Byte(11));
-    At(row, Column::Power) = std::string(kPowerList[record.HighPower() ? 1 : 0]);
-    At(row, Column::ScanAdd) = std::string(kScanList[record.ScanAdd() ? 1 : 0]);
-    At(row, Column::WideNarrow) = std::string(kWidthList[record.Wide() ? 1 : 0]);
+    At(index, Column::Decode) = GridToneText(record.Byte(8), record.Byte(9));
+    At(index, Column::Encode) = GridToneText(record.Byte(10), record.Byte(11));
+    At(index, Column::Power) = std::string(kPowerList[record.HighPower() ? 1 : 0]);
+    At(index, Column::ScanAdd) = std::string(kScanList[record.ScanAdd() ? 1 : 0]);
+    At(index, Column::WideNarrow) = std::string(kWidthList[record.Wide() ? 1 : 0]);
     // The fourth BCL value (both bits set) has no text; it shows as the second-highest one,
     // "QT/DQT", which is also what a store writes back for it.
-    At(row, Column::Bcl) =
+    At(index, Column::Bcl) =
         std::string(kBclList[static_cast<std::size_t>(std::min(record.Bcl(), 2))]);
 }
 
@@ -222,26 +211,26 @@ void ChannelTable::FillRow(int row, const MemoryImage& image, const SectionLimit
 
 void ChannelTable::StoreGridToImage(MemoryImage& image, const SectionLimits& limits,
                                     int modelIndex) const {
-    for (int row = 1; row <= kChannelRows; ++row) {
-        StoreRow(row, image, limits);
+    for (int record = 0; record < kRecordCount; ++record) {
+        StoreRow(record, image, limits);
     }
     WriteModelBlock(image, modelIndex);
     PrepareImageForWrite(image, limits);
 }
 
-void ChannelTable::StoreRow(int row, MemoryImage& image, const SectionLimits& limits) const {
-    if (row < 1 || row > kChannelRows) {
+void ChannelTable::StoreRow(int index, MemoryImage& image, const SectionLimits& limits) const {
+    if (index < 0 || index >= kRecordCount) {
         return;
     }
-    if (IsRowEmpty(row)) {
-        ResetChannelRecord(image, row);
+    if (IsRowEmpty(index)) {
+        WriteClearedRecord(image, index);
         return;
     }
-    ChannelRecord record(image, row - 1);
-    const Frequency rx = CellFrequency(Cell(row, Column::RxFreq));
+    ChannelRecord record(image, index);
+    const Frequency rx = CellFrequency(Cell(index, Column::RxFreq));
     record.SetRxFrequency(rx);
 
-    const std::string& txText = Cell(row, Column::TxFreq);
+    const std::string& txText = Cell(index, Column::TxFreq);
     const bool txAbsent = txText.empty();
     const Frequency tx = txAbsent ? 0 : CellFrequency(txText);
     record.SetTxFrequency(txAbsent ? std::nullopt : std::optional<Frequency>(tx));
@@ -254,7 +243,7 @@ void ChannelTable::StoreRow(int row, MemoryImage& image, const SectionLimits& li
         noShift();
     } else if (limits.SectionOf(tx) < 0) {
         // The magnitude as it was before this store decides whether the Tx is kept.
-        if (record.ShiftAmount() >= kErasedMagnitudeThreshold) {
+        if (MagnitudeIsErased(record, image, index)) {
             noShift();
             record.SetTxFrequency(rx);
         } else {
@@ -267,14 +256,14 @@ void ChannelTable::StoreRow(int row, MemoryImage& image, const SectionLimits& li
         noShift();
     }
 
-    record.SetRxToneText(ToneCell(Cell(row, Column::Decode)));
-    record.SetTxToneText(ToneCell(Cell(row, Column::Encode)));
+    record.SetRxToneText(ToneCell(Cell(index, Column::Decode)));
+    record.SetTxToneText(ToneCell(Cell(index, Column::Encode)));
 
     // Only the grid's own flag bits change; PTT ID and Vox (bits 0-2) stay.
-    record.SetHighPower(Cell(row, Column::Power) == "High");
-    record.SetScanAdd(Cell(row, Column::ScanAdd) == "Add");
-    record.SetWide(Cell(row, Column::WideNarrow) == "Wide");
-    const std::string& bcl = Cell(row, Column::Bcl);
+    record.SetHighPower(Cell(index, Column::Power) == "High");
+    record.SetScanAdd(Cell(index, Column::ScanAdd) == "Add");
+    record.SetWide(Cell(index, Column::WideNarrow) == "Wide");
+    const std::string& bcl = Cell(index, Column::Bcl);
     record.SetBcl(bcl == "Carrier" ? 1 : bcl == "QT/DQT" ? 2 : 0);
 }
 

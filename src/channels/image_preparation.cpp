@@ -12,7 +12,7 @@
 namespace kestra {
 namespace {
 
-// The model blocks of the three radio models, written from 0x2F01 on.
+// The model blocks of the three radio models, written from the second byte of the block on.
 constexpr std::array<std::uint8_t, 110> k6120HE{
     0xC0, 0x01, 0x00, 0x00, 0x04, 0x00, 0x86, 0xAD, 0x40, 0x00, 0x56, 0xC6, 0x00, 0x00, 0x00, 0x00,
     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00, 0x19,
@@ -35,23 +35,10 @@ constexpr std::array<std::uint8_t, 104> k6120E{
     0x9F, 0x17, 0x8A, 0xD3, 0x49, 0x11, 0x42, 0xA0, 0xC4, 0x3E, 0xBB, 0x00, 0x00, 0x58, 0x04,
     0x58, 0x04, 0x58, 0x04, 0x00, 0x74, 0x3D, 0x00, 0x03, 0x0C, 0x2F, 0x68, 0x38, 0x77};
 
-constexpr std::array<std::uint8_t, map::kModelTailSize> kModelTail{0xB0, 0x01, 0x00, 0x0A, 0x01,
-                                                                   0x00, 0x88, 0xAA, 0x10};
-constexpr std::array<std::uint8_t, map::kFixedGroupSize> kFixedGroupBytes{0xB0, 0x01, 0x04, 0x0A,
-                                                                          0x08, 0x02, 0x88, 0xAA};
-
-// Optional Features bits the radio must not find set after a write.
-constexpr std::size_t kFeatureByte1 = 0x204C;
-constexpr std::size_t kFeatureByte2 = 0x204D;
-constexpr std::size_t kFeatureByte3 = 0x204E;
-constexpr std::uint8_t kFeatureMask1 = 0x60;  // bits 5 and 6
-constexpr std::uint8_t kFeatureMask2 = 0xC0;  // bits 6 and 7
-constexpr std::uint8_t kFeatureMask3 = 0x31;  // bits 0, 4 and 5
-
 constexpr int kChannelsPerSection = 128;
 constexpr std::uint8_t kNoChannel = 0xFF;
 
-// The per-band windows written at 0x2E80 (same indexing as kSupportedBands).
+// The per-band section windows (same indexing as kSupportedBands).
 constexpr std::array<Band, 3> kWindows{{
     {14400000, 14600000},
     {20000000, 26000000},
@@ -142,7 +129,7 @@ std::span<const std::uint8_t> ModelBlock(int modelIndex) {
 void WriteModelBlock(MemoryImage& image, int modelIndex) {
     image.fill(map::kModelBlock, map::kModelBlockSize, 0xFF);
     image.write(map::kModelBlock + 1, ModelBlock(modelIndex));
-    image.write(map::kModelTail, kModelTail);
+    image.write(map::kModelTail, map::kModelTailBytes);
 }
 
 int ModelIndexOfImage(const MemoryImage& image) {
@@ -151,7 +138,7 @@ int ModelIndexOfImage(const MemoryImage& image) {
     };
     const auto tail = image.span(map::kModelTail, map::kModelTailSize);
     if (image[map::kModelBlock] != 0xFF ||
-        !std::equal(tail.begin(), tail.end(), kModelTail.begin())) {
+        !std::equal(tail.begin(), tail.end(), map::kModelTailBytes.begin())) {
         return -1;
     }
     for (int index = 0; index < static_cast<int>(kModelNames.size()); ++index) {
@@ -166,29 +153,21 @@ int ModelIndexOfImage(const MemoryImage& image) {
     return -1;
 }
 
-bool RecordIsPresent(const MemoryImage& image, int record, const SectionLimits& limits) {
-    if (record < 0 || record >= kRecordCount) {
-        return false;
-    }
-    const std::size_t base = RecordOffset(record);
-    const std::uint8_t top = image[base + 3];
-    if (top == 0xFF || top == 0x00) {
-        return false;
-    }
-    const auto rx = static_cast<Frequency>(Bcd8Decode(image.span(base, 4)));
-    return limits.SectionOf(rx) >= 0;
+int ModelIndexOfName(std::string_view name) {
+    const auto found = std::find(kModelNames.begin(), kModelNames.end(), name);
+    return found == kModelNames.end() ? -1 : static_cast<int>(found - kModelNames.begin());
 }
 
 void PrepareImageForWrite(MemoryImage& image, const SectionLimits& limits) {
     ComputeReferenceLevels(image);
     DeriveTuningTables(image);
 
-    image.fill(map::kEncodeFilled, 16, 0xFF);
+    image.fill(map::kEncodeFilled, map::kEncodeFilledSize, 0xFF);
     WriteModelLimits(image, limits);
-    image.write(map::kFixedGroup, kFixedGroupBytes);
-    image[kFeatureByte1] &= static_cast<std::uint8_t>(~kFeatureMask1);
-    image[kFeatureByte2] &= static_cast<std::uint8_t>(~kFeatureMask2);
-    image[kFeatureByte3] &= static_cast<std::uint8_t>(~kFeatureMask3);
+    image.write(map::kFixedGroup, map::kFixedGroupBytes);
+    for (const auto& [offset, mask] : map::kPreparationClearedBits) {
+        image[offset] &= static_cast<std::uint8_t>(~mask);
+    }
 
     WriteChannelSummary(image, limits);
     ComputeSectionWindows(image, limits);

@@ -28,16 +28,8 @@ void WriteModelBlock(MemoryImage& image, int modelIndex);
 // The model whose block an image holds exactly as WriteModelBlock leaves it, or -1 (a radio or
 // file that never went through a save, or a block of some other model).
 int ModelIndexOfImage(const MemoryImage& image);
-// The model a freshly started program shows for an opened image: the one whose block it
-// holds, else the start-up choice. What the next save or write of that image uses.
-inline int OpenedModelIndex(const MemoryImage& image) {
-    const int model = ModelIndexOfImage(image);
-    return model >= 0 ? model : kDefaultModelIndex;
-}
-
-// True when record (0..257) holds an Rx frequency that lies in a section. An erased Rx
-// (top byte 0xFF) or a zero top byte counts as empty, the same test the grid uses.
-bool RecordIsPresent(const MemoryImage& image, int record, const SectionLimits& limits);
+// The index of a model's name in kModelNames ("6120HE" -> 0), or -1 for any other text.
+int ModelIndexOfName(std::string_view name);
 
 // The six preparation steps in order: derived calibration tables; fixed fills, the limits
 // block, the fixed group at 0x1F70 and the menu bits the radio must not see set; the channel

@@ -2,12 +2,62 @@
 
 #include <string_view>
 
+#include "channels/image_preparation.hpp"
+
 namespace kestra::cli {
 
 namespace {
 
 bool IsValue(std::string_view text) {
     return !text.empty() && text.front() != '-';
+}
+
+// Stores the value of an option that takes one; false with the reason when it is given twice
+// or names no model.
+bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
+                const std::string& value, std::string& error) {
+    const bool repeated = name == "-o"        ? outputGiven
+                          : name == "--model" ? line.model.has_value()
+                          : name == "--apply" ? line.apply.has_value()
+                                              : line.port.has_value();
+    if (repeated) {
+        error = name + " given twice";
+        return false;
+    }
+    if (name == "-o") {
+        line.output = value;
+        outputGiven = true;
+    } else if (name == "--apply") {
+        line.apply = value;
+    } else if (name == "--model") {
+        const int model = ModelIndexOfName(value);
+        if (model < 0) {
+            error = "unknown model " + value + " (6120HE, 6120N or 6120E)";
+            return false;
+        }
+        line.model = model;
+    } else {
+        line.port = value;
+    }
+    return true;
+}
+
+// What is missing or too much once every argument is read.
+bool CheckComplete(const CommandLine& line, bool outputGiven, const ArgumentRules& rules,
+                   std::string& error) {
+    if (rules.output && !rules.outputOptional && !outputGiven) {
+        error = "-o FILE missing";
+        return false;
+    }
+    if (line.files.size() > rules.files) {
+        error = "unexpected argument " + line.files[rules.files];
+        return false;
+    }
+    if (line.files.size() < rules.files) {
+        error = rules.files == 1 ? "FILE missing" : "file names missing";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -39,9 +89,6 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        const bool takesValue = (name == "--port" && rules.port) ||
-                                (name == "-o" && rules.output) ||
-                                (name == "--apply" && rules.apply);
         if (name == "--service" && rules.service) {
             if (value) {
                 error = "--service takes no value";
@@ -50,6 +97,9 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             line.service = true;
             continue;
         }
+        const bool takesValue =
+            (name == "--port" && rules.port) || (name == "--model" && rules.model) ||
+            (name == "-o" && rules.output) || (name == "--apply" && rules.apply);
         if (!takesValue) {
             error = "unknown option " + name;
             return std::nullopt;
@@ -61,32 +111,11 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             error = name + " needs a value";
             return std::nullopt;
         }
-        const bool repeated = name == "-o"        ? outputGiven
-                              : name == "--apply" ? line.apply.has_value()
-                                                  : line.port.has_value();
-        if (repeated) {
-            error = name + " given twice";
+        if (!StoreValue(line, outputGiven, name, *value, error)) {
             return std::nullopt;
         }
-        if (name == "-o") {
-            line.output = *value;
-            outputGiven = true;
-        } else if (name == "--apply") {
-            line.apply = *value;
-        } else {
-            line.port = *value;
-        }
     }
-    if (rules.output && !rules.outputOptional && !outputGiven) {
-        error = "-o FILE missing";
-        return std::nullopt;
-    }
-    if (line.files.size() != rules.files) {
-        if (line.files.size() > rules.files) {
-            error = "unexpected argument " + line.files[rules.files];
-        } else {
-            error = rules.files == 1 ? "FILE missing" : "file names missing";
-        }
+    if (!CheckComplete(line, outputGiven, rules, error)) {
         return std::nullopt;
     }
     return line;

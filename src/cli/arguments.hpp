@@ -1,8 +1,8 @@
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// -o FILE, --apply FILE) and how many file arguments. Every subcommand parses through here, so they
-// all treat a missing or repeated value, an unknown option and a stray argument the same way: one
-// line naming the problem and the command's usage, and the usage exit code.
+// --model NAME, -o FILE, --apply FILE) and how many file arguments. Every subcommand parses through
+// here, so they all treat a missing or repeated value, an unknown option and a stray argument the
+// same way: one line naming the problem and the command's usage, and the usage exit code.
 
 #include <cstddef>
 #include <optional>
@@ -17,6 +17,7 @@ namespace kestra::cli {
 struct ArgumentRules {
     bool port = false;            // --port P or --port=P, optional
     bool service = false;         // --service, optional
+    bool model = false;           // --model NAME, optional
     bool output = false;          // -o FILE, required
     bool outputOptional = false;  // with output: -o FILE may be left out
     bool apply = false;           // --apply FILE, optional
@@ -26,6 +27,8 @@ struct ArgumentRules {
 struct CommandLine {
     std::optional<std::string> port;
     bool service = false;
+    // The radio model named by --model (an index into kModelNames); nothing without it.
+    std::optional<int> model;
     std::string output;  // empty when an optional -o was left out
     std::optional<std::string> apply;
     std::vector<std::string> files;

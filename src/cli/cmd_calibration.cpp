@@ -9,9 +9,10 @@
 #include <iterator>
 #include <string>
 
-#include "channels/channel_table.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "model/app_state.hpp"
 #include "service/calibration_file.hpp"
 
 namespace kestra::cli {
@@ -50,10 +51,10 @@ int RunCalibration(const Context& ctx) {
     if (line->apply && line->output.empty()) {
         return Fail(ctx, "--apply needs -o OUT (" + Usage("calibration") + ")", kExitUsage);
     }
-    MemoryImage image;
-    SectionLimits limits;
-    ChannelTable table;
-    if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
+    AppState state;
+    ChannelDocument document(state.image, state.limits);
+    MemoryImage& image = document.image();
+    if (!OpenDocument(ctx, line->files[0], document)) {
         return kExitFailure;
     }
     if (line->output.empty()) {
@@ -72,7 +73,7 @@ int RunCalibration(const Context& ctx) {
                         "; nothing was written",
                     kExitUsage);
     }
-    return SaveDocumentAs(ctx, line->output, image, limits, table) ? kExitOk : kExitFailure;
+    return SaveDocument(ctx, document, line->output);
 }
 
 }  // namespace kestra::cli

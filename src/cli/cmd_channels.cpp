@@ -2,9 +2,10 @@
 // B VFO): the row label, then the eight cell texts, separated by tabs; an empty cell is an empty
 // field. The section limits come from the document as they do when the program opens it.
 
-#include "channels/channel_table.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "model/app_state.hpp"
 
 namespace kestra::cli {
 
@@ -13,19 +14,18 @@ int RunChannels(const Context& ctx) {
     if (!line) {
         return kExitUsage;
     }
-    MemoryImage image;
-    SectionLimits limits;
-    ChannelTable table;
-    if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
+    AppState state;
+    ChannelDocument document(state.image, state.limits);
+    if (!OpenDocument(ctx, line->files[0], document)) {
         return kExitFailure;
     }
 
     std::string text;
-    for (int row = 1; row <= kChannelRows; ++row) {
-        text += table.Text(row, 0);
-        for (int column = 1; column < kGridColumnCount; ++column) {
+    for (int record = 0; record < kRecordCount; ++record) {
+        text += RowLabel(record);
+        for (int column = 0; column < kColumnCount; ++column) {
             text += '\t';
-            text += table.Text(row, column);
+            text += document.table().Cell(record, static_cast<Column>(column));
         }
         text += '\n';
     }

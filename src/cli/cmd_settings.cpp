@@ -12,9 +12,10 @@
 #include <iterator>
 #include <optional>
 
-#include "channels/channel_table.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "model/app_state.hpp"
 #include "settings/settings_text.hpp"
 
 namespace kestra::cli {
@@ -51,18 +52,18 @@ std::optional<std::string> ReadSettingsFile(const Context& ctx, const std::strin
 }  // namespace
 
 int RunSettings(const Context& ctx) {
-    const auto line =
-        ParseCommand(ctx, "settings", {.output = true, .outputOptional = true, .apply = true, .files = 1});
+    const auto line = ParseCommand(
+        ctx, "settings", {.output = true, .outputOptional = true, .apply = true, .files = 1});
     if (!line) {
         return kExitUsage;
     }
     if (line->apply && line->output.empty()) {
         return Fail(ctx, "--apply needs -o OUT (" + Usage("settings") + ")", kExitUsage);
     }
-    MemoryImage image;
-    SectionLimits limits;
-    ChannelTable table;
-    if (!OpenDocument(ctx, line->files[0], image, limits, table)) {
+    AppState state;
+    ChannelDocument document(state.image, state.limits);
+    MemoryImage& image = document.image();
+    if (!OpenDocument(ctx, line->files[0], document)) {
         return kExitFailure;
     }
     std::optional<std::string> settings;
@@ -88,7 +89,7 @@ int RunSettings(const Context& ctx) {
         }
     }
     forms.StoreToImage(image);
-    return SaveDocumentAs(ctx, line->output, image, limits, table) ? kExitOk : kExitFailure;
+    return SaveDocument(ctx, document, line->output);
 }
 
 }  // namespace kestra::cli

@@ -1,13 +1,13 @@
-// kestra-cli write [--port P] [--service] FILE: writes a document to the radio exactly as
-// Program, Write does in the desktop program: the document is decoded into the channel grid,
-// the grid is encoded back with the "6120E" model block and every summary area the radio needs,
-// and the clone transfer sends its 351 blocks. FILE itself is not changed. A write that fails
-// part-way (or is stopped with Ctrl+C) says that the radio may hold a partly written memory.
+// kestra-cli write [--port P] [--service] [--model NAME] FILE: writes a document to the radio
+// exactly as Program, Write does in the desktop program: the document is opened, its grid is
+// encoded back with the model block of its model (the one its block names, else "6120E";
+// --model picks another) and every summary area the radio needs, and the clone transfer sends
+// its 351 blocks. FILE itself is not changed. A write that fails part-way (or is stopped with
+// Ctrl+C) says that the radio may hold a partly written memory.
 
 #include <string>
 
-#include "channels/channel_table.hpp"
-#include "channels/image_preparation.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
@@ -17,7 +17,8 @@
 namespace kestra::cli {
 
 int RunWrite(const Context& ctx) {
-    const auto options = ParseCommand(ctx, "write", {.port = true, .service = true, .files = 1});
+    const auto options =
+        ParseCommand(ctx, "write", {.port = true, .service = true, .model = true, .files = 1});
     if (!options) {
         return kExitUsage;
     }
@@ -25,11 +26,12 @@ int RunWrite(const Context& ctx) {
     AppState state;
     state.serviceMode = options->service;
     // Opening the document fills the grid; the write encodes the grid back first.
-    ChannelTable table;
-    if (!OpenDocument(ctx, options->files[0], state.image, state.limits, table)) {
+    ChannelDocument document(state.image, state.limits);
+    if (!OpenDocument(ctx, options->files[0], document)) {
         return kExitFailure;
     }
-    table.StoreGridToImage(state.image, state.limits, OpenedModelIndex(state.image));
+    ApplyModelOption(options->model, document);
+    document.StoreGridToImage();
 
     const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);

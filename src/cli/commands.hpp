@@ -3,15 +3,14 @@
 // one list main() builds its dispatch table and usage text from, so a new subcommand is its
 // file, its CMake source line and one line here.
 
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace kestra {
-class ChannelTable;
-class MemoryImage;
-struct SectionLimits;
+class ChannelDocument;
 }  // namespace kestra
 
 namespace kestra::cli {
@@ -33,20 +32,21 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
 
 // X(name, function, arguments, description)
-#define KESTRA_CLI_COMMANDS(X)                                                                 \
-    X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")     \
-    X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")     \
-    X("save-as", RunSaveAs, "IN OUT", "open IN, encode it as a save does and write it to OUT") \
-    X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                         \
-      "print the settings dialogs' fields, or apply a settings file and save as OUT")          \
-    X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")   \
-    X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
-    X("doctor", RunDoctor, "[--port P]",                                                       \
-      "find out why the cable does not work, and test the radio on the port")                  \
-    X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
-    X("write", RunWrite, "[--port P] [--service] FILE",                                        \
-      "write FILE to the radio as Program, Write does")                                        \
-    X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
+#define KESTRA_CLI_COMMANDS(X)                                                                \
+    X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")    \
+    X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")    \
+    X("save-as", RunSaveAs, "[--model NAME] IN OUT",                                          \
+      "open IN, encode it as a save does and write it to OUT")                                \
+    X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                        \
+      "print the settings dialogs' fields, or apply a settings file and save as OUT")         \
+    X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")  \
+    X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")   \
+    X("doctor", RunDoctor, "[--port P]",                                                      \
+      "find out why the cable does not work, and test the radio on the port")                 \
+    X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE") \
+    X("write", RunWrite, "[--port P] [--service] [--model NAME] FILE",                        \
+      "write FILE to the radio as Program, Write does")                                       \
+    X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                       \
       "print the service editors' values, or set them and save as OUT")
 
 #define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);
@@ -59,16 +59,20 @@ std::string Usage(std::string_view command);
 // One line "kestra-cli: <text>" on ctx.err; returns code.
 int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
 
-// Opens a document the way the desktop program does: the file's 16384 bytes into image, the
-// limits pairs it holds into limits, and the records decoded into table. False after printing
-// one line when the file cannot be opened.
-bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
-                  SectionLimits& limits, ChannelTable& table);
+// Opens a document the way the desktop program does (ChannelDocument::Open): the file's 16384
+// bytes, the limits pairs it holds, its grid and its model block. False after printing one line
+// when the file cannot be opened.
+bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& document);
 
-// Writes an opened document to path the way Save As does: the grid is encoded back with the
-// model block of the document's model and every summary area, then the 16384 bytes are written
-// atomically. False after printing one line when the file cannot be written.
-bool SaveDocumentAs(const Context& ctx, const std::string& path, MemoryImage& image,
-                    const SectionLimits& limits, ChannelTable& table);
+// What --model means for save-as and write: the radio model whose block the document is saved or
+// written with, as if picked in the "Radio" box after opening. Without it the document keeps
+// the model its block names, and one without a block gets the start-up model "6120E" (what a
+// freshly started desktop program shows).
+void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document);
+
+// Saves an opened document to path the way Save As does (ChannelDocument::Save: the grid encoded
+// back with the document's model block and every summary area, then the 16384 bytes written
+// atomically). kExitOk, or kExitFailure after printing one line.
+int SaveDocument(const Context& ctx, ChannelDocument& document, const std::string& path);
 
 }  // namespace kestra::cli

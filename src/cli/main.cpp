@@ -12,8 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "channels/channel_table.hpp"
-#include "channels/image_preparation.hpp"
+#include "channels/channel_document.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
 
@@ -24,24 +23,25 @@ int Fail(const Context& ctx, const std::string& text, int code) {
     return code;
 }
 
-bool OpenDocument(const Context& ctx, const std::string& path, MemoryImage& image,
-                  SectionLimits& limits, ChannelTable& table) {
-    if (const FileResult loaded = LoadDocumentFile(path, image); !loaded) {
-        Fail(ctx, loaded.error);
+bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& document) {
+    if (const FileResult opened = document.Open(path); !opened) {
+        Fail(ctx, opened.error);
         return false;
     }
-    table.FillGridFromImage(image, limits);
     return true;
 }
 
-bool SaveDocumentAs(const Context& ctx, const std::string& path, MemoryImage& image,
-                    const SectionLimits& limits, ChannelTable& table) {
-    table.StoreGridToImage(image, limits, OpenedModelIndex(image));
-    if (const FileResult saved = SaveDocumentFile(path, image); !saved) {
-        Fail(ctx, saved.error);
-        return false;
+void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document) {
+    if (model) {
+        document.SetModelIndex(*model);
     }
-    return true;
+}
+
+int SaveDocument(const Context& ctx, ChannelDocument& document, const std::string& path) {
+    if (const FileResult saved = document.Save(path); !saved) {
+        return Fail(ctx, saved.error);
+    }
+    return kExitOk;
 }
 
 namespace {

@@ -12,6 +12,12 @@ bool IsPrintable(std::uint8_t byte) {
     return byte >= 0x20 && byte <= 0x7E;
 }
 
+// Every digit of the field is a decimal digit.
+bool IsBcd(std::span<const std::uint8_t> bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](std::uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; });
+}
+
 // Bcd8 bytes of a frequency; a negative value has no BCD form and becomes the erased marker.
 std::array<std::uint8_t, 4> FrequencyBytes(Frequency f) {
     if (f < 0) {
@@ -26,18 +32,20 @@ void WriteClearedRecord(MemoryImage& image, int record) {
     image.write(RecordOffset(record), kClearedRecord);
 }
 
-std::optional<Frequency> ConstChannelRecord::RxFrequency() const {
-    if (bytes_[0] == 0xFF && bytes_[1] == 0xFF && bytes_[2] == 0xFF && bytes_[3] == 0xFF) {
+std::optional<Frequency> StoredFrequency(std::span<const std::uint8_t> fourBytes) {
+    const std::uint8_t top = fourBytes[3];
+    if (top == 0xFF || top == 0x00) {
         return std::nullopt;
     }
-    return static_cast<Frequency>(Bcd8Decode(bytes_.subspan(0, 4)));
+    return static_cast<Frequency>(Bcd8Decode(fourBytes));
 }
 
-std::optional<Frequency> ConstChannelRecord::TxFrequency() const {
-    if (bytes_[7] == 0xFF || bytes_[7] == 0x00) {
-        return std::nullopt;
+bool RecordIsPresent(const MemoryImage& image, int record, const SectionLimits& limits) {
+    if (record < 0 || record >= kRecordCount) {
+        return false;
     }
-    return static_cast<Frequency>(Bcd8Decode(bytes_.subspan(4, 4)));
+    const auto rx = ConstChannelRecord(image, record).RxFrequency();
+    return rx.has_value() && limits.SectionOf(*rx) >= 0;
 }
 
 std::string ConstChannelRecord::Name() const {
@@ -100,31 +108,31 @@ void SetChannelBit(MemoryImage& image, std::size_t mapOffset, int k, bool on) {
 // ---- model-limits block ---------------------------------------------------------------------
 
 bool ModelLimitsPairIsSet(const MemoryImage& image, int section) {
-    return image[map::kModelLimits + static_cast<std::size_t>(section) * 8 + 3] != 0xFF;
+    return image[map::ModelLimitsOf(section) + 3] != 0xFF;
 }
 
 void ReadModelLimits(const MemoryImage& image, SectionLimits& limits) {
     for (int s = 0; s < 2; ++s) {
-        if (!ModelLimitsPairIsSet(image, s)) {
+        const auto pair = image.span(map::ModelLimitsOf(s), 8);
+        // A damaged pair (half erased, not BCD, zeros, reversed) would hide every channel of
+        // the section, and the next save would clear them: keep the limits the program has.
+        if (!ModelLimitsPairIsSet(image, s) || !IsBcd(pair)) {
             continue;
         }
-        const std::size_t at = map::kModelLimits + static_cast<std::size_t>(s) * 8;
-        const auto lower = static_cast<Frequency>(Bcd8Decode(image.span(at, 4)));
-        const auto upper = static_cast<Frequency>(Bcd8Decode(image.span(at + 4, 4)));
-        // A damaged pair (zeros, half erased, across bands) would hide every channel of the
-        // section, and the next save would clear them: keep the limits the program has.
-        if (LimitsAreValid(lower, upper)) {
-            limits.lower[s] = lower;
-            limits.upper[s] = upper;
+        const auto lower = static_cast<Frequency>(Bcd8Decode(pair.subspan(0, 4)));
+        const auto upper = static_cast<Frequency>(Bcd8Decode(pair.subspan(4, 4)));
+        if (kLowestSectionLimit <= lower && lower < upper && upper <= kHighestSectionLimit) {
+            limits.lower[static_cast<std::size_t>(s)] = lower;
+            limits.upper[static_cast<std::size_t>(s)] = upper;
         }
     }
 }
 
 void WriteModelLimits(MemoryImage& image, const SectionLimits& limits) {
     for (int s = 0; s < 2; ++s) {
-        const std::size_t at = map::kModelLimits + static_cast<std::size_t>(s) * 8;
-        image.write(at, FrequencyBytes(limits.lower[s]));
-        image.write(at + 4, FrequencyBytes(limits.upper[s]));
+        const std::size_t at = map::ModelLimitsOf(s);
+        image.write(at, FrequencyBytes(limits.lower[static_cast<std::size_t>(s)]));
+        image.write(at + 4, FrequencyBytes(limits.upper[static_cast<std::size_t>(s)]));
     }
 }
 

@@ -4,7 +4,7 @@
 //
 // Record layout (byte offsets):
 //   0-3   Rx frequency, Bcd8 in 10 Hz units; FF FF FF FF marks an empty record
-//   4-7   Tx frequency, Bcd8; byte 7 of 0xFF or 0x00 means no Tx frequency
+//   4-7   Tx frequency, Bcd8; FF FF FF FF means no Tx frequency
 //   8-9   Rx tone (ToneCode), 10-11 Tx tone
 //   12    options: bits 0-1 signal type, 2-3 relay mode, 4-7 voice process
 //   13    flags: bits 0-1 PTT ID, bit 2 Vox, bit 3 Scan Add, bit 4 high power, bit 5 wide,
@@ -51,6 +51,18 @@ void WriteClearedRecord(MemoryImage& image, int record);
 
 inline constexpr std::size_t kChannelNameLength = 7;
 
+// ---- frequency or erased --------------------------------------------------------------------
+// The one rule for a 4-byte frequency field (a record's Rx or Tx): it holds no frequency when its
+// top byte, the most significant digit pair, is 0xFF (erased memory) or 0x00 (a zeroed field,
+// below 1 MHz); otherwise it holds its Bcd8 value.
+std::optional<Frequency> StoredFrequency(std::span<const std::uint8_t> fourBytes);
+
+// ---- a record is present --------------------------------------------------------------------
+// The one rule for "this record is a channel", shared by the grid, the image preparation and
+// the clone transfer: its Rx field holds a frequency that lies in a section. Records outside
+// 0..257 are never present.
+bool RecordIsPresent(const MemoryImage& image, int record, const SectionLimits& limits);
+
 // Read access to one record. Bytes it does not name are left for the caller to copy as they are.
 class ConstChannelRecord {
 public:
@@ -59,10 +71,9 @@ public:
 
     std::uint8_t Byte(std::size_t index) const { return bytes_[index]; }
 
-    // Empty (nullopt) for the FF FF FF FF marker.
-    std::optional<Frequency> RxFrequency() const;
-    // Empty when byte 7 is 0xFF or 0x00.
-    std::optional<Frequency> TxFrequency() const;
+    // The fields by the frequency-or-erased rule (StoredFrequency).
+    std::optional<Frequency> RxFrequency() const { return StoredFrequency(bytes_.subspan(0, 4)); }
+    std::optional<Frequency> TxFrequency() const { return StoredFrequency(bytes_.subspan(4, 4)); }
 
     std::string RxToneText() const { return ToneCodeDecode(bytes_[8], bytes_[9]); }
     std::string TxToneText() const { return ToneCodeDecode(bytes_[10], bytes_[11]); }
@@ -137,8 +148,13 @@ void SetChannelBit(MemoryImage& image, std::size_t mapOffset, int k, bool on);
 // ---- model-limits block ---------------------------------------------------------------------
 // Whether the block holds a pair for the section: its lower limit's top byte is not 0xFF.
 bool ModelLimitsPairIsSet(const MemoryImage& image, int section);
-// Copies every pair that is set and valid (both limits in one supported band, lower below
-// upper) into the limits; a section without such a pair keeps its limits.
+// The lowest and highest limit a document may set for a section: 1 MHz and 999 MHz.
+inline constexpr Frequency kLowestSectionLimit = 100000;
+inline constexpr Frequency kHighestSectionLimit = 99900000;
+// Copies every pair that is not plainly damaged into the limits: both limits set and valid BCD,
+// lower below upper, both within 1-999 MHz. A pair need not lie in a supported band: a document
+// made for 130-174 MHz keeps its 130-136 MHz channels. A section whose pair is unset or damaged
+// keeps the limits the program has.
 void ReadModelLimits(const MemoryImage& image, SectionLimits& limits);
 // Writes all four limits; a negative limit (-1, unset) has no BCD form and is written as
 // FF FF FF FF, so a block written with an unset A or B lower limit reads back as unset.

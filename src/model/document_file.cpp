@@ -12,6 +12,7 @@
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
 #include "model/posix_file.hpp"
+#include "model/image_map.hpp"
 
 namespace kestra {
 
@@ -78,19 +79,12 @@ MemoryImage BuiltInDocumentImage() {
     for (int record = 0; record < kRecordCount; ++record) {
         WriteClearedRecord(image, record);
     }
-    // Menu and DTMF defaults of a factory-fresh radio.
-    static constexpr std::pair<std::size_t, std::uint8_t> kDefaults[] = {
-        {0x1F77, 0x0A}, {0x2040, 0x1E}, {0x2042, 0x04}, {0x2043, 0x04}, {0x2044, 0x04},
-        {0x2046, 0x05}, {0x2047, 0x01}, {0x2048, 0x03}, {0x2049, 0x0E}, {0x204A, 0x90},
-        {0x204B, 0x28}, {0x204C, 0x8A}, {0x204D, 0x0D}, {0x2080, 0x32}, {0x2081, 0x04},
-        {0x2082, 0x02}, {0x2083, 0x02}, {0x20A8, 0x0E}, {0x20D8, 0x0A}, {0x20D9, 0x45},
-        {0x20DA, 0xFA}, {0x20DB, 0x0A}, {0x20DD, 0x0E},
-    };
-    for (const auto& [offset, value] : kDefaults) {
+    for (const auto& [offset, value] : map::kNewDocumentBytes) {
         image[offset] = value;
     }
-    WriteDtmfText(image, 0x20B0, "100");
-    WriteDtmfText(image, 0x20E0, "100*100");
+    for (const auto& [offset, text] : map::kNewDocumentDtmfTexts) {
+        WriteDtmfText(image, offset, text);
+    }
     return image;
 }
 

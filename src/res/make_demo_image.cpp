@@ -20,7 +20,7 @@ namespace {
 using kestra::Column;
 
 struct DemoChannel {
-    int row;  // grid row: 1..128 A, 129..256 B, 257/258 the VFOs
+    int record;  // 0..127 A, 128..255 B, 256/257 the VFOs
     std::string_view name;
     std::string_view rx;
     std::string_view tx;  // empty: receive only
@@ -33,10 +33,10 @@ struct DemoChannel {
 };
 
 constexpr int A(int n) {
-    return n;
+    return n - 1;
 }
 constexpr int B(int n) {
-    return 128 + n;
+    return 127 + n;
 }
 
 constexpr DemoChannel kChannels[] = {
@@ -72,8 +72,10 @@ constexpr DemoChannel kChannels[] = {
     {B(10), "GMRS R1", "462.55000", "467.55000", "141.3", "141.3", "High", "Add", "Wide", "Off"},
     {B(11), "FRS 1", "462.56250", "462.56250", "None", "None", "Low", "Add", "Narrow", "Off"},
     {B(20), "BEACON", "432.10000", "", "None", "None", "Low", "Del", "Narrow", "Off"},
-    {257, "", "145.50000", "145.50000", "None", "None", "High", "Add", "Wide", "Off"},
-    {258, "", "433.50000", "433.50000", "None", "None", "High", "Add", "Wide", "Off"},
+    {kestra::kVfoARecordIndex, "", "145.50000", "145.50000", "None", "None", "High", "Add", "Wide",
+     "Off"},
+    {kestra::kVfoBRecordIndex, "", "433.50000", "433.50000", "None", "None", "High", "Add", "Wide",
+     "Off"},
 };
 
 }  // namespace
@@ -93,15 +95,15 @@ int main(int argc, char** argv) {
         const std::string_view cells[] = {channel.rx,     channel.tx,    channel.decode,
                                           channel.encode, channel.power, channel.scan,
                                           channel.width,  channel.bcl};
-        for (int c = 0; c < kestra::kCellColumns; ++c) {
-            table.SetCell(channel.row, static_cast<Column>(c + 1), std::string(cells[c]));
+        for (int c = 0; c < kestra::kColumnCount; ++c) {
+            table.SetCell(channel.record, static_cast<Column>(c), std::string(cells[c]));
         }
     }
     table.StoreGridToImage(image, limits, kestra::kDefaultModelIndex);
 
     // Names are not grid columns: bytes 24-30 of the record, 0xFF after the name.
     for (const DemoChannel& channel : kChannels) {
-        const std::size_t base = static_cast<std::size_t>(channel.row - 1) * kestra::kRecordSize;
+        const std::size_t base = kestra::RecordOffset(channel.record);
         image.fill(base + 24, 7, 0xFF);
         for (std::size_t i = 0; i < channel.name.size() && i < 7; ++i) {
             image[base + 24 + i] = static_cast<std::uint8_t>(channel.name[i]);

@@ -27,71 +27,71 @@ Bytes Bcd(std::uint32_t value) {
     return Bytes(b.begin(), b.end());
 }
 
-// A cleared record for row r with the given Rx and Tx (0 = FF FF FF FF).
-void PutChannel(MemoryImage& image, int row, std::uint32_t rx, std::uint32_t tx = 0) {
-    ResetChannelRecord(image, row);
-    image.write(RecordOffset(row - 1), Bcd(rx));
+// A cleared record with the given Rx and Tx (0 = FF FF FF FF).
+void PutChannel(MemoryImage& image, int record, std::uint32_t rx, std::uint32_t tx = 0) {
+    WriteClearedRecord(image, record);
+    image.write(RecordOffset(record), Bcd(rx));
     if (tx != 0) {
-        image.write(RecordOffset(row - 1) + 4, Bcd(tx));
+        image.write(RecordOffset(record) + 4, Bcd(tx));
     }
 }
 
-Texts RowTexts(const ChannelTable& table, int row) {
+Texts RowTexts(const ChannelTable& table, int record) {
     Texts texts;
-    for (int c = 1; c < kGridColumnCount; ++c) {
-        texts.push_back(table.Text(row, c));
+    for (int c = 0; c < kColumnCount; ++c) {
+        texts.push_back(table.Cell(record, static_cast<Column>(c)));
     }
     return texts;
 }
 
-void PutRow(ChannelTable& table, int row, const Texts& texts) {
+void PutRow(ChannelTable& table, int record, const Texts& texts) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        table.SetCell(row, static_cast<Column>(i + 1), texts[i]);
+        table.SetCell(record, static_cast<Column>(i), texts[i]);
     }
 }
 
 TEST(FillGridFromImage, DecodesPresentChannels) {
     MemoryImage image = BuiltInDocumentImage();
-    PutChannel(image, 1, 14652500);
+    PutChannel(image, 0, 14652500);
     image.write(8, Bytes{0x23, 0x80, 0x54, 0xC7});
-    PutChannel(image, 2, 44600000, 14600000);
+    PutChannel(image, 1, 44600000, 14600000);
     image.write(RecordOffset(1) + 8, Bytes{0x41, 0x25});
     image[RecordOffset(1) + 13] = 0x40;  // low, del, narrow, carrier
-    PutChannel(image, 3, 14652500);      // present bit cleared below
-    PutChannel(image, 4, 30000000);      // in no section
-    PutChannel(image, 133, 44600000);    // B005, present but not scanned
+    PutChannel(image, 2, 14652500);      // present bit cleared below
+    PutChannel(image, 3, 30000000);      // in no section
+    PutChannel(image, 132, 44600000);    // B005, present but not scanned
     image[RecordOffset(132) + 13] = 0x30;
-    PutChannel(image, 257, 14600000);  // VFOs have no present bit
+    PutChannel(image, 256, 14600000);  // VFOs have no present bit
     SetChannelBit(image, map::kPresentMapA, 3, false);
     SetChannelBit(image, map::kScanMapB, 5, false);
     SectionLimits limits;
     ChannelTable table;
     table.FillGridFromImage(image, limits);
-    EXPECT_EQ(RowTexts(table, 1),
+    EXPECT_EQ(RowTexts(table, 0),
               (Texts{"146.52500", "", "D023N", "D754I", "High", "Add", "Wide", "Off"}));
-    EXPECT_EQ(RowTexts(table, 2), (Texts{"446.00000", "146.00000", "254.1", "None", "Low", "Del",
+    EXPECT_EQ(RowTexts(table, 1), (Texts{"446.00000", "146.00000", "254.1", "None", "Low", "Del",
                                          "Narrow", "Carrier"}));
+    EXPECT_TRUE(table.IsRowEmpty(2));
     EXPECT_TRUE(table.IsRowEmpty(3));
-    EXPECT_TRUE(table.IsRowEmpty(4));
-    EXPECT_EQ(table.Cell(133, Column::ScanAdd), "Del");
-    EXPECT_EQ(table.Cell(257, Column::RxFreq), "146.00000");
+    EXPECT_EQ(table.Cell(132, Column::ScanAdd), "Del");
+    EXPECT_EQ(table.Cell(256, Column::RxFreq), "146.00000");
 }
 
 TEST(FillGridFromImage, WritesDcsCodesBelowOneHundredAfterD0) {
     // "D0" + the code below 100, "D" + the code from 100 on: a code under 10 shows two digits.
     MemoryImage image = BuiltInDocumentImage();
-    PutChannel(image, 1, 14652500);
+    PutChannel(image, 0, 14652500);
     image.write(8, Bytes{0x05, 0x80, 0x05, 0xC1});
-    PutChannel(image, 2, 14652500);
+    PutChannel(image, 1, 14652500);
     image.write(RecordOffset(1) + 8, Bytes{0x17, 0xC0, 0x00, 0xC7});
     SectionLimits limits;
     ChannelTable table;
     table.FillGridFromImage(image, limits);
-    EXPECT_EQ(table.Cell(1, Column::Decode), "D05N");
-    EXPECT_EQ(table.Cell(1, Column::Encode), "D105I");
-    EXPECT_EQ(table.Cell(2, Column::Decode), "D017I");
-    EXPECT_EQ(table.Cell(2, Column::Encode), "D700I");
-    table.StoreRow(1, image, limits);
+    EXPECT_EQ(table.Cell(0, Column::Decode), "D05N");
+    EXPECT_EQ(table.Cell(0, Column::Encode), "D105I");
+    EXPECT_EQ(table.Cell(1, Column::Decode), "D017I");
+    EXPECT_EQ(table.Cell(1, Column::Encode), "D700I");
+    table.StoreRow(0, image, limits);
     EXPECT_EQ(Read(image, 8, 4), (Bytes{0x05, 0x80, 0x05, 0xC1}));
 }
 
@@ -99,16 +99,16 @@ TEST(FillGridFromImage, TakesSetLimitPairsFromTheImage) {
     MemoryImage image = BuiltInDocumentImage();
     image.write(map::kModelLimits, Bcd(14000000));
     image.write(map::kModelLimits + 4, Bcd(14600000));
-    PutChannel(image, 1, 14500000);
-    PutChannel(image, 2, 14700000);
+    PutChannel(image, 0, 14500000);
+    PutChannel(image, 1, 14700000);
     SectionLimits limits;
     ChannelTable table;
     table.FillGridFromImage(image, limits);
     EXPECT_EQ(limits.lower[0], 14000000);
     EXPECT_EQ(limits.upper[0], 14600000);
     EXPECT_EQ(limits.lower[1], 40000000);  // B pair unset: kept
-    EXPECT_FALSE(table.IsRowEmpty(1));
-    EXPECT_TRUE(table.IsRowEmpty(2));
+    EXPECT_FALSE(table.IsRowEmpty(0));
+    EXPECT_TRUE(table.IsRowEmpty(1));
 }
 
 struct ShiftCase {
@@ -129,8 +129,8 @@ TEST_P(StoreShift, FollowsTheShiftRules) {
     MemoryImage image;
     image.write(16, c.oldMagnitude == kErased ? Bytes(4, 0xFF) : Bcd(c.oldMagnitude));
     ChannelTable table;
-    PutRow(table, 1, {c.rx, c.tx, "None", "None", "High", "Add", "Wide", "Off"});
-    table.StoreRow(1, image, SectionLimits{});
+    PutRow(table, 0, {c.rx, c.tx, "None", "None", "High", "Add", "Wide", "Off"});
+    table.StoreRow(0, image, SectionLimits{});
     EXPECT_EQ(image[15], c.direction);
     EXPECT_EQ(Read(image, 16, 4), Bcd(c.magnitude));
     EXPECT_EQ(Read(image, 4, 4), c.storedTx ? Bcd(c.storedTx) : Bytes(4, 0xFF));
@@ -152,39 +152,39 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(StoreGridToImage, EncodesTonesAndFlagsAndKeepsHiddenBytes) {
     MemoryImage image;
-    ResetChannelRecord(image, 1);
+    WriteClearedRecord(image, 0);
     const Bytes hidden{0x12, 0x34, 0xAB, 0xCD, 'R', 'E', 'P', 'E', 'A', 'T', 'R', 0x7E};
     image[12] = 0x5A;
     image[13] = 0x07;  // PTT ID and Vox bits are not the grid's
     image[14] = 0x33;
     image.write(20, hidden);
     ChannelTable table;
-    PutRow(table, 1, {"146.52500", "", "D023N", "D754I", "Low", "Del", "Narrow", "Carrier"});
-    table.StoreRow(1, image, SectionLimits{});
+    PutRow(table, 0, {"146.52500", "", "D023N", "D754I", "Low", "Del", "Narrow", "Carrier"});
+    table.StoreRow(0, image, SectionLimits{});
     EXPECT_EQ(Read(image, 8, 4), (Bytes{0x23, 0x80, 0x54, 0xC7}));
     EXPECT_EQ(Read(image, 12, 3), (Bytes{0x5A, 0x47, 0x33}));
     EXPECT_EQ(Read(image, 20, 12), hidden);
 
-    PutRow(table, 1, {"146.52500", "", "88.5", "None", "High", "Del", "Narrow", "QT/DQT"});
-    table.StoreRow(1, image, SectionLimits{});
+    PutRow(table, 0, {"146.52500", "", "88.5", "None", "High", "Del", "Narrow", "QT/DQT"});
+    table.StoreRow(0, image, SectionLimits{});
     EXPECT_EQ(Read(image, 8, 4), (Bytes{0x85, 0x08, 0xFF, 0xFF}));
     EXPECT_EQ(image[13], 0x97);
 
     // An empty tone cell is no tone, never a 0.0 Hz CTCSS tone.
-    table.SetCell(1, Column::Decode, "");
-    table.StoreRow(1, image, SectionLimits{});
+    table.SetCell(0, Column::Decode, "");
+    table.StoreRow(0, image, SectionLimits{});
     EXPECT_EQ(Read(image, 8, 2), (Bytes{0xFF, 0xFF}));
 }
 
 TEST(StoreGridToImage, FillStoreFillRoundTripIsStable) {
     MemoryImage image = BuiltInDocumentImage();
-    PutChannel(image, 1, 14652500, 14600000);
-    PutChannel(image, 2, 44600625, 44600625);
+    PutChannel(image, 0, 14652500, 14600000);
+    PutChannel(image, 1, 44600625, 44600625);
     image.write(RecordOffset(1) + 8, Bytes{0x70, 0x06, 0x23, 0x80});
     image.write(RecordOffset(1) + 24, Bytes{'P', 'M', 'R', '1'});
-    PutChannel(image, 140, 43625000, 43625000);
+    PutChannel(image, 139, 43625000, 43625000);
     image[RecordOffset(139) + 13] = 0x84;
-    PutChannel(image, 258, 43000000);
+    PutChannel(image, 257, 43000000);
     SectionLimits limits;
     ChannelTable first;
     first.FillGridFromImage(image, limits);
@@ -193,14 +193,14 @@ TEST(StoreGridToImage, FillStoreFillRoundTripIsStable) {
 
     ChannelTable second;
     second.FillGridFromImage(image, limits);
-    for (int row = 1; row <= kChannelRows; ++row) {
-        ASSERT_EQ(RowTexts(first, row), RowTexts(second, row)) << "row " << row;
+    for (int record = 0; record < kRecordCount; ++record) {
+        ASSERT_EQ(RowTexts(first, record), RowTexts(second, record)) << "record " << record;
     }
     second.StoreGridToImage(image, limits, kDefaultModelIndex);
     EXPECT_EQ(image, stored);
     EXPECT_EQ(Read(image, RecordOffset(1) + 24, 4), (Bytes{'P', 'M', 'R', '1'}));
-    EXPECT_EQ(second.Cell(2, Column::RxFreq), "446.00625");
-    EXPECT_EQ(second.Cell(140, Column::Bcl), "QT/DQT");
+    EXPECT_EQ(second.Cell(1, Column::RxFreq), "446.00625");
+    EXPECT_EQ(second.Cell(139, Column::Bcl), "QT/DQT");
 }
 
 // ---- in-place edits -------------------------------------------------------------------------
@@ -209,9 +209,9 @@ class GridEdit : public ::testing::Test {
 protected:
     GridEdit() {
         image = BuiltInDocumentImage();
-        PutChannel(image, 1, 14652500, 14600000);
-        PutChannel(image, 257, 14600000, 14600000);
-        PutChannel(image, 258, 44600000, 44600000);
+        PutChannel(image, 0, 14652500, 14600000);
+        PutChannel(image, 256, 14600000, 14600000);
+        PutChannel(image, 257, 44600000, 44600000);
         table.FillGridFromImage(image, limits);
     }
     std::string Frequency(int row, Column column, const char* text) {
@@ -224,32 +224,32 @@ protected:
 };
 
 TEST_F(GridEdit, TypedFrequencyIsPulledIntoASectionAndOntoTheRaster) {
-    EXPECT_EQ(Frequency(1, Column::RxFreq, "146.5234"), "146.52000");
-    EXPECT_EQ(Frequency(1, Column::RxFreq, "100"), "136.00000");
-    EXPECT_EQ(Frequency(1, Column::RxFreq, "99999999999"), "136.00000");
-    EXPECT_EQ(Frequency(1, Column::RxFreq, "446.00625"), "446.00625");
-    EXPECT_EQ(Frequency(1, Column::RxFreq, "146.5225"), "146.52250");  // 2.5 kHz multiple
-    EXPECT_EQ(table.Cell(1, Column::TxFreq), "146.00000");             // not a VFO row
-    EXPECT_EQ(Frequency(1, Column::TxFreq, ""), "146.00000");          // empty Tx text: unchanged
-    EXPECT_EQ(Frequency(1, Column::TxFreq, "147.3"), "147.30000");
+    EXPECT_EQ(Frequency(0, Column::RxFreq, "146.5234"), "146.52000");
+    EXPECT_EQ(Frequency(0, Column::RxFreq, "100"), "136.00000");
+    EXPECT_EQ(Frequency(0, Column::RxFreq, "99999999999"), "136.00000");
+    EXPECT_EQ(Frequency(0, Column::RxFreq, "446.00625"), "446.00625");
+    EXPECT_EQ(Frequency(0, Column::RxFreq, "146.5225"), "146.52250");  // 2.5 kHz multiple
+    EXPECT_EQ(table.Cell(0, Column::TxFreq), "146.00000");             // not a VFO row
+    EXPECT_EQ(Frequency(0, Column::TxFreq, ""), "146.00000");          // empty Tx text: unchanged
+    EXPECT_EQ(Frequency(0, Column::TxFreq, "147.3"), "147.30000");
 
     // With no section set there is nowhere to put a value: the cell stays.
     limits.lower = {0, -1};
     limits.upper = {0, -1};
-    EXPECT_FALSE(table.CommitFrequencyEdit(1, Column::RxFreq, "146", image, limits).Changed());
+    EXPECT_FALSE(table.CommitFrequencyEdit(0, Column::RxFreq, "146", image, limits).Changed());
 }
 
 TEST_F(GridEdit, EmptyRowIsStartedAtItsRxAndCreatedByIt) {
-    EXPECT_EQ(table.EditColumnFor(10, Column::Bcl), Column::RxFreq);
-    EXPECT_EQ(table.EditColumnFor(1, Column::Bcl), Column::Bcl);
-    EXPECT_EQ(Frequency(10, Column::TxFreq, "146"), "");
-    EXPECT_FALSE(table.CommitToneEdit(10, Column::Decode, "67.0").Changed());
-    EXPECT_FALSE(table.CommitChoiceEdit(10, Column::Power, "Low").Changed());
+    EXPECT_EQ(table.EditColumnFor(9, Column::Bcl), Column::RxFreq);
+    EXPECT_EQ(table.EditColumnFor(0, Column::Bcl), Column::Bcl);
+    EXPECT_EQ(Frequency(9, Column::TxFreq, "146"), "");
+    EXPECT_FALSE(table.CommitToneEdit(9, Column::Decode, "67.0").Changed());
+    EXPECT_FALSE(table.CommitChoiceEdit(9, Column::Power, "Low").Changed());
 
     image.write(RecordOffset(9), Bytes(32, 0x11));
     const MemoryImage before = image;
-    const EditResult edit = table.CommitFrequencyEdit(10, Column::RxFreq, "145.5", image, limits);
-    EXPECT_EQ(RowTexts(table, 10),
+    const EditResult edit = table.CommitFrequencyEdit(9, Column::RxFreq, "145.5", image, limits);
+    EXPECT_EQ(RowTexts(table, 9),
               (Texts{"145.50000", "145.50000", "None", "None", "High", "Add", "Wide", "Off"}));
     EXPECT_EQ(Read(image, RecordOffset(9), 32),
               Bytes(kClearedRecord.begin(), kClearedRecord.end()));
@@ -257,46 +257,46 @@ TEST_F(GridEdit, EmptyRowIsStartedAtItsRxAndCreatedByIt) {
 
     table.RevertEdit(edit, image);
     EXPECT_EQ(image, before);
-    EXPECT_TRUE(table.IsRowEmpty(10));
+    EXPECT_TRUE(table.IsRowEmpty(9));
     table.ReapplyEdit(edit, image);
-    EXPECT_EQ(table.Cell(10, Column::Bcl), "Off");
+    EXPECT_EQ(table.Cell(9, Column::Bcl), "Off");
     EXPECT_EQ(image[RecordOffset(9)], 0xFF);
 }
 
 TEST_F(GridEdit, EmptiedRxEmptiesTheRowAndTheNextStoreResetsIt) {
     image.write(RecordOffset(0) + 24, Bytes{'C', 'A', 'L', 'L'});
-    EXPECT_EQ(table.CommitFrequencyEdit(1, Column::RxFreq, "0", image, limits).cells.size(), 8u);
-    EXPECT_EQ(RowTexts(table, 1), Texts(8));
+    EXPECT_EQ(table.CommitFrequencyEdit(0, Column::RxFreq, "0", image, limits).cells.size(), 8u);
+    EXPECT_EQ(RowTexts(table, 0), Texts(8));
     EXPECT_EQ(image[RecordOffset(0) + 24], 'C');
     table.StoreGridToImage(image, limits, kDefaultModelIndex);
     EXPECT_EQ(Read(image, 0, 32), Bytes(kClearedRecord.begin(), kClearedRecord.end()));
 }
 
 TEST_F(GridEdit, VfoRowsKeepRxAndTxInOneSection) {
-    Frequency(257, Column::RxFreq, "147");
-    EXPECT_EQ(table.Cell(257, Column::TxFreq), "146.00000");  // same section: Tx kept
-    Frequency(257, Column::RxFreq, "446");
-    EXPECT_EQ(table.Cell(257, Column::TxFreq), "446.00000");
-    Frequency(258, Column::TxFreq, "145");
-    EXPECT_EQ(table.Cell(258, Column::RxFreq), "145.00000");
-    Frequency(258, Column::TxFreq, "146");
-    EXPECT_EQ(table.Cell(258, Column::RxFreq), "145.00000");
+    Frequency(256, Column::RxFreq, "147");
+    EXPECT_EQ(table.Cell(256, Column::TxFreq), "146.00000");  // same section: Tx kept
+    Frequency(256, Column::RxFreq, "446");
+    EXPECT_EQ(table.Cell(256, Column::TxFreq), "446.00000");
+    Frequency(257, Column::TxFreq, "145");
+    EXPECT_EQ(table.Cell(257, Column::RxFreq), "145.00000");
+    Frequency(257, Column::TxFreq, "146");
+    EXPECT_EQ(table.Cell(257, Column::RxFreq), "145.00000");
 }
 
 TEST_F(GridEdit, ToneAndChoiceCommits) {
-    table.CommitToneEdit(1, Column::Decode, "d23i");
-    EXPECT_EQ(table.Cell(1, Column::Decode), "D023I");
-    table.CommitToneEdit(1, Column::Encode, "300.0");
-    EXPECT_EQ(table.Cell(1, Column::Encode), "None");
-    table.CommitToneEdit(1, Column::Decode, "");
-    EXPECT_EQ(table.Cell(1, Column::Decode), "None");
-    EXPECT_FALSE(table.CommitToneEdit(1, Column::Power, "67.0").Changed());
+    table.CommitToneEdit(0, Column::Decode, "d23i");
+    EXPECT_EQ(table.Cell(0, Column::Decode), "D023I");
+    table.CommitToneEdit(0, Column::Encode, "300.0");
+    EXPECT_EQ(table.Cell(0, Column::Encode), "None");
+    table.CommitToneEdit(0, Column::Decode, "");
+    EXPECT_EQ(table.Cell(0, Column::Decode), "None");
+    EXPECT_FALSE(table.CommitToneEdit(0, Column::Power, "67.0").Changed());
 
-    const EditResult edit = table.CommitChoiceEdit(1, Column::Bcl, "QT/DQT");
+    const EditResult edit = table.CommitChoiceEdit(0, Column::Bcl, "QT/DQT");
     ASSERT_EQ(edit.cells.size(), 1u);
     EXPECT_EQ(edit.cells[0].before, "Off");
-    EXPECT_FALSE(table.CommitChoiceEdit(1, Column::Bcl, "Maybe").Changed());
-    EXPECT_FALSE(table.CommitChoiceEdit(1, Column::Bcl, "QT/DQT").Changed());
+    EXPECT_FALSE(table.CommitChoiceEdit(0, Column::Bcl, "Maybe").Changed());
+    EXPECT_FALSE(table.CommitChoiceEdit(0, Column::Bcl, "QT/DQT").Changed());
 }
 
 }  // namespace

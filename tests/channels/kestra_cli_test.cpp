@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "channels/channel_table.hpp"
+#include "channels/channel_document.hpp"
 #include "channels/image_preparation.hpp"
 #include "model/document_file.hpp"
 #include "support/temp_dir.hpp"
@@ -105,9 +105,7 @@ TEST_F(KestraCli, SaveAsEncodesLikeTheProgramAndIsIdempotent) {
 
     MemoryImage expected = sample;
     SectionLimits limits;
-    ChannelTable table;
-    table.FillGridFromImage(expected, limits);
-    table.StoreGridToImage(expected, limits, kDefaultModelIndex);
+    ChannelDocument(expected, limits).StoreGridToImage();
     MemoryImage out;
     ASSERT_TRUE(LoadDocumentFile(Path("out.dat"), out));
     EXPECT_EQ(out, expected);
@@ -126,6 +124,25 @@ TEST_F(KestraCli, SaveAsEncodesLikeTheProgramAndIsIdempotent) {
     EXPECT_EQ(ModelIndexOfImage(heOut), 0);
 }
 
+TEST_F(KestraCli, ModelOptionPicksTheBlockASaveWrites) {
+    MemoryImage forHe = SampleImage();
+    WriteModelBlock(forHe, 0);
+    ASSERT_TRUE(SaveDocumentFile(Path("he.dat"), forHe));
+    ASSERT_TRUE(SaveDocumentFile(Path("plain.dat"), SampleImage()));
+    for (const char* in : {"he.dat", "plain.dat"}) {
+        const Outcome saved = Run({"save-as", "--model", "6120N", Path(in), Path("n.dat")});
+        ASSERT_EQ(saved.code, 0) << saved.err;
+        MemoryImage out;
+        ASSERT_TRUE(LoadDocumentFile(Path("n.dat"), out));
+        EXPECT_EQ(ModelIndexOfImage(out), 1) << in;
+    }
+    // Only the three model names; nothing is written for another.
+    const Outcome refused = Run({"save-as", "--model=6120X", Path("plain.dat"), Path("x.dat")});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.err.find("unknown model 6120X"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(Path("x.dat")));
+}
+
 TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
     std::ofstream(Path("short.dat"), std::ios::binary) << std::string(100, '\0');
     const std::vector<std::vector<std::string>> failing{
@@ -142,6 +159,9 @@ TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
         {"new", "-o", Path("out.dat"), "-o", Path("out.dat")},
         {"channels", "-x", Path("short.dat")},
         {"save-as", "--force", Path("short.dat"), Path("out.dat")},
+        {"save-as", "--model", Path("short.dat"), Path("out.dat")},
+        {"save-as", "--model", "6120E", "--model", "6120E", Path("short.dat"), Path("out.dat")},
+        {"write", "--port", "demo", "--model", "6120", Path("short.dat")},
         // The radio commands refuse their arguments before any port is opened.
         {"read", "--port", "-o", Path("out.dat")},
         {"read", "-o", Path("out.dat"), "--port"},
@@ -181,6 +201,8 @@ TEST_F(KestraCli, HelpOfACommandIsItsUsageOnStandardOutput) {
     }
     // The usage names every option the command takes.
     EXPECT_NE(Run({"write", "--help"}).out.find("[--service]"), std::string::npos);
+    EXPECT_NE(Run({"write", "--help"}).out.find("[--model NAME]"), std::string::npos);
+    EXPECT_NE(Run({"save-as", "--help"}).out.find("[--model NAME]"), std::string::npos);
     EXPECT_NE(Run({"read", "--help"}).out.find("-o FILE"), std::string::npos);
 }
 

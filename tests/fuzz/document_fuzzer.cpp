@@ -16,7 +16,7 @@
 #include <span>
 #include <string_view>
 
-#include "channels/channel_table.hpp"
+#include "channels/channel_document.hpp"
 #include "channels/image_preparation.hpp"
 #include "model/document_file.hpp"
 
@@ -62,24 +62,24 @@ struct Input {
     }
 };
 
-// Returns the row whose record the edit reset (the first Rx typed into an empty row), or 0.
+// Returns the record the edit reset (the first Rx typed into an empty row), or -1.
 int Edit(Input& in, ChannelTable& table, MemoryImage& image, const SectionLimits& limits) {
     const std::uint8_t kind = in.Byte();
     const int rowHigh = in.Byte();
-    const int row = (rowHigh << 8 | in.Byte()) % (kGridRowCount + 2) - 1;  // a few outside
-    const auto column = static_cast<Column>(in.Byte() % (kGridColumnCount + 1));
+    const int row = (rowHigh << 8 | in.Byte()) % (kRecordCount + 4) - 2;  // a few outside
+    const auto column = static_cast<Column>(in.Byte() % (kColumnCount + 2));
     const std::string_view text = in.Text(in.Byte() % 24);
     switch (kind % 3) {
         case 0: {
             const EditResult result = table.CommitFrequencyEdit(row, column, text, image, limits);
-            return result.record ? result.record->row : 0;
+            return result.record ? result.record->record : -1;
         }
         case 1:
             table.CommitToneEdit(row, column, text);
-            return 0;
+            return -1;
         default:
             table.CommitChoiceEdit(row, column, text);
-            return 0;
+            return -1;
     }
 }
 
@@ -106,17 +106,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MemoryImage image = opened;
     SectionLimits limits;
-    ChannelTable table;
-    table.FillGridFromImage(image, limits);
+    ChannelDocument document(image, limits);
+    document.SetModelIndex(model);
     std::array<bool, kRecordCount> reset{};
     while (edits-- > 0) {
-        const int row = Edit(in, table, image, limits);
-        Check(row >= 0 && row <= kChannelRows);
-        if (row > 0) {
-            reset[static_cast<std::size_t>(row - 1)] = true;
+        const int record = Edit(in, document.table(), image, limits);
+        Check(record >= -1 && record < kRecordCount);
+        if (record >= 0) {
+            reset[static_cast<std::size_t>(record)] = true;
         }
     }
-    table.StoreGridToImage(image, limits, model);
+    document.StoreGridToImage();
 
     for (std::size_t a = 0; a < kImageSize; ++a) {
         if (RewrittenBySave(a)) {
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (a < static_cast<std::size_t>(kRecordCount) * kRecordSize) {
             const std::size_t record = a / kRecordSize;
-            const bool present = image.span(record * kRecordSize, 4)[3] != 0xFF;
+            const bool present = !document.table().IsRowEmpty(static_cast<int>(record));
             if (!present || reset[record] || !KeptInPresentRecord(a % kRecordSize)) {
                 continue;
             }

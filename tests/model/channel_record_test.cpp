@@ -139,18 +139,75 @@ TEST(ModelLimitsBlockTest, SetPairsAreReadUnsetPairsKeepTheLimits) {
     EXPECT_EQ(read.upper[1], 52000000);
     EXPECT_FALSE(ModelLimitsPairIsSet(image, 1));
 
-    // A damaged pair is not taken: zeros, or a lower and an upper limit in different bands.
-    image.fill(0x2E10, 8, 0x00);
-    image.write(0x2E18,
-                std::array<std::uint8_t, 8>{0x00, 0x00, 0x60, 0x13, 0x00, 0x00, 0x00, 0x44});
-    SectionLimits kept;
-    ReadModelLimits(image, kept);
-    EXPECT_EQ(kept, SectionLimits{});
-
     // An unset limit written back still reads as unset.
     limits.lower[0] = -1;
     WriteModelLimits(image, limits);
     EXPECT_FALSE(ModelLimitsPairIsSet(image, 0));
+}
+
+// The A pair as eight block bytes, and whether a document holding it sets the A limits.
+struct PairCase {
+    std::array<std::uint8_t, 8> bytes;
+    bool takenOver;
+};
+
+TEST(ModelLimitsBlockTest, EveryPairButAPlainlyDamagedOneIsTakenOver) {
+    const PairCase cases[] = {
+        // Outside the supported bands, or across two of them: still the document's own limits.
+        {{0x00, 0x00, 0x00, 0x13, 0x00, 0x00, 0x40, 0x17}, true},  // 130-174 MHz
+        {{0x00, 0x00, 0x60, 0x13, 0x00, 0x00, 0x00, 0x44}, true},  // 136-440 MHz
+        {{0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x99}, true},  // 1-990 MHz
+        // Plainly damaged: zeros, half erased, not BCD, reversed, equal, above 999 MHz.
+        {{0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, false},
+        {{0x00, 0x00, 0x60, 0x13, 0xFF, 0xFF, 0xFF, 0xFF}, false},
+        {{0x00, 0x00, 0x6A, 0x13, 0x00, 0x00, 0x40, 0x17}, false},
+        {{0x00, 0x00, 0x40, 0x17, 0x00, 0x00, 0x60, 0x13}, false},
+        {{0x00, 0x00, 0x60, 0x13, 0x00, 0x00, 0x60, 0x13}, false},
+        {{0x00, 0x00, 0x60, 0x13, 0x00, 0x50, 0x99, 0x99}, false},
+        {{0x00, 0x95, 0x09, 0x00, 0x00, 0x00, 0x40, 0x17}, false},  // 0.995 MHz lower
+    };
+    for (const PairCase& c : cases) {
+        MemoryImage image;
+        image.write(map::kModelLimits, c.bytes);
+        SectionLimits limits;
+        limits.lower[0] = 14400000;  // what the program has
+        limits.upper[0] = 14800000;
+        ReadModelLimits(image, limits);
+        const std::array<std::uint8_t, 4> lower{c.bytes[0], c.bytes[1], c.bytes[2], c.bytes[3]};
+        const std::array<std::uint8_t, 4> upper{c.bytes[4], c.bytes[5], c.bytes[6], c.bytes[7]};
+        const auto shown = ::testing::PrintToString(c.bytes);
+        if (c.takenOver) {
+            EXPECT_EQ(limits.lower[0], static_cast<Frequency>(Bcd8Decode(lower))) << shown;
+            EXPECT_EQ(limits.upper[0], static_cast<Frequency>(Bcd8Decode(upper))) << shown;
+        } else {
+            EXPECT_EQ(limits.lower[0], 14400000) << shown;
+            EXPECT_EQ(limits.upper[0], 14800000) << shown;
+        }
+        EXPECT_EQ(limits.lower[1], 40000000) << shown;  // the unset B pair is kept
+    }
+}
+
+TEST(ChannelRecordTest, AFrequencyFieldIsEmptyWhenItsTopByteIsErasedOrZero) {
+    using Field = std::array<std::uint8_t, 4>;
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x25, 0x65, 0x14}), 14652500);
+    EXPECT_EQ(StoredFrequency(Field{0xFF, 0xFF, 0xFF, 0xFF}), std::nullopt);
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x00, 0x00, 0x00}), std::nullopt);
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x25, 0x65, 0xFF}), std::nullopt);
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x25, 0x65, 0x00}), std::nullopt);  // below 1 MHz
+    EXPECT_EQ(StoredFrequency(Field{0x00, 0x00, 0x00, 0x01}), 1000000);
+
+    // Present: a frequency inside a section. Records outside 0..257 never are.
+    MemoryImage image;
+    image.write(RecordOffset(3), Field{0x00, 0x25, 0x65, 0x14});
+    image.write(RecordOffset(4), Field{0x00, 0x00, 0x00, 0x30});  // 300 MHz: no section
+    image.write(RecordOffset(257), Field{0x00, 0x00, 0x60, 0x44});
+    const SectionLimits limits;
+    EXPECT_TRUE(RecordIsPresent(image, 3, limits));
+    EXPECT_FALSE(RecordIsPresent(image, 4, limits));
+    EXPECT_FALSE(RecordIsPresent(image, 5, limits));
+    EXPECT_TRUE(RecordIsPresent(image, 257, limits));
+    EXPECT_FALSE(RecordIsPresent(image, 258, limits));
+    EXPECT_FALSE(RecordIsPresent(image, -1, limits));
 }
 
 }  // namespace

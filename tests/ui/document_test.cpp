@@ -43,12 +43,14 @@ protected:
     }
 
     AppState& State() { return program_->state(); }
-    std::string Rx(int row) const { return frame_->view()->table().Cell(row, Column::RxFreq); }
+    std::string Rx(int record) const {
+        return frame_->view()->table().Cell(record, Column::RxFreq);
+    }
 
     // Types a frequency into a cell the way the grid's editor commits it.
-    void TypeRx(int row, const QString& text) {
+    void TypeRx(int record, const QString& text) {
         QAbstractItemModel* model = frame_->view()->grid()->model();
-        ASSERT_TRUE(model->setData(model->index(row - 1, 0), text, Qt::EditRole));
+        ASSERT_TRUE(model->setData(model->index(record, 0), text, Qt::EditRole));
     }
 
     // An image with a channel in A001, as a file on disk.
@@ -66,7 +68,7 @@ protected:
 };
 
 TEST_F(DocumentTest, NewAsksFirstAndCancelKeepsEverything) {
-    TypeRx(1, "146.52");
+    TypeRx(0, "146.52");
     const MemoryImage before = State().image;
 
     messenger_.answers = {false};
@@ -75,7 +77,7 @@ TEST_F(DocumentTest, NewAsksFirstAndCancelKeepsEverything) {
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"All data will be Cleared!"});
     EXPECT_TRUE(prompts_.saveQuestions.isEmpty());
     EXPECT_EQ(State().image, before);
-    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(Rx(0), "146.52000");
     EXPECT_TRUE(docs_->isModified());
 }
 
@@ -89,15 +91,15 @@ TEST_F(DocumentTest, NewWithOkBuildsFromDefaultDatAndShowsTheWindow) {
     frame_->action(Command::New)->trigger();
     EXPECT_TRUE(messenger_.messages.empty());
     EXPECT_EQ(State().image, NewDocumentImage(Home()));
-    EXPECT_EQ(Rx(1), "440.00000");
-    EXPECT_EQ(Rx(2), "");
+    EXPECT_EQ(Rx(0), "440.00000");
+    EXPECT_EQ(Rx(1), "");
     EXPECT_TRUE(frame_->childFrame()->isVisible());
     EXPECT_FALSE(docs_->isModified());
     EXPECT_EQ(docs_->displayName(), "Untitled");
 }
 
 TEST_F(DocumentTest, OpenOfAShortFileReportsAndKeepsImageAndGrid) {
-    TypeRx(1, "146.52");
+    TypeRx(0, "146.52");
     const MemoryImage before = State().image;
     const auto shortFile = Home() / "short.dat";
     WriteFile(shortFile, std::string(100, '\x11'));
@@ -109,7 +111,7 @@ TEST_F(DocumentTest, OpenOfAShortFileReportsAndKeepsImageAndGrid) {
     ASSERT_EQ(messenger_.messages.size(), 1u);
     EXPECT_NE(messenger_.messages[0].find("short.dat"), std::string::npos);
     EXPECT_EQ(State().image, before);
-    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(Rx(0), "146.52000");
     EXPECT_EQ(docs_->displayName(), "Untitled");
     EXPECT_TRUE(docs_->recentFiles().isEmpty());
 
@@ -120,8 +122,8 @@ TEST_F(DocumentTest, OpenOfAShortFileReportsAndKeepsImageAndGrid) {
 }
 
 TEST_F(DocumentTest, SavedFileReopensByteForByte) {
-    TypeRx(1, "146.52");
-    TypeRx(130, "446.00625");
+    TypeRx(0, "146.52");
+    TypeRx(129, "446.00625");
     const QString path = HomeFile("radio.dat");
     prompts_.savePath = HomeFile("radio");  // the extension is added
 
@@ -137,11 +139,11 @@ TEST_F(DocumentTest, SavedFileReopensByteForByte) {
     const MemoryImage savedImage = State().image;
 
     frame_->action(Command::New)->trigger();
-    EXPECT_EQ(Rx(1), "");
+    EXPECT_EQ(Rx(0), "");
     ASSERT_TRUE(docs_->OpenPath(path));
     EXPECT_EQ(State().image, savedImage);
-    EXPECT_EQ(Rx(1), "146.52000");
-    EXPECT_EQ(Rx(130), "446.00625");
+    EXPECT_EQ(Rx(0), "146.52000");
+    EXPECT_EQ(Rx(129), "446.00625");
     EXPECT_FALSE(docs_->isModified());
     EXPECT_EQ(docs_->recentFiles(), QStringList{path});
 }
@@ -155,15 +157,22 @@ TEST_F(DocumentTest, ChosenRadioModelIsAnEditAndComesBackWithTheFile) {
 
     prompts_.savePath = HomeFile("he.dat");
     ASSERT_TRUE(docs_->Save());
+    // A new document has no model block: the model in use stays.
     frame_->action(Command::New)->trigger();
+    EXPECT_EQ(model->currentText(), "6120HE");
+    EXPECT_EQ(frame_->view()->document().modelIndex(), 0);
     model->setCurrentIndex(2);
+    emit model->activated(2);
+    EXPECT_EQ(frame_->view()->document().modelIndex(), 2);
+    prompts_.saveChoice = SaveChoice::Discard;
     ASSERT_TRUE(docs_->OpenPath(HomeFile("he.dat")));
     EXPECT_EQ(model->currentText(), "6120HE");
+    EXPECT_EQ(frame_->view()->document().modelIndex(), 0);
     EXPECT_FALSE(docs_->isModified());
 }
 
 TEST_F(DocumentTest, FailedSaveReportsAndKeepsTheDocumentModified) {
-    TypeRx(1, "146.52");
+    TypeRx(0, "146.52");
     prompts_.savePath = HomeFile("no-such-folder/radio.dat");
     EXPECT_FALSE(docs_->SaveAs());
     ASSERT_EQ(messenger_.messages.size(), 1u);
@@ -172,8 +181,10 @@ TEST_F(DocumentTest, FailedSaveReportsAndKeepsTheDocumentModified) {
 }
 
 TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAndExit) {
+    // The grid records its edits on the document's own undo stack.
+    EXPECT_EQ(frame_->view()->undoStack(), docs_->undoStack());
     EXPECT_FALSE(docs_->isModified());
-    TypeRx(1, "146.52");
+    TypeRx(0, "146.52");
     EXPECT_TRUE(docs_->isModified());
     EXPECT_TRUE(frame_->childFrame()->isWindowModified());
     frame_->view()->undoStack()->undo();
@@ -185,13 +196,13 @@ TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAnd
     prompts_.saveChoice = SaveChoice::Cancel;
     frame_->action(Command::New)->trigger();
     EXPECT_EQ(prompts_.saveQuestions, QStringList{"Untitled"});
-    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(Rx(0), "146.52000");
 
     // Open asks as well before it replaces anything.
     const auto other = ChannelFile("other.dat", 14700000);
     EXPECT_FALSE(docs_->OpenPath(QString::fromStdString(other.string())));
     EXPECT_EQ(prompts_.saveQuestions.size(), 2);
-    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(Rx(0), "146.52000");
 
     // Exit: Cancel keeps the window, Save writes the file and lets it close.
     frame_->close();
@@ -209,7 +220,7 @@ TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAnd
 
 TEST_F(DocumentTest, AnEditorsImageChangeIsOneUndoableStepThatMarksTheDocument) {
     CProgramView* view = frame_->view();
-    TypeRx(2, "146.52");  // a grid edit before the editor's, kept by its undo
+    TypeRx(1, "146.52");  // a grid edit before the editor's, kept by its undo
     view->undoStack()->setClean();
     ASSERT_FALSE(docs_->isModified());
 
@@ -233,12 +244,12 @@ TEST_F(DocumentTest, AnEditorsImageChangeIsOneUndoableStepThatMarksTheDocument) 
     const MemoryImage after = State().image;
     view->undoStack()->undo();
     EXPECT_EQ(State().image, before);
-    EXPECT_EQ(Rx(1), "");  // the grid follows the records it shows
-    EXPECT_EQ(Rx(2), "146.52000");
+    EXPECT_EQ(Rx(0), "");  // the grid follows the records it shows
+    EXPECT_EQ(Rx(1), "146.52000");
     EXPECT_FALSE(docs_->isModified());
     view->undoStack()->redo();
     EXPECT_EQ(State().image, after);
-    EXPECT_EQ(Rx(1), "147.00000");
+    EXPECT_EQ(Rx(0), "147.00000");
 }
 
 TEST_F(DocumentTest, TextStillBeingTypedCountsAsAnUnsavedEdit) {
@@ -252,13 +263,13 @@ TEST_F(DocumentTest, TextStillBeingTypedCountsAsAnUnsavedEdit) {
     frame_->close();
     EXPECT_EQ(prompts_.saveQuestions, QStringList{"Untitled"});
     EXPECT_TRUE(frame_->isVisible());
-    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(Rx(0), "146.52000");
 }
 
 TEST_F(DocumentTest, OpeningTheOpenFileAgainOnlyShowsItsWindow) {
     const auto path = ChannelFile("radio.dat", 14652500);
     ASSERT_TRUE(docs_->OpenPath(QString::fromStdString(path.string())));
-    TypeRx(1, "147.00");
+    TypeRx(0, "147.00");
     frame_->childFrame()->close();
 
     // Quoted, relative and through a link it is still the same file.
@@ -269,7 +280,7 @@ TEST_F(DocumentTest, OpeningTheOpenFileAgainOnlyShowsItsWindow) {
     QDir::setCurrent(saved);
 
     EXPECT_TRUE(prompts_.saveQuestions.isEmpty());
-    EXPECT_EQ(Rx(1), "147.00000");
+    EXPECT_EQ(Rx(0), "147.00000");
     EXPECT_TRUE(frame_->childFrame()->isVisible());
     EXPECT_EQ(NormalizeDocumentPath(QString::fromStdString((Home() / "link.dat").string())),
               QString::fromStdString(path.string()));
@@ -306,7 +317,7 @@ TEST_F(DocumentTest, FileNamedOnTheCommandLineOrDroppedIsOpened) {
     options.document = QString::fromStdString(first.string());
     program.Start(options);
     CMainFrame* frame = program.mainFrame();
-    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), "146.52500");
+    EXPECT_EQ(frame->view()->table().Cell(0, Column::RxFreq), "146.52500");
 
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(second.string()))});
@@ -315,7 +326,7 @@ TEST_F(DocumentTest, FileNamedOnTheCommandLineOrDroppedIsOpened) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(frame, &drop);
-    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), "435.00000");
+    EXPECT_EQ(frame->view()->table().Cell(0, Column::RxFreq), "435.00000");
 
     QMimeData text;
     text.setUrls({QUrl::fromLocalFile(HomeFile("notes.txt"))});
@@ -332,14 +343,14 @@ TEST_F(DocumentTest, PrintoutListsTheChannelsOnNumberedPages) {
     QPdfWriter one(HomeFile("empty.pdf"));
     EXPECT_EQ(empty.Print(one), 1);
 
-    for (int row = 1; row <= kChannelRows; row += 2) {
-        table.SetCell(row, Column::RxFreq, "146.52000");
+    for (int record = 0; record < kRecordCount; record += 2) {
+        table.SetCell(record, Column::RxFreq, "146.52000");
     }
     ChannelPrinter full(table, "radio.dat");
     const std::vector<int> rows = full.PrintedRows();
     ASSERT_EQ(rows.size(), 129u);
-    EXPECT_EQ(rows.front(), 1);
-    EXPECT_EQ(rows.back(), 257);
+    EXPECT_EQ(rows.front(), 0);
+    EXPECT_EQ(rows.back(), 256);
     QPdfWriter many(HomeFile("full.pdf"));
     many.setPageSize(QPageSize(QPageSize::A4));
     EXPECT_GT(full.Print(many), 1);
@@ -363,7 +374,7 @@ TEST_F(DocumentTest, PrintPreviewShowsTheTextBeingTyped) {
     };
     const QImage whileTyping = previewPages();
     ASSERT_FALSE(whileTyping.isNull());
-    EXPECT_EQ(Rx(1), "146.52000");
+    EXPECT_EQ(Rx(0), "146.52000");
     // The same preview once the text is in the grid for certain.
     frame_->view()->StoreGridToImage();
     EXPECT_TRUE(previewPages() == whileTyping);

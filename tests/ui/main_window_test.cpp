@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, ProgramKeysWorkWhileTypingInTheGrid) {
 TEST_F(MainWindowTest, EditMenuCommitsTheCellBeingTypedBeforeUndo) {
     CMainFrame* frame = Start();
     ChannelGridView* grid = frame->view()->grid();
-    // Model row 4 is grid row 5 (A 005), empty in a new document.
+    // Model row 4 is A 005, empty in a new document.
     grid->BeginCellEdit(grid->model()->index(4, ModelColumnOf(Column::RxFreq)));
     auto* editor = qobject_cast<QLineEdit*>(grid->OpenEditor());
     ASSERT_NE(editor, nullptr);
@@ -221,9 +221,9 @@ TEST_F(MainWindowTest, EditMenuCommitsTheCellBeingTypedBeforeUndo) {
 
     emit frame->editMenu()->aboutToShow();
     EXPECT_EQ(grid->OpenEditor(), nullptr);
-    EXPECT_EQ(frame->view()->table().Cell(5, Column::RxFreq), "145.50000");
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "145.50000");
     frame->action(Command::Undo)->trigger();
-    EXPECT_EQ(frame->view()->table().Cell(5, Column::RxFreq), "");
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
 }
 
 TEST_F(MainWindowTest, UndoKeyTakesBackTheChoiceBeingMadeNotAnEarlierEditElsewhere) {
@@ -245,10 +245,10 @@ TEST_F(MainWindowTest, UndoKeyTakesBackTheChoiceBeingMadeNotAnEarlierEditElsewhe
     frame->action(Command::Undo)->trigger();
 
     EXPECT_EQ(grid->OpenEditor(), nullptr);
-    EXPECT_EQ(frame->view()->table().Cell(1, Column::Power), "High");
-    EXPECT_EQ(frame->view()->table().Cell(10, Column::RxFreq), "146.50000");
+    EXPECT_EQ(frame->view()->table().Cell(0, Column::Power), "High");
+    EXPECT_EQ(frame->view()->table().Cell(9, Column::RxFreq), "146.50000");
     frame->action(Command::Redo)->trigger();
-    EXPECT_EQ(frame->view()->table().Cell(1, Column::Power), "Low");
+    EXPECT_EQ(frame->view()->table().Cell(0, Column::Power), "Low");
 }
 
 TEST_F(MainWindowTest, DialogCaptionsAreShownWithoutAProgramNameAppended) {
@@ -277,14 +277,14 @@ TEST_F(MainWindowTest, ClosedDocumentWindowComesBackWithItsData) {
     CMainFrame* frame = Start();
     program_->state().image.write(0, Bcd8Encode(14652500));
     frame->view()->FillGridFromImage();
-    const std::string rx = frame->view()->table().Cell(1, Column::RxFreq);
+    const std::string rx = frame->view()->table().Cell(0, Column::RxFreq);
     ASSERT_EQ(rx, "146.52500");
 
     frame->action(Command::Close)->trigger();
     EXPECT_FALSE(frame->childFrame()->isVisible());
     frame->action(Command::ChannelInformation)->trigger();
     EXPECT_TRUE(frame->childFrame()->isVisible());
-    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), rx);
+    EXPECT_EQ(frame->view()->table().Cell(0, Column::RxFreq), rx);
 
     // The window's own close box hides it too; the tree item brings it back.
     frame->childFrame()->close();
@@ -293,7 +293,7 @@ TEST_F(MainWindowTest, ClosedDocumentWindowComesBackWithItsData) {
     bar->choose(bar->item(NavigationBar::Item::ChannelInformation));
     EXPECT_TRUE(frame->childFrame()->isVisible());
     EXPECT_EQ(bar->tree()->currentItem(), bar->rootItem());
-    EXPECT_EQ(frame->view()->table().Cell(1, Column::RxFreq), rx);
+    EXPECT_EQ(frame->view()->table().Cell(0, Column::RxFreq), rx);
     EXPECT_EQ(frame->childFrame()->size(), QSize(CChildFrame::kWidth, CChildFrame::kHeight));
 }
 

@@ -16,9 +16,9 @@
 #include <memory>
 #include <vector>
 
+#include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
-#include "channels/channel_table.hpp"
 #include "channels/ui/program_view.hpp"
 #include "service/ui/password_dialog.hpp"
 #include "ui_test_support.hpp"
@@ -33,7 +33,8 @@ class ProgramViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::Application();
-        view_ = std::make_unique<CProgramView>(state_, messenger_);
+        view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
+                                               messenger_);
         view_->resize(900, 600);
         view_->show();
         view_->activateWindow();
@@ -41,13 +42,15 @@ protected:
     }
 
     ChannelGridView* grid() const { return view_->grid(); }
-    QModelIndex Cell(int row, Column column) const {
-        return grid()->model()->index(ChannelGridModel::ModelRow(row), ModelColumnOf(column));
+    QModelIndex Cell(int record, Column column) const {
+        return grid()->model()->index(record, ModelColumnOf(column));
     }
-    std::string Text(int row, Column column) const { return view_->table().Cell(row, column); }
+    std::string Text(int record, Column column) const {
+        return view_->table().Cell(record, column);
+    }
 
-    void ClickCell(int row, Column column) {
-        const QModelIndex index = Cell(row, column);
+    void ClickCell(int record, Column column) {
+        const QModelIndex index = Cell(record, column);
         grid()->scrollTo(index);
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
                           grid()->visualRect(index).center());
@@ -64,27 +67,27 @@ protected:
     }
 
     // Types an Rx into an empty row through the editor, the way a user does.
-    void TypeRx(int row, const QString& text) {
-        ClickCell(row, Column::RxFreq);
+    void TypeRx(int record, const QString& text) {
+        ClickCell(record, Column::RxFreq);
         ASSERT_NE(FrequencyEditor(), nullptr);
         QTest::keyClicks(FrequencyEditor(), text);
         PressEnterInEditor();
     }
 
-    std::array<std::uint8_t, kRecordSize> Record(int row) const {
+    std::array<std::uint8_t, kRecordSize> Record(int record) const {
         std::array<std::uint8_t, kRecordSize> bytes{};
-        const auto span =
-            state_.image.span(static_cast<std::size_t>(row - 1) * kRecordSize, kRecordSize);
+        const auto span = state_.image.span(RecordOffset(record), kRecordSize);
         std::copy(span.begin(), span.end(), bytes.begin());
         return bytes;
     }
-    std::vector<std::uint8_t> RecordBytes(int row, std::size_t offset, std::size_t count) const {
-        const auto record = Record(row);
+    std::vector<std::uint8_t> RecordBytes(int index, std::size_t offset, std::size_t count) const {
+        const auto record = Record(index);
         return {record.begin() + static_cast<std::ptrdiff_t>(offset),
                 record.begin() + static_cast<std::ptrdiff_t>(offset + count)};
     }
 
     AppState state_;
+    test::ViewDocument document_{state_};
     test::RecordingMessenger messenger_;
     std::unique_ptr<CProgramView> view_;
 };
@@ -98,7 +101,7 @@ TEST_F(ProgramViewTest, ShowsTheGridLayoutAndTheModelChoice) {
     EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "A 001");
     EXPECT_EQ(model->headerData(128, Qt::Vertical).toString(), "B 001");
     EXPECT_EQ(model->headerData(257, Qt::Vertical).toString(), "B VFO");
-    EXPECT_EQ(model->data(Cell(1, Column::Power), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+    EXPECT_EQ(model->data(Cell(0, Column::Power), Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignCenter);
     // 1500 and 1000 twips at the screen's logical resolution.
     EXPECT_EQ(grid()->columnWidth(0), 1500 * view_->logicalDpiX() / 1440);
@@ -113,61 +116,61 @@ TEST_F(ProgramViewTest, ShowsTheGridLayoutAndTheModelChoice) {
 
 TEST_F(ProgramViewTest, FirstRxInAnEmptyRowFillsTheRowAndResetsItsRecord) {
     // Clicking any cell of an empty row starts at its Rx.
-    ClickCell(3, Column::Power);
+    ClickCell(2, Column::Power);
     ASSERT_NE(FrequencyEditor(), nullptr);
-    EXPECT_EQ(grid()->currentIndex(), Cell(3, Column::RxFreq));
+    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::RxFreq));
 
     // Letters cannot be typed; the text is snapped onto the 5 kHz raster.
     QTest::keyClicks(FrequencyEditor(), "14x6.52y34");
     EXPECT_EQ(FrequencyEditor()->text(), "146.5234");
     PressEnterInEditor();
 
-    EXPECT_EQ(Text(3, Column::RxFreq), "146.52000");
-    EXPECT_EQ(Text(3, Column::TxFreq), "146.52000");
-    EXPECT_EQ(Text(3, Column::Decode), "None");
-    EXPECT_EQ(Text(3, Column::Encode), "None");
-    EXPECT_EQ(Text(3, Column::Power), "High");
-    EXPECT_EQ(Text(3, Column::ScanAdd), "Add");
-    EXPECT_EQ(Text(3, Column::WideNarrow), "Wide");
-    EXPECT_EQ(Text(3, Column::Bcl), "Off");
+    EXPECT_EQ(Text(2, Column::RxFreq), "146.52000");
+    EXPECT_EQ(Text(2, Column::TxFreq), "146.52000");
+    EXPECT_EQ(Text(2, Column::Decode), "None");
+    EXPECT_EQ(Text(2, Column::Encode), "None");
+    EXPECT_EQ(Text(2, Column::Power), "High");
+    EXPECT_EQ(Text(2, Column::ScanAdd), "Add");
+    EXPECT_EQ(Text(2, Column::WideNarrow), "Wide");
+    EXPECT_EQ(Text(2, Column::Bcl), "Off");
     // The default record is in the image at once: no options, flags 0x38, a 10 MHz shift.
-    EXPECT_THAT(RecordBytes(3, 12, 2), ElementsAre(0x00, 0x38));
-    EXPECT_THAT(RecordBytes(3, 16, 4), ElementsAre(0x00, 0x00, 0x00, 0x01));
+    EXPECT_THAT(RecordBytes(2, 12, 2), ElementsAre(0x00, 0x38));
+    EXPECT_THAT(RecordBytes(2, 16, 4), ElementsAre(0x00, 0x00, 0x00, 0x01));
     // Enter after a typed frequency moves right.
-    EXPECT_EQ(grid()->currentIndex(), Cell(3, Column::TxFreq));
+    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::TxFreq));
 
     // A frequency outside both sections becomes the first section's lower limit.
-    TypeRx(4, "100");
-    EXPECT_EQ(Text(4, Column::RxFreq), "136.00000");
+    TypeRx(3, "100");
+    EXPECT_EQ(Text(3, Column::RxFreq), "136.00000");
 }
 
 TEST_F(ProgramViewTest, EmptyingTheRxEmptiesTheRowAndEnterThenMovesDown) {
-    TypeRx(5, "145.5");
-    ClickCell(5, Column::RxFreq);
+    TypeRx(4, "145.5");
+    ClickCell(4, Column::RxFreq);
     ASSERT_NE(FrequencyEditor(), nullptr);
     // The box opens with its text selected, so typing replaces it.
     EXPECT_EQ(FrequencyEditor()->selectedText(), "145.50000");
     QTest::keyClick(FrequencyEditor(), Qt::Key_Backspace);
     PressEnterInEditor();
 
-    for (int c = 1; c <= 8; ++c) {
-        EXPECT_EQ(Text(5, static_cast<Column>(c)), "") << c;
+    for (int c = 0; c < kColumnCount; ++c) {
+        EXPECT_EQ(Text(4, static_cast<Column>(c)), "") << c;
     }
-    EXPECT_EQ(grid()->currentIndex(), Cell(6, Column::RxFreq));
+    EXPECT_EQ(grid()->currentIndex(), Cell(5, Column::RxFreq));
 }
 
 TEST_F(ProgramViewTest, CombosCommitOnFocusLossAndEnterMovesRight) {
-    TypeRx(1, "146.52500");
+    TypeRx(0, "146.52500");
 
-    ClickCell(1, Column::Power);
+    ClickCell(0, Column::Power);
     QComboBox* power = ComboEditor();
     ASSERT_NE(power, nullptr);
     EXPECT_EQ(power->currentText(), "High");
     EXPECT_EQ(power->count(), 2);
     power->setCurrentIndex(power->findText("Low"));
     // Clicking another cell takes the focus away, which commits.
-    ClickCell(1, Column::Decode);
-    EXPECT_EQ(Text(1, Column::Power), "Low");
+    ClickCell(0, Column::Decode);
+    EXPECT_EQ(Text(0, Column::Power), "Low");
 
     QComboBox* tone = ComboEditor();
     ASSERT_NE(tone, nullptr);
@@ -175,51 +178,51 @@ TEST_F(ProgramViewTest, CombosCommitOnFocusLossAndEnterMovesRight) {
     EXPECT_EQ(tone->count(), 265);
     tone->setEditText("d23n");
     PressEnterInEditor();
-    EXPECT_EQ(Text(1, Column::Decode), "D023N");
-    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Encode));
+    EXPECT_EQ(Text(0, Column::Decode), "D023N");
+    EXPECT_EQ(grid()->currentIndex(), Cell(0, Column::Encode));
 
     // Enter in the grid opens the current cell's editor; a tone typed there replaces the old
     // one instead of being appended to "None".
     QTest::keyClick(grid(), Qt::Key_Return);
     ASSERT_NE(ComboEditor(), nullptr);
-    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Encode));
+    EXPECT_EQ(grid()->currentIndex(), Cell(0, Column::Encode));
     QTest::keyClicks(ComboEditor(), "88.5");
     PressEnterInEditor();
-    EXPECT_EQ(Text(1, Column::Encode), "88.5");
+    EXPECT_EQ(Text(0, Column::Encode), "88.5");
 }
 
 TEST_F(ProgramViewTest, KeypadEnterWorksAsEnter) {
     grid()->setFocus();
-    grid()->setCurrentIndex(Cell(2, Column::Power));
+    grid()->setCurrentIndex(Cell(1, Column::Power));
     QTest::keyClick(grid(), Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_NE(FrequencyEditor(), nullptr);
-    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::RxFreq));
+    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::RxFreq));
 
     QTest::keyClicks(FrequencyEditor(), "145");
     QTest::keyClick(FrequencyEditor(), Qt::Key_Enter, Qt::KeypadModifier);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !grid()->IsEditing(); }));
-    EXPECT_EQ(Text(2, Column::RxFreq), "145.00000");
-    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::TxFreq));
+    EXPECT_EQ(Text(1, Column::RxFreq), "145.00000");
+    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::TxFreq));
 }
 
 TEST_F(ProgramViewTest, ArrowKeysWrapBetweenRows) {
     grid()->setFocus();
-    grid()->setCurrentIndex(Cell(2, Column::RxFreq));
-    QTest::keyClick(grid(), Qt::Key_Left);
-    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::Bcl));
-    QTest::keyClick(grid(), Qt::Key_Right);
-    EXPECT_EQ(grid()->currentIndex(), Cell(2, Column::RxFreq));
-    // No wrap before the first row or after the last.
     grid()->setCurrentIndex(Cell(1, Column::RxFreq));
     QTest::keyClick(grid(), Qt::Key_Left);
-    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::RxFreq));
-    grid()->setCurrentIndex(Cell(258, Column::Bcl));
+    EXPECT_EQ(grid()->currentIndex(), Cell(0, Column::Bcl));
     QTest::keyClick(grid(), Qt::Key_Right);
-    EXPECT_EQ(grid()->currentIndex(), Cell(258, Column::Bcl));
+    EXPECT_EQ(grid()->currentIndex(), Cell(1, Column::RxFreq));
+    // No wrap before the first row or after the last.
+    grid()->setCurrentIndex(Cell(0, Column::RxFreq));
+    QTest::keyClick(grid(), Qt::Key_Left);
+    EXPECT_EQ(grid()->currentIndex(), Cell(0, Column::RxFreq));
+    grid()->setCurrentIndex(Cell(257, Column::Bcl));
+    QTest::keyClick(grid(), Qt::Key_Right);
+    EXPECT_EQ(grid()->currentIndex(), Cell(257, Column::Bcl));
 }
 
 TEST_F(ProgramViewTest, RowLabelClickHighlightsTheRowAndCellClickDoesNot) {
-    TypeRx(2, "146.0");
+    TypeRx(1, "146.0");
     QHeaderView* labels = grid()->verticalHeader();
     QTest::mouseClick(labels->viewport(), Qt::LeftButton, {},
                       QPoint(labels->width() / 2,
@@ -227,7 +230,7 @@ TEST_F(ProgramViewTest, RowLabelClickHighlightsTheRowAndCellClickDoesNot) {
     EXPECT_EQ(grid()->selectionModel()->selectedIndexes().size(), 8);
     EXPECT_FALSE(grid()->IsEditing());
 
-    ClickCell(2, Column::Power);
+    ClickCell(1, Column::Power);
     EXPECT_TRUE(grid()->selectionModel()->selectedIndexes().isEmpty());
 }
 
@@ -242,11 +245,11 @@ TEST_F(ProgramViewTest, WheelNotchTurnsAPage) {
 }
 
 TEST_F(ProgramViewTest, UndoAndRedoRestoreCellsAndRecordBytes) {
-    const auto erased = Record(7);
-    TypeRx(7, "146.52500");
-    const auto reset = Record(7);
+    const auto erased = Record(6);
+    TypeRx(6, "146.52500");
+    const auto reset = Record(6);
     ASSERT_NE(erased, reset);
-    ClickCell(7, Column::Power);
+    ClickCell(6, Column::Power);
     ComboEditor()->setCurrentIndex(0);  // "Low"
     PressEnterInEditor();
     QUndoStack* stack = view_->undoStack();
@@ -254,30 +257,30 @@ TEST_F(ProgramViewTest, UndoAndRedoRestoreCellsAndRecordBytes) {
     EXPECT_FALSE(stack->isClean());
 
     stack->undo();
-    EXPECT_EQ(Text(7, Column::Power), "High");
+    EXPECT_EQ(Text(6, Column::Power), "High");
     stack->undo();
-    EXPECT_EQ(Text(7, Column::RxFreq), "");
-    EXPECT_EQ(Text(7, Column::Power), "");
-    EXPECT_EQ(Record(7), erased);
+    EXPECT_EQ(Text(6, Column::RxFreq), "");
+    EXPECT_EQ(Text(6, Column::Power), "");
+    EXPECT_EQ(Record(6), erased);
     EXPECT_TRUE(stack->isClean());
 
     stack->redo();
-    EXPECT_EQ(Text(7, Column::TxFreq), "146.52500");
-    EXPECT_EQ(Record(7), reset);
+    EXPECT_EQ(Text(6, Column::TxFreq), "146.52500");
+    EXPECT_EQ(Record(6), reset);
     stack->redo();
-    EXPECT_EQ(Text(7, Column::Power), "Low");
+    EXPECT_EQ(Text(6, Column::Power), "Low");
     // The view shows what the table holds.
-    EXPECT_EQ(grid()->model()->data(Cell(7, Column::Power)).toString(), "Low");
+    EXPECT_EQ(grid()->model()->data(Cell(6, Column::Power)).toString(), "Low");
 }
 
 TEST_F(ProgramViewTest, StoreCommitsAnOpenEditor) {
-    ClickCell(9, Column::RxFreq);
+    ClickCell(8, Column::RxFreq);
     QTest::keyClicks(FrequencyEditor(), "440");
     view_->StoreGridToImage();
     EXPECT_FALSE(grid()->IsEditing());
-    EXPECT_EQ(Text(9, Column::RxFreq), "440.00000");
+    EXPECT_EQ(Text(8, Column::RxFreq), "440.00000");
     // 440.00000 MHz as BCD in the record, least significant pair first.
-    EXPECT_THAT(RecordBytes(9, 0, 4), ElementsAre(0x00, 0x00, 0x00, 0x44));
+    EXPECT_THAT(RecordBytes(8, 0, 4), ElementsAre(0x00, 0x00, 0x00, 0x44));
 }
 
 TEST_F(ProgramViewTest, PasswordGateUnlocksServiceModeOnlyForThePassword) {

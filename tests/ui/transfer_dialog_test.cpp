@@ -32,7 +32,7 @@ namespace {
 // Generous: the machine is shared, and a transfer of 512 blocks still takes well under this.
 constexpr int kTransferTimeoutMs = 60000;
 
-// Row 1 of the radio holds 146.52500 MHz, high power, scan add, wide.
+// A001 on the radio holds 146.52500 MHz, high power, scan add, wide.
 void PutChannelOnRadio(VirtualRadio& radio) {
     MemoryImage& memory = radio.memory();
     const std::array<std::uint8_t, 4> rx{0x00, 0x25, 0x65, 0x14};
@@ -46,7 +46,8 @@ protected:
         test::Application();
         state_.deviceOverride = "demo";
         PutChannelOnRadio(radio_);
-        view_ = std::make_unique<CProgramView>(state_, messenger_);
+        view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
+                                               messenger_);
         view_->SetLinkFactory(&links_);
         // Press "Start" as soon as each dialog runs, and note how it ended.
         QObject::connect(view_->transferController(), &TransferController::dialogOpened,
@@ -62,15 +63,15 @@ protected:
                          });
     }
 
-    void SetCell(int row, Column column, const QString& text) {
+    void SetCell(int record, Column column, const QString& text) {
         QAbstractItemModel* model = view_->grid()->model();
-        ASSERT_TRUE(model->setData(
-            model->index(ChannelGridModel::ModelRow(row), ModelColumnOf(column)), text));
+        ASSERT_TRUE(model->setData(model->index(record, ModelColumnOf(column)), text));
     }
 
     VirtualRadio radio_;
     LinkFactory links_{&radio_};
     AppState state_;
+    test::ViewDocument document_{state_};
     test::RecordingMessenger messenger_;
     std::unique_ptr<CProgramView> view_;
     TransferDialog* dialog_ = nullptr;
@@ -78,7 +79,7 @@ protected:
 };
 
 TEST_F(TransferTest, ReadFillsTheGridFromTheRadio) {
-    SetCell(2, Column::RxFreq, "145.00000");
+    SetCell(1, Column::RxFreq, "145.00000");
     QSignalSpy replaced(view_.get(), &CProgramView::imageReplaced);
 
     view_->Read();
@@ -86,20 +87,23 @@ TEST_F(TransferTest, ReadFillsTheGridFromTheRadio) {
     EXPECT_TRUE(messenger_.messages.empty());
     EXPECT_EQ(finalPercent_, "100%");
     EXPECT_EQ(replaced.count(), 1);
-    EXPECT_EQ(view_->table().Cell(1, Column::RxFreq), "146.52500");
-    EXPECT_EQ(view_->table().Cell(1, Column::Power), "High");
+    EXPECT_EQ(view_->table().Cell(0, Column::RxFreq), "146.52500");
+    EXPECT_EQ(view_->table().Cell(0, Column::Power), "High");
     // The radio's empty row 2 replaced what the grid held.
-    EXPECT_EQ(view_->table().Cell(2, Column::RxFreq), "");
+    EXPECT_EQ(view_->table().Cell(1, Column::RxFreq), "");
     EXPECT_TRUE(std::equal(state_.image.span(0, 0x2A00).begin(), state_.image.span(0, 0x2A00).end(),
                            radio_.memory().span(0, 0x2A00).begin()));
     // Undo steps from before the read no longer apply.
     EXPECT_EQ(view_->undoStack()->count(), 0);
     EXPECT_FALSE(state_.busy);
+    // The document knows what the radio holds.
+    ASSERT_TRUE(document_.document.lastRadioImage().has_value());
+    EXPECT_TRUE(*document_.document.lastRadioImage() == state_.image);
 }
 
 TEST_F(TransferTest, WriteStoresTheGridFirstAndSendsIt) {
-    SetCell(3, Column::RxFreq, "438.50000");
-    SetCell(3, Column::Power, "Low");
+    SetCell(2, Column::RxFreq, "438.50000");
+    SetCell(2, Column::Power, "Low");
 
     view_->Write();
 
@@ -116,10 +120,12 @@ TEST_F(TransferTest, WriteStoresTheGridFirstAndSendsIt) {
     EXPECT_EQ(radio_.memory()[base + 13] & 0x10, 0);
     EXPECT_TRUE(std::equal(state_.image.span(0, 0x2A00).begin(), state_.image.span(0, 0x2A00).end(),
                            radio_.memory().span(0, 0x2A00).begin()));
+    ASSERT_TRUE(document_.document.lastRadioImage().has_value());
+    EXPECT_TRUE(*document_.document.lastRadioImage() == state_.image);
 }
 
 TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
-    SetCell(1, Column::RxFreq, "145.00000");
+    SetCell(0, Column::RxFreq, "145.00000");
     const MemoryImage before = state_.image;
     radio_.faults().withholdAckAfterBlock = 3;
     QSignalSpy replaced(view_.get(), &CProgramView::imageReplaced);
@@ -139,8 +145,9 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Communication error"});
     EXPECT_EQ(replaced.count(), 0);
-    EXPECT_EQ(view_->table().Cell(1, Column::RxFreq), "145.00000");
+    EXPECT_EQ(view_->table().Cell(0, Column::RxFreq), "145.00000");
     EXPECT_TRUE(state_.image == before);
+    EXPECT_FALSE(document_.document.lastRadioImage().has_value());
     EXPECT_FALSE(state_.busy);
 }
 
@@ -160,7 +167,7 @@ TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
     state_.deviceOverride = "/nonexistent/kestra-tty";
     view_->Read();
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Open port fail"});
-    EXPECT_EQ(view_->table().Cell(1, Column::RxFreq), "");
+    EXPECT_EQ(view_->table().Cell(0, Column::RxFreq), "");
 }
 
 class TransferDialogTest : public ::testing::Test {

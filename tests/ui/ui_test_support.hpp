@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,8 @@
 #include <vector>
 
 #include "app/document_controller.hpp"
+#include "channels/channel_document.hpp"
+#include "model/app_state.hpp"
 #include "model/messenger.hpp"
 
 namespace kestra::test {
@@ -71,6 +74,14 @@ public:
     QStringList saveQuestions;
     QString openPath;
     QString savePath;
+};
+
+// A document and its undo stack, as the document controller holds them, for a view a test
+// builds on its own.
+struct ViewDocument {
+    explicit ViewDocument(AppState& state) : document(state.image, state.limits) {}
+    ChannelDocument document;
+    QUndoStack undoStack;
 };
 
 // Runs action on the next modal dialog of type Dialog as soon as it is up.

@@ -11,16 +11,16 @@ namespace {
 
 // "Edit A 001 Rx Freq": the row and column the user committed, for the Edit menu's texts.
 QString CommandText(const EditResult& edit) {
-    int row = 0;
+    int record = 0;
     Column column = Column::RxFreq;
     if (!edit.cells.empty()) {
-        row = edit.cells.front().row;
+        record = edit.cells.front().record;
         column = edit.cells.front().column;
     } else if (edit.record) {
-        row = edit.record->row;
+        record = edit.record->record;
     }
     return QStringLiteral("Edit %1 %2")
-        .arg(QString::fromStdString(RowLabel(row)),
+        .arg(QString::fromStdString(RowLabel(record)),
              QString::fromUtf8(ColumnHeader(column).data(),
                                static_cast<qsizetype>(ColumnHeader(column).size())));
 }

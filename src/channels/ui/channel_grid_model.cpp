@@ -17,20 +17,12 @@ QString ToQString(std::string_view text) {
 
 }  // namespace
 
-Column ColumnAt(int modelColumn) {
-    return static_cast<Column>(modelColumn + 1);
-}
-
-int ModelColumnOf(Column column) {
-    return static_cast<int>(column) - 1;
-}
-
-ChannelGridModel::ChannelGridModel(ChannelTable& table, AppState& state, QUndoStack& undoStack,
+ChannelGridModel::ChannelGridModel(ChannelDocument& document, QUndoStack& undoStack,
                                    QObject* parent)
-    : QAbstractTableModel(parent), table_(table), state_(state), undoStack_(undoStack) {}
+    : QAbstractTableModel(parent), document_(document), undoStack_(undoStack) {}
 
 int ChannelGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kChannelRows;
+    return parent.isValid() ? 0 : kRecordCount;
 }
 
 int ChannelGridModel::columnCount(const QModelIndex& parent) const {
@@ -45,7 +37,7 @@ QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::EditRole:
             return QString::fromStdString(
-                table_.Cell(GridRow(index.row()), ColumnAt(index.column())));
+                document_.table().Cell(index.row(), ColumnAt(index.column())));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
         default:
@@ -66,10 +58,10 @@ QVariant ChannelGridModel::headerData(int section, Qt::Orientation orientation, 
         }
         return ToQString(ColumnHeader(ColumnAt(section)));
     }
-    if (section < 0 || section >= kChannelRows) {
+    if (section < 0 || section >= kRecordCount) {
         return {};
     }
-    return QString::fromStdString(RowLabel(GridRow(section)));
+    return QString::fromStdString(RowLabel(section));
 }
 
 Qt::ItemFlags ChannelGridModel::flags(const QModelIndex& index) const {
@@ -88,27 +80,28 @@ bool ChannelGridModel::setData(const QModelIndex& index, const QVariant& value, 
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return false;
     }
-    const int row = GridRow(index.row());
+    const int row = index.row();
     const Column column = ColumnAt(index.column());
     const std::string text = value.toString().toStdString();
+    ChannelTable& table = document_.table();
 
     EditResult result;
     switch (EditorKindFor(column)) {
         case EditorKind::Frequency:
-            result = table_.CommitFrequencyEdit(row, column, text, state_.image, state_.limits);
+            result =
+                table.CommitFrequencyEdit(row, column, text, document_.image(), document_.limits());
             break;
         case EditorKind::Tone:
-            result = table_.CommitToneEdit(row, column, text);
+            result = table.CommitToneEdit(row, column, text);
             break;
         case EditorKind::Choice: {
             // An empty row takes no choice (the commit empties the cell instead); otherwise
             // only the column's own entries are valid.
             const auto list = ChoiceList(column);
-            if (!table_.IsRowEmpty(row) &&
-                std::find(list.begin(), list.end(), text) == list.end()) {
+            if (!table.IsRowEmpty(row) && std::find(list.begin(), list.end(), text) == list.end()) {
                 return false;
             }
-            result = table_.CommitChoiceEdit(row, column, text);
+            result = table.CommitChoiceEdit(row, column, text);
             break;
         }
         case EditorKind::None:
@@ -126,7 +119,7 @@ QModelIndex ChannelGridModel::EditIndexFor(const QModelIndex& index) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return {};
     }
-    const Column column = table_.EditColumnFor(GridRow(index.row()), ColumnAt(index.column()));
+    const Column column = document_.table().EditColumnFor(index.row(), ColumnAt(index.column()));
     return this->index(index.row(), ModelColumnOf(column));
 }
 
@@ -136,26 +129,26 @@ void ChannelGridModel::Reload() {
 }
 
 void ChannelGridModel::RevertEdit(const EditResult& edit) {
-    table_.RevertEdit(edit, state_.image);
+    document_.table().RevertEdit(edit, document_.image());
     NotifyRows(edit);
 }
 
 void ChannelGridModel::ReapplyEdit(const EditResult& edit) {
-    table_.ReapplyEdit(edit, state_.image);
+    document_.table().ReapplyEdit(edit, document_.image());
     NotifyRows(edit);
 }
 
 void ChannelGridModel::NotifyRows(const EditResult& edit) {
-    int first = kChannelRows + 1;
-    int last = 0;
+    int first = kRecordCount;
+    int last = -1;
     for (const auto& cell : edit.cells) {
-        first = std::min(first, cell.row);
-        last = std::max(last, cell.row);
+        first = std::min(first, cell.record);
+        last = std::max(last, cell.record);
     }
     if (first > last) {
         return;
     }
-    emit dataChanged(index(ModelRow(first), 0), index(ModelRow(last), kModelColumnCount - 1),
+    emit dataChanged(index(first, 0), index(last, kModelColumnCount - 1),
                      {Qt::DisplayRole, Qt::EditRole});
 }
 

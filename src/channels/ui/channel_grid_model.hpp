@@ -1,29 +1,33 @@
 #pragma once
-// The grid's table model: the 258 channel rows of the ChannelTable with their eight cell
-// columns ("Rx Freq" to "BCL"); the row labels ("A 001" .. "B VFO") are the vertical header.
-// Every text a user commits goes through the table's commit rules (section, step raster, tone
-// normalising, the reset of a new row's record) and lands on the undo stack as one command, so
-// that undo puts the cells and the image bytes back. The model never normalises anything itself.
+// The grid's table model: the document's 258 channel rows (model row = record index) with their
+// eight cell columns ("Rx Freq" to "BCL"); the row labels ("A 001" .. "B VFO") are the vertical
+// header and the column names the horizontal one. Every text a user commits goes through the
+// table's commit rules (section, step raster, tone normalising, the reset of a new row's record)
+// and lands on the document's undo stack as one command, so that undo puts the cells and the
+// image bytes back. The model never normalises anything itself.
 
 #include <QAbstractTableModel>
 
-#include "model/app_state.hpp"
+#include "channels/channel_document.hpp"
 #include "channels/channel_table.hpp"
 
 class QUndoStack;
 
 namespace kestra {
 
-// The model's columns are the table's cell columns: model column 0 is Column::RxFreq.
-Column ColumnAt(int modelColumn);
-int ModelColumnOf(Column column);
-inline constexpr int kModelColumnCount = kCellColumns;
+// The model's columns are the table's columns, in order.
+inline Column ColumnAt(int modelColumn) {
+    return static_cast<Column>(modelColumn);
+}
+inline int ModelColumnOf(Column column) {
+    return static_cast<int>(column);
+}
+inline constexpr int kModelColumnCount = kColumnCount;
 
 class ChannelGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    ChannelGridModel(ChannelTable& table, AppState& state, QUndoStack& undoStack,
-                     QObject* parent = nullptr);
+    ChannelGridModel(ChannelDocument& document, QUndoStack& undoStack, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,10 +39,6 @@ public:
     // stack. False for a cell outside the grid, a role other than EditRole, or a choice text
     // that is not in the column's list; a commit that changes nothing is accepted.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-
-    // The grid row (1..258) of a model row and back.
-    static int GridRow(int modelRow) { return modelRow + 1; }
-    static int ModelRow(int gridRow) { return gridRow - 1; }
 
     // Where an edit of index starts: the same cell, or the row's "Rx Freq" when the row is an
     // empty channel.
@@ -53,8 +53,7 @@ public:
 private:
     void NotifyRows(const EditResult& edit);
 
-    ChannelTable& table_;
-    AppState& state_;
+    ChannelDocument& document_;
     QUndoStack& undoStack_;
 };
 

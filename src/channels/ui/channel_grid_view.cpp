@@ -198,7 +198,7 @@ void ChannelGridView::ApplyColumnWidths(int dpi) {
         setColumnWidth(c, TwipsToPixels(ColumnWidthTwips(ColumnAt(c)), dpi));
     }
     // The label column keeps its own width unless "B VFO" would not fit in it.
-    const int labelWidth = TwipsToPixels(ColumnWidthTwips(Column::Label), dpi);
+    const int labelWidth = TwipsToPixels(kRowLabelWidthTwips, dpi);
     verticalHeader()->setFixedWidth(std::max(labelWidth, verticalHeader()->sizeHint().width()));
 }
 

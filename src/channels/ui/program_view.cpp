@@ -12,8 +12,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
+#include "channels/channel_document.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
 #include "channels/ui/channel_grid_model.hpp"
@@ -30,36 +29,59 @@
 namespace kestra {
 
 struct CProgramView::Private {
-    Private(AppState& s, Messenger& m) : state(s), messenger(m) {}
+    Private(AppState& s, ChannelDocument& d, QUndoStack& u, Messenger& m)
+        : state(s), document(d), undoStack(u), messenger(m) {}
 
     AppState& state;
+    ChannelDocument& document;
+    QUndoStack& undoStack;
     Messenger& messenger;
-    ChannelTable table;
-    QUndoStack* undoStack = nullptr;
     ChannelGridModel* model = nullptr;
     std::filesystem::path settingsPath;
     std::function<std::vector<ComPortStatus>()> portProbe = ProbeComPorts;
 };
 
-CProgramView::CProgramView(AppState& state, Messenger& messenger, QWidget* parent)
-    : QWidget(parent), d_(std::make_unique<Private>(state, messenger)) {
-    d_->undoStack = new QUndoStack(this);
-    d_->model = new ChannelGridModel(d_->table, state, *d_->undoStack, this);
+CProgramView::CProgramView(AppState& state, ChannelDocument& document, QUndoStack& undoStack,
+                           Messenger& messenger, QWidget* parent)
+    : QWidget(parent), d_(std::make_unique<Private>(state, document, undoStack, messenger)) {
+    d_->model = new ChannelGridModel(document, undoStack, this);
     grid_ = new ChannelGridView(this);
     grid_->SetChannelModel(d_->model);
     grid_->ApplyColumnWidths(logicalDpiX());
     // Focusing the form (start-up, a new or opened document, the window shown again) puts the
     // keyboard in the grid, so Enter and the arrows work without a click first.
     setFocusProxy(grid_);
+    BuildForm();
 
+    // A read that went through has filled the image: the document adopts it as the radio's.
+    transfers_ = new TransferController(state, messenger, nullptr,
+                                        {[this] { StoreGridToImage(); },
+                                         [this] {
+                                             d_->document.ReplaceImage(d_->document.image());
+                                             ShowDocument();
+                                         }},
+                                        this);
+    connect(initialization_, &QPushButton::clicked, this, &CProgramView::Initialization);
+
+    auto* serviceKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
+    serviceKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(serviceKey, &QShortcut::activated, this, &CProgramView::EnterServiceMode);
+
+    ShowDocument();
+}
+
+void CProgramView::BuildForm() {
     auto* radioLabel = new QLabel(QStringLiteral("Radio"), this);
     modelCombo_ = new QComboBox(this);
     for (std::string_view name : kModelNames) {
         modelCombo_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
-    modelCombo_->setCurrentIndex(kDefaultModelIndex);
     radioLabel->setBuddy(modelCombo_);
-    connect(modelCombo_, &QComboBox::activated, this, [this] { emit modelChosen(); });
+    connect(modelCombo_, &QComboBox::activated, this, [this](int index) {
+        if (d_->document.SetModelIndex(index)) {
+            emit modelChosen();
+        }
+    });
 
     batchGenerate_ = new QPushButton(QStringLiteral("Batch Generate"), this);
     channelEdit_ = new QPushButton(QStringLiteral("Channel Edit"), this);
@@ -87,17 +109,6 @@ CProgramView::CProgramView(AppState& state, Messenger& messenger, QWidget* paren
         gridWidth += grid_->columnWidth(c);
     }
     grid_->setMinimumWidth(gridWidth);
-
-    transfers_ = new TransferController(
-        state, messenger, nullptr,
-        {[this] { StoreGridToImage(); }, [this] { FillGridFromImage(); }}, this);
-    connect(initialization_, &QPushButton::clicked, this, &CProgramView::Initialization);
-
-    auto* serviceKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
-    serviceKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(serviceKey, &QShortcut::activated, this, &CProgramView::EnterServiceMode);
-
-    FillGridFromImage();
 }
 
 CProgramView::~CProgramView() {
@@ -108,31 +119,40 @@ CProgramView::~CProgramView() {
 void CProgramView::FillGridFromImage() {
     // The grid is about to be replaced: an open editor's text belongs to the old contents.
     grid_->DiscardOpenEditor();
-    d_->table.FillGridFromImage(d_->state.image, d_->state.limits);
+    d_->document.FillGridFromImage();
+    ShowDocument();
+}
+
+void CProgramView::ShowDocument() {
+    grid_->DiscardOpenEditor();
     d_->model->Reload();
-    // A document or radio that was saved for another model keeps it: the next save must not
-    // quietly write the chosen model's block over it.
-    if (const int model = ModelIndexOfImage(d_->state.image); model >= 0) {
-        modelCombo_->setCurrentIndex(model);
-    }
+    modelCombo_->setCurrentIndex(d_->document.modelIndex());
 }
 
 void CProgramView::StoreGridToImage() {
+    CommitOpenEditor();
+    d_->document.StoreGridToImage();
+}
+
+void CProgramView::CommitOpenEditor() {
     grid_->CommitOpenEditor();
-    d_->table.StoreGridToImage(d_->state.image, d_->state.limits, modelIndex());
+}
+
+ChannelDocument& CProgramView::document() const {
+    return d_->document;
 }
 
 QUndoStack* CProgramView::undoStack() const {
-    return d_->undoStack;
+    return &d_->undoStack;
 }
 
 bool CProgramView::RecordImageEdit(const QString& text, const MemoryImage& before) {
-    ImagePatch patch = ImagePatch::Between(before, d_->state.image);
+    ImagePatch patch = ImagePatch::Between(before, d_->document.image());
     if (patch.empty()) {
         return false;
     }
-    d_->undoStack->push(new ImageEditCommand(
-        text, std::move(patch), d_->state.image, [this](const ImagePatch& changed) {
+    d_->undoStack.push(new ImageEditCommand(
+        text, std::move(patch), d_->document.image(), [this](const ImagePatch& changed) {
             if (changed.Touches(map::kRecordBase, RecordOffset(kRecordCount))) {
                 FillGridFromImage();
             }
@@ -141,7 +161,7 @@ bool CProgramView::RecordImageEdit(const QString& text, const MemoryImage& befor
 }
 
 const ChannelTable& CProgramView::table() const {
-    return d_->table;
+    return d_->document.table();
 }
 
 void CProgramView::SetLinkFactory(const LinkFactory* links) {
@@ -157,25 +177,27 @@ void CProgramView::SetPortProbe(std::function<std::vector<ComPortStatus>()> prob
 }
 
 int CProgramView::modelIndex() const {
-    return std::max(modelCombo_->currentIndex(), 0);
+    return d_->document.modelIndex();
 }
 
 void CProgramView::Read() {
-    grid_->CommitOpenEditor();
+    CommitOpenEditor();
     if (transfers_->Read()) {
         // Undo steps recorded before the read would write old texts into the radio's data.
-        d_->undoStack->clear();
+        d_->undoStack.clear();
         emit imageReplaced();
     }
 }
 
 void CProgramView::Write() {
-    transfers_->Write();
+    if (transfers_->Write()) {
+        d_->document.RememberWrittenImage();
+    }
 }
 
 void CProgramView::Initialization() {
-    if (d_->state.serviceMode) {
-        transfers_->Initialization();
+    if (d_->state.serviceMode && transfers_->Initialization()) {
+        d_->document.RememberWrittenImage();
     }
 }
 

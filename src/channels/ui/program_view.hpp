@@ -1,12 +1,15 @@
 #pragma once
-// CProgramView: the document window's form. It shows the 258 channel slots in the grid (a
-// QTableView over a model of the core ChannelTable), edits cells in place through the core
-// commit rules (each edit an undoable command), and hosts the commands that move the image to
-// and from the radio: Read, Write, Initialization, Com Setup and the password gate.
+// CProgramView: the document window's form. It shows the document's 258 channel slots in the
+// grid (a QTableView over the document's ChannelTable), edits cells in place through the core
+// commit rules (each edit an undoable command on the document's undo stack), mirrors the
+// document's radio model in the "Radio" box, and hosts the commands that move the image to and
+// from the radio: Read, Write, Initialization, Com Setup and the password gate.
 //
-// The main window creates one per document window and routes the menu commands to it. Hosts
-// that offer the demo radio hand the view a LinkFactory; hosts that know where Program.ini lives
-// hand it the path (otherwise the program directory's settings file is used).
+// The view owns neither the document nor the undo stack: the document controller holds both
+// and hands them in. The main window creates one view per document window and routes the menu
+// commands to it. Hosts that offer the demo radio hand the view a LinkFactory; hosts that know
+// where Program.ini lives hand it the path (otherwise the program directory's settings file is
+// used).
 
 #include <QWidget>
 
@@ -15,9 +18,9 @@
 #include <memory>
 #include <vector>
 
+#include "link/device/port_probe.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
-#include "link/device/port_probe.hpp"
 
 class QComboBox;
 class QPushButton;
@@ -25,6 +28,7 @@ class QUndoStack;
 
 namespace kestra {
 
+class ChannelDocument;
 class ChannelGridView;
 class ChannelTable;
 class LinkFactory;
@@ -33,17 +37,24 @@ class TransferController;
 class CProgramView : public QWidget {
     Q_OBJECT
 public:
-    CProgramView(AppState& state, Messenger& messenger, QWidget* parent = nullptr);
+    // document and undoStack must outlive the view.
+    CProgramView(AppState& state, ChannelDocument& document, QUndoStack& undoStack,
+                 Messenger& messenger, QWidget* parent = nullptr);
     ~CProgramView() override;
 
-    // Decode the image into the grid (after a successful read, an open, a new document).
+    // Decode the image into the grid and show it (after an editor changed channel records).
     void FillGridFromImage();
+    // The document was replaced or decoded anew (New, Open): show its grid and its model. An
+    // open cell editor is dropped; its text belonged to the old contents.
+    void ShowDocument();
     // Commit open editors, encode the grid into the image and prepare the image (before every
     // save, write and print).
     void StoreGridToImage();
+    // Commits and closes the cell editor being typed into, if any.
+    void CommitOpenEditor();
 
-    // Every grid edit is a command on this stack; its clean state is the document's
-    // "not modified" state.
+    ChannelDocument& document() const;
+    // The document's undo stack: every grid edit is a command on it.
     QUndoStack* undoStack() const;
     const ChannelTable& table() const;
 
@@ -61,7 +72,7 @@ public:
     // channel records therefore starts after StoreGridToImage, so grid and image agree.
     bool RecordImageEdit(const QString& text, const MemoryImage& before);
 
-    // The "Radio" combo's selection: the model block every store writes.
+    // The document's radio model, shown in the "Radio" box: the model block every store writes.
     int modelIndex() const;
 
     ChannelGridView* grid() const { return grid_; }
@@ -88,6 +99,9 @@ signals:
     void modelChosen();
 
 private:
+    // The "Radio" box, the buttons and the layout around the grid.
+    void BuildForm();
+
     struct Private;
     std::unique_ptr<Private> d_;
     // The form's controls, children of the view.
