@@ -57,9 +57,7 @@ EditResult ChannelTable::CommitFrequencyEdit(int row, Column column, std::string
         } else {
             n = static_cast<Frequency>(typed);
         }
-        if (n % 250 != 0 && n % 625 != 0) {
-            n = SnapToStep(n);
-        }
+        n = SnapTypedFrequency(n);
         newText = FrequencyToMhzText(n);
     }
 
