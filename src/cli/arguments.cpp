@@ -42,12 +42,12 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
         const bool takesValue = (name == "--port" && rules.port) ||
                                 (name == "-o" && rules.output) ||
                                 (name == "--apply" && rules.apply);
-        if (name == "--service" && rules.service) {
+        if ((name == "--service" && rules.service) || (name == "--append" && rules.append)) {
             if (value) {
-                error = "--service takes no value";
+                error = name + " takes no value";
                 return std::nullopt;
             }
-            line.service = true;
+            (name == "--service" ? line.service : line.append) = true;
             continue;
         }
         if (!takesValue) {

@@ -1,8 +1,8 @@
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// -o FILE, --apply FILE) and how many file arguments. Every subcommand parses through here, so they
-// all treat a missing or repeated value, an unknown option and a stray argument the same way: one
-// line naming the problem and the command's usage, and the usage exit code.
+// -o FILE, --apply FILE, --append) and how many file arguments. Every subcommand parses through
+// here, so they all treat a missing or repeated value, an unknown option and a stray argument the
+// same way: one line naming the problem and the command's usage, and the usage exit code.
 
 #include <cstddef>
 #include <optional>
@@ -20,6 +20,7 @@ struct ArgumentRules {
     bool output = false;          // -o FILE, required
     bool outputOptional = false;  // with output: -o FILE may be left out
     bool apply = false;           // --apply FILE, optional
+    bool append = false;          // --append, optional
     std::size_t files = 0;
 };
 
@@ -28,6 +29,7 @@ struct CommandLine {
     bool service = false;
     std::string output;  // empty when an optional -o was left out
     std::optional<std::string> apply;
+    bool append = false;
     std::vector<std::string> files;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/arguments.hpp"
+#include "cli/backup_support.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
 #include "link/clock.hpp"
@@ -35,6 +36,7 @@ int RunRead(const Context& ctx) {
     if (!session.Run(ClonePlan::Read())) {
         return kExitFailure;  // the transfer printed its message
     }
+    KeepTransferBackup(ctx, state.image, BackupKind::Read);
     if (const FileResult saved = SaveDocumentFile(options->output, state.image); !saved) {
         return Fail(ctx, saved.error);
     }

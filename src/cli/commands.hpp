@@ -41,7 +41,12 @@ inline constexpr int kExitUsage = 2;
     X("write", RunWrite, "[--port P] [--service] FILE",                                        \
       "write FILE to the radio as Program, Write does")                                        \
     X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
-      "print the service editors' values, or set them and save as OUT")
+      "print the service editors' values, or set them and save as OUT")                        \
+    X("export", RunExport, "FILE -o OUT.csv", "write the channels as CSV for other tools")     \
+    X("import", RunImport, "FILE IN.csv -o OUT [--append]",                                    \
+      "put a CSV channel list into FILE's channels and save as OUT")                           \
+    X("diff", RunDiff, "A B", "list what differs between two documents (exit 1 when they do)") \
+    X("backups", RunBackups, "", "list the automatic backups of radio transfers")
 
 #define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);
 KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
