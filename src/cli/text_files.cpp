@@ -17,6 +17,15 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+// The system's text for an error, starting in lower case to continue a sentence.
+std::string Reason(int error) {
+    std::string text = std::strerror(error);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    }
+    return text;
+}
+
 // Why a path cannot be read or written as a text file, or nothing when it can be tried.
 std::optional<std::string> NotARegularFile(const std::string& path, const char* verb) {
     std::error_code ec;
@@ -40,7 +49,7 @@ std::optional<std::string> ReadTextFile(const std::string& path, std::size_t max
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "Cannot read " + Quoted(path) + ": " + std::strerror(errno) + ".";
+        error = "Cannot read " + Quoted(path) + ": " + Reason(errno) + ".";
         return std::nullopt;
     }
     std::string text;
@@ -66,7 +75,7 @@ std::optional<std::string> WriteTextFile(const std::string& path, const std::str
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
-        return "Cannot write " + Quoted(path) + ": " + std::strerror(errno) + ".";
+        return "Cannot write " + Quoted(path) + ": " + Reason(errno) + ".";
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
