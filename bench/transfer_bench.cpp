@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -112,6 +113,8 @@ int main(int argc, char** argv) {
 
     std::string pattern = (fs::temp_directory_path() / "kestra-bench-XXXXXX").string();
     const fs::path dir = ::mkdtemp(pattern.data());
+    // The read keeps its backup in the temporary program directory, not in the user's home.
+    ::setenv("KESTRA_HOME", dir.c_str(), 1);
     // The radio starts with a new document's memory, which is also what the Write sends.
     const MemoryImage memory = BuiltInDocumentImage();
     SaveDocumentFile(dir / "radio.dat", memory);

@@ -35,10 +35,7 @@ std::optional<Frequency> TypedFrequency(std::string_view text, const SectionLimi
     } else {
         n = static_cast<Frequency>(typed);
     }
-    if (n % 250 != 0 && n % 625 != 0) {
-        n = SnapToStep(n);
-    }
-    return n;
+    return SnapTypedFrequency(n);
 }
 
 }  // namespace

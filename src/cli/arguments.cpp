@@ -89,12 +89,12 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (name == "--service" && rules.service) {
+        if ((name == "--service" && rules.service) || (name == "--append" && rules.append)) {
             if (value) {
-                error = "--service takes no value";
+                error = name + " takes no value";
                 return std::nullopt;
             }
-            line.service = true;
+            (name == "--service" ? line.service : line.append) = true;
             continue;
         }
         const bool takesValue =

@@ -1,8 +1,9 @@
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// --model NAME, -o FILE, --apply FILE) and how many file arguments. Every subcommand parses through
-// here, so they all treat a missing or repeated value, an unknown option and a stray argument the
-// same way: one line naming the problem and the command's usage, and the usage exit code.
+// --model NAME, -o FILE, --apply FILE, --append) and how many file arguments. Every subcommand
+// parses through here, so they all treat a missing or repeated value, an unknown option and a
+// stray argument the same way: one line naming the problem and the command's usage, and the
+// usage exit code.
 
 #include <cstddef>
 #include <optional>
@@ -21,6 +22,7 @@ struct ArgumentRules {
     bool output = false;          // -o FILE, required
     bool outputOptional = false;  // with output: -o FILE may be left out
     bool apply = false;           // --apply FILE, optional
+    bool append = false;          // --append, optional
     std::size_t files = 0;
 };
 
@@ -31,6 +33,7 @@ struct CommandLine {
     std::optional<int> model;
     std::string output;  // empty when an optional -o was left out
     std::optional<std::string> apply;
+    bool append = false;
     std::vector<std::string> files;
 };
 

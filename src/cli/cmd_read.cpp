@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/arguments.hpp"
+#include "cli/backup_support.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
 #include "link/clock.hpp"
@@ -39,6 +40,7 @@ int RunRead(const Context& ctx) {
             return interrupt.Failed(ctx);  // the transfer printed its message
         }
     }
+    KeepTransferBackup(ctx, state.image, BackupKind::Read);
     if (const FileResult saved = SaveDocumentFile(options->output, state.image); !saved) {
         return Fail(ctx, saved.error);
     }

@@ -32,22 +32,27 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
 
 // X(name, function, arguments, description)
-#define KESTRA_CLI_COMMANDS(X)                                                                \
-    X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")    \
-    X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")    \
-    X("save-as", RunSaveAs, "[--model NAME] IN OUT",                                          \
-      "open IN, encode it as a save does and write it to OUT")                                \
-    X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                        \
-      "print the settings dialogs' fields, or apply a settings file and save as OUT")         \
-    X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")  \
-    X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")   \
-    X("doctor", RunDoctor, "[--port P]",                                                      \
-      "find out why the cable does not work, and test the radio on the port")                 \
-    X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE") \
-    X("write", RunWrite, "[--port P] [--service] [--model NAME] FILE",                        \
-      "write FILE to the radio as Program, Write does")                                       \
-    X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                       \
-      "print the service editors' values, or set them and save as OUT")
+#define KESTRA_CLI_COMMANDS(X)                                                                 \
+    X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")     \
+    X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")     \
+    X("save-as", RunSaveAs, "[--model NAME] IN OUT",                                           \
+      "open IN, encode it as a save does and write it to OUT")                                 \
+    X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                         \
+      "print the settings dialogs' fields, or apply a settings file and save as OUT")          \
+    X("ports", RunPorts, "", "list COM1-COM16 with their devices, and other serial devices")   \
+    X("info", RunInfo, "[--port P]", "identify the radio: model, versions, section limits")    \
+    X("doctor", RunDoctor, "[--port P]",                                                       \
+      "find out why the cable does not work, and test the radio on the port")                  \
+    X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
+    X("write", RunWrite, "[--port P] [--service] [--model NAME] FILE",                         \
+      "write FILE to the radio as Program, Write does")                                        \
+    X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
+      "print the service editors' values, or set them and save as OUT")                        \
+    X("export", RunExport, "FILE -o OUT.csv", "write the channels as CSV for other tools")     \
+    X("import", RunImport, "FILE IN.csv -o OUT [--append]",                                    \
+      "put a CSV channel list into FILE's channels and save as OUT")                           \
+    X("diff", RunDiff, "A B", "list what differs between two documents (exit 1 when they do)") \
+    X("backups", RunBackups, "", "list the automatic backups of radio transfers")
 
 #define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);
 KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)

@@ -99,6 +99,10 @@ Frequency SnapToStep(Frequency f) {
     return r625 < r500 ? f - r625 : f - r500;
 }
 
+Frequency SnapTypedFrequency(Frequency f) {
+    return f % 250 == 0 || f % 625 == 0 ? f : SnapToStep(f);
+}
+
 int BandOf(Frequency f) {
     for (std::size_t i = 0; i < kSupportedBands.size(); ++i) {
         if (kSupportedBands[i].lower <= f && f <= kSupportedBands[i].upper) {

@@ -43,7 +43,10 @@ inline constexpr std::array<Band, 3> kSupportedBands{{
 }};
 
 Frequency SnapToStep(Frequency f);  // down to the 5 kHz or 6.25 kHz raster
-int BandOf(Frequency f);            // index into kSupportedBands, or -1
+// What a typed or imported frequency becomes: one on the 2.5 kHz or 6.25 kHz raster stays as it
+// is, any other goes through SnapToStep.
+Frequency SnapTypedFrequency(Frequency f);
+int BandOf(Frequency f);  // index into kSupportedBands, or -1
 bool LimitsAreValid(Frequency lower, Frequency upper);
 bool LimitIsUnset(Frequency limit);  // 0 and -1
 

@@ -92,6 +92,16 @@ fs::path UserConfigDirectory() {
     return Absolute(fs::path(".")) / ".kestra";
 }
 
+fs::path UserDataDirectory() {
+    if (const auto xdg = Environment("XDG_DATA_HOME"); xdg && fs::path(*xdg).is_absolute()) {
+        return fs::path(*xdg) / "kestra";
+    }
+    if (const auto home = Environment("HOME")) {
+        return fs::path(*home) / ".local" / "share" / "kestra";
+    }
+    return Absolute(fs::path(".")) / ".kestra";
+}
+
 bool CanKeepSettingsAt(const fs::path& iniPath) {
     const fs::path dir = iniPath.has_parent_path() ? iniPath.parent_path() : fs::path(".");
     std::error_code ec;

@@ -27,6 +27,10 @@ std::filesystem::path ProgramDirectory(const char* argv0 = nullptr);
 // $XDG_CONFIG_HOME/kestra when that is an absolute path, else $HOME/.config/kestra.
 std::filesystem::path UserConfigDirectory();
 
+// The per-user data folder: $XDG_DATA_HOME/kestra when that is an absolute path, else
+// $HOME/.local/share/kestra.
+std::filesystem::path UserDataDirectory();
+
 // Whether Program.ini can live at this path: its folder must accept the temporary file of an
 // atomic save, and an existing file must be writable.
 bool CanKeepSettingsAt(const std::filesystem::path& iniPath);

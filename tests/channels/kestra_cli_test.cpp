@@ -174,6 +174,12 @@ TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
         {"write", "--port", "demo", Path("short.dat")},
         {"info", "--service", "--port", "demo"},
         {"ports", "--all"},
+        {"export", Path("short.dat"), "-o", Path("out.dat")},
+        {"export", Path("short.dat")},
+        {"import", Path("short.dat"), Path("list.csv"), "-o", Path("out.dat")},
+        {"import", Path("short.dat"), Path("list.csv"), "-o", Path("out.dat"), "--append=yes"},
+        {"diff", Path("short.dat")},
+        {"backups", "extra"},
     };
     for (const auto& args : failing) {
         const Outcome outcome = Run(args);
@@ -189,7 +195,8 @@ TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
 }
 
 TEST_F(KestraCli, HelpOfACommandIsItsUsageOnStandardOutput) {
-    for (const char* command : {"new", "channels", "save-as", "ports", "info", "read", "write"}) {
+    for (const char* command : {"new", "channels", "save-as", "ports", "info", "read", "write",
+                                "export", "import", "diff", "backups"}) {
         for (const char* option : {"--help", "-h"}) {
             const Outcome help = Run({command, option});
             EXPECT_EQ(help.code, 0) << command << " " << option << ": " << help.err;
@@ -204,6 +211,7 @@ TEST_F(KestraCli, HelpOfACommandIsItsUsageOnStandardOutput) {
     EXPECT_NE(Run({"write", "--help"}).out.find("[--model NAME]"), std::string::npos);
     EXPECT_NE(Run({"save-as", "--help"}).out.find("[--model NAME]"), std::string::npos);
     EXPECT_NE(Run({"read", "--help"}).out.find("-o FILE"), std::string::npos);
+    EXPECT_NE(Run({"import", "--help"}).out.find("[--append]"), std::string::npos);
 }
 
 }  // namespace

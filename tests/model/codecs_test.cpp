@@ -73,6 +73,10 @@ TEST(Bands, SnapBandAndLimitChecks) {
     EXPECT_EQ(SnapToStep(14653125), 14653125);
     EXPECT_EQ(SnapToStep(44600625), 44600625);
     EXPECT_EQ(SnapToStep(14650001), 14650000);  // tie goes to 5 kHz
+    // A typed frequency keeps the 2.5 kHz raster that SnapToStep alone would leave.
+    EXPECT_EQ(SnapTypedFrequency(14652750), 14652750);
+    EXPECT_EQ(SnapToStep(14652750), 14652500);
+    EXPECT_EQ(SnapTypedFrequency(14652600), 14652500);
 
     EXPECT_EQ(BandOf(13600000), 0);
     EXPECT_EQ(BandOf(17400000), 0);

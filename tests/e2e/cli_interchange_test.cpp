@@ -1,0 +1,192 @@
+// kestra-cli export, import, diff and backups run as programs on real files, and the backup a
+// read from kestra-virtual-radio leaves behind.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "channels/backup_store.hpp"
+#include "channels/channel_csv.hpp"
+#include "channels/channel_fields.hpp"
+#include "e2e/processes.hpp"
+#include "model/channel_record.hpp"
+#include "model/document_file.hpp"
+#include "model/image_map.hpp"
+
+namespace kestra::test {
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+class CliInterchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MemoryImage image = BuiltInDocumentImage();
+        AddChannel(image, 0, 14694000, 14634000, "RPT N");
+        AddChannel(image, 1, 14652000, 14652000, "CALL");
+        ChannelRecord(image, 1).SetTxToneText("D754I");
+        AddChannel(image, 130, 44600625, std::nullopt, "PMR 1");
+        ASSERT_TRUE(SaveDocumentFile(Path("doc.dat"), image).ok);
+    }
+    static void AddChannel(MemoryImage& image, int record, Frequency rx,
+                           std::optional<Frequency> tx, const std::string& name) {
+        WriteClearedRecord(image, record);
+        ChannelRecord channel(image, record);
+        channel.SetRxFrequency(rx);
+        channel.SetTxFrequency(tx);
+        channel.SetName(name);
+        SetChannelBit(image, map::PresentMapOf(record / 128), record % 128 + 1, true);
+    }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    void WriteText(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    MemoryImage Load(const std::string& name) const {
+        MemoryImage image;
+        EXPECT_TRUE(LoadDocumentFile(Path(name), image).ok) << name;
+        return image;
+    }
+    // The program directory of the runs, so that no backup lands in the user's home.
+    std::vector<std::string> Home() const { return {"KESTRA_HOME=" + Path("home")}; }
+
+    TempDir dir_;
+};
+
+TEST_F(CliInterchangeTest, ExportThenImportIntoTheSameDocumentChangesNothing) {
+    const ProgramResult exported = RunCli({"export", Path("doc.dat"), "-o", Path("list.csv")});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    const std::string list = ReadText(Path("list.csv"));
+    EXPECT_THAT(list, StartsWith(std::string(kCsvHeader) + "\n1,RPT N,146.940000,-,0.600000,"));
+    EXPECT_THAT(list,
+                HasSubstr("\n2,CALL,146.520000,,0.000000,Cross,88.5,88.5,754,RN,023,DTCS->,"));
+    EXPECT_THAT(list, HasSubstr("\n131,PMR 1,446.006250,off,"));
+
+    ASSERT_EQ(RunCli({"save-as", Path("doc.dat"), Path("saved.dat")}).exitCode, 0);
+    const ProgramResult imported =
+        RunCli({"import", Path("doc.dat"), Path("list.csv"), "-o", Path("out.dat")});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_THAT(imported.err, EndsWith("3 rows: 3 taken whole, 0 changed, 0 skipped\n"));
+    const ProgramResult same = RunCli({"diff", Path("saved.dat"), Path("out.dat")});
+    EXPECT_EQ(same.exitCode, 0) << same.out;
+    EXPECT_EQ(same.out, "");
+}
+
+TEST_F(CliInterchangeTest, ImportReportsEveryRowAndSaysSoInItsExitStatus) {
+    WriteText("other.csv",
+              "Location,Name,Frequency,Power\r\n"
+              "5,Repeater,145.5,5.0W\r\n"
+              "6,Airband,121.5,1.0W\r\n"
+              "7,LOW,145.6,1.0W\r\n");
+    const ProgramResult imported =
+        RunCli({"import", Path("doc.dat"), Path("other.csv"), "-o", Path("out.dat")});
+    EXPECT_EQ(imported.exitCode, 3);
+    EXPECT_THAT(imported.err, HasSubstr("line 2 (Location 5) -> A005: changed: Name \"Repeater\" "
+                                        "is longer than 7 characters: cut to \"Repeate\"\n"));
+    EXPECT_THAT(imported.err, HasSubstr("line 3 (Location 6): skipped: frequency 121.50000 MHz"));
+    EXPECT_THAT(imported.err, HasSubstr("line 4 (Location 7) -> A007: taken\n"));
+    EXPECT_THAT(imported.err, EndsWith("3 rows: 1 taken whole, 1 changed, 1 skipped\n"));
+    const MemoryImage out = Load("out.dat");
+    EXPECT_EQ(ConstChannelRecord(out, 4).Name(), "Repeate");
+    EXPECT_TRUE(ConstChannelRecord(out, 4).HighPower());
+    EXPECT_FALSE(ConstChannelRecord(out, 6).HighPower());
+    EXPECT_EQ(ShownChannelCount(out), 5);
+
+    // --append ignores Location and fills the first empty channels (A003 on).
+    const ProgramResult appended = RunCli(
+        {"import", Path("doc.dat"), Path("other.csv"), "-o", Path("appended.dat"), "--append"});
+    EXPECT_EQ(appended.exitCode, 3);
+    EXPECT_THAT(appended.err, HasSubstr("line 4 (Location 7) -> A004: taken\n"));
+}
+
+TEST_F(CliInterchangeTest, AnUnreadableListWritesNothing) {
+    WriteText("binary.csv", std::string("PK\x03\x04\0\0\0", 7));
+    WriteText("no-location.csv", "Name,Frequency\nX,146.52\n");
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"missing.csv", "Cannot read"},
+        {"binary.csv", "no text file"},
+        {"no-location.csv", "no Location column"},
+    };
+    for (const auto& [list, reason] : cases) {
+        const ProgramResult imported =
+            RunCli({"import", Path("doc.dat"), Path(list), "-o", Path("out.dat")});
+        EXPECT_EQ(imported.exitCode, 2) << list;
+        EXPECT_THAT(imported.err, HasSubstr(reason)) << list;
+        EXPECT_THAT(imported.err, HasSubstr("Nothing was written.")) << list;
+        EXPECT_FALSE(std::filesystem::exists(Path("out.dat"))) << list;
+    }
+    EXPECT_THAT(
+        RunCli({"import", Path("doc.dat"), Path("no-location.csv"), "-o", Path("out.dat")}).err,
+        HasSubstr("--append"));
+    EXPECT_EQ(RunCli({"import", Path("doc.dat"), Path("no-location.csv"), "-o", Path("out.dat"),
+                      "--append"})
+                  .exitCode,
+              0);
+}
+
+TEST_F(CliInterchangeTest, DiffListsWhatDiffersAndSaysSoInItsExitStatus) {
+    MemoryImage changed = Load("doc.dat");
+    ChannelRecord(changed, 0).SetName("RPT S");
+    changed[0x2042] = 0x07;
+    ASSERT_TRUE(SaveDocumentFile(Path("changed.dat"), changed).ok);
+
+    const ProgramResult equal = RunCli({"diff", Path("doc.dat"), Path("doc.dat")});
+    EXPECT_EQ(equal.exitCode, 0);
+    EXPECT_EQ(equal.out, "");
+    const ProgramResult different = RunCli({"diff", Path("doc.dat"), Path("changed.dat")});
+    EXPECT_EQ(different.exitCode, 1);
+    EXPECT_EQ(different.out,
+              "A001 CH. Name: RPT N -> RPT S\nOptional Features, 0x2042: 04 -> 07\n");
+    const ProgramResult trouble = RunCli({"diff", Path("doc.dat"), Path("missing.dat")});
+    EXPECT_EQ(trouble.exitCode, 2);
+    EXPECT_THAT(trouble.err, HasSubstr("missing.dat"));
+}
+
+TEST_F(CliInterchangeTest, ASuccessfulReadLeavesABackupThatTheListShows) {
+    ASSERT_TRUE(SaveDocumentFile(Path("radio.dat"), Load("doc.dat")).ok);
+    RadioProcess radio({"--baud", "0", "--memory", Path("radio.dat")});
+    ASSERT_FALSE(radio.device().empty());
+
+    const ProgramResult none = RunCli({"backups"}, Home());
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_THAT(none.out, StartsWith("No backups in " + Path("home/backups")));
+
+    const ProgramResult read =
+        RunCli({"read", "--port", radio.device(), "-o", Path("read.dat")}, Home());
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    const auto backups = ListBackups(Path("home/backups"));
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(backups[0].kind, BackupKind::Read);
+    EXPECT_THAT(read.err, HasSubstr("backup kept as " + backups[0].path.string()));
+    MemoryImage kept;
+    ASSERT_TRUE(LoadDocumentFile(backups[0].path, kept).ok);
+    EXPECT_EQ(kept, Load("read.dat"));
+
+    const ProgramResult listed = RunCli({"backups"}, Home());
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_THAT(listed.out,
+                HasSubstr("  read   unknown    3 channels  " + backups[0].path.string() + "\n"));
+}
+
+TEST_F(CliInterchangeTest, ABackupThatCannotBeKeptNeverFailsTheRead) {
+    RadioProcess radio({"--baud", "0"});
+    std::filesystem::create_directory(Path("home"));
+    WriteText("home/backups", "a file where the folder should be");
+    const ProgramResult read =
+        RunCli({"read", "--port", radio.device(), "-o", Path("read.dat")}, Home());
+    EXPECT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_TRUE(std::filesystem::exists(Path("read.dat")));
+    EXPECT_THAT(read.err, HasSubstr("warning: no backup of this read was kept: Cannot create the "
+                                    "backup folder"));
+
+    // A failed read keeps no backup either.
+    RadioProcess broken({"--baud", "0", "--no-ack-after", "10"});
+    std::filesystem::remove(Path("home/backups"));
+    EXPECT_NE(RunCli({"read", "--port", broken.device(), "-o", Path("x.dat")}, Home()).exitCode, 0);
+    EXPECT_TRUE(ListBackups(Path("home/backups")).empty());
+}
+
+}  // namespace
+}  // namespace kestra::test
