@@ -102,7 +102,10 @@ void ApplyBatch(MemoryImage& image, const SectionLimits& limits, const BatchPlan
     const int first = std::clamp(plan.first, 1, kMemoryChannels);
     const int last = std::clamp(plan.last, first, kMemoryChannels);
     const Limits rxLimits = LimitsOf(limits, plan.rxStart);
-    const Limits txLimits = LimitsOf(limits, plan.txStart);
+    // An offset Tx stays in the Rx's section: the Tx start box, disabled in Offset mode, keeps
+    // the A section's lower limit, and its section would put every UHF Tx at 136 MHz.
+    const Limits txLimits =
+        plan.txMode == TxFrequencyMode::Offset ? rxLimits : LimitsOf(limits, plan.txStart);
     const std::array<std::uint8_t, 2> options = OptionBytes(plan);
     std::int64_t rx = plan.rxStart;
     std::int64_t txStart = plan.txStart;

@@ -40,8 +40,10 @@ struct BatchPlan {
 
     TxFrequencyMode txMode = TxFrequencyMode::Default;
     Frequency offset = 0;
-    int offsetSign = 1;     // +1 "Plus", -1 "Minus"
-    Frequency txStart = 0;  // lies in a section; its limits bound the Tx in Offset mode too
+    int offsetSign = 1;  // +1 "Plus", -1 "Minus"
+    // Lies in a section, whose limits bound the stepping Tx (an offset Tx keeps to the Rx
+    // start's section).
+    Frequency txStart = 0;
     int txStep = 0;
     int txDirection = 1;
 

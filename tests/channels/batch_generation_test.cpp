@@ -116,6 +116,12 @@ TEST_F(BatchTest, OffsetOutsideTheTxSectionTakesItsLimit) {
     EXPECT_EQ(Channel(1).TxFrequency(), 14100000);
     EXPECT_EQ(Channel(2).RxFrequency(), 14000000);
     EXPECT_EQ(Channel(2).TxFrequency(), 17400000);  // 135.00000 is below: "Minus" takes the upper
+
+    // A UHF offset stays in the B section, whatever the (disabled) Tx start box holds.
+    plan_.rxStart = 44000000;
+    plan_.offsetSign = 1;
+    ApplyBatch(image_, limits_, plan_, NoDraw);
+    EXPECT_EQ(Channel(1).TxFrequency(), 44500000);
 }
 
 TEST_F(BatchTest, TonesStepThroughTheListAndWrapToNone) {
