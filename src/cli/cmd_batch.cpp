@@ -242,6 +242,50 @@ std::string OptionNames() {
     return names;
 }
 
+// Reads the option at args[i] (and its value, moving i past it) into read; false with the
+// reason when it does not fit.
+bool ReadOption(std::span<const std::string> args, std::size_t& i, BatchArguments& read,
+                std::string& problem) {
+    const std::string& arg = args[i];
+    const std::size_t eq = arg.find('=');
+    const std::string name = arg.substr(0, eq);
+    std::optional<std::string> value;
+    if (eq != std::string::npos) {
+        value = arg.substr(eq + 1);
+    }
+    const auto option = Options().find(name);
+    const bool output = name == "-o";
+    if (!output && option == Options().end()) {
+        problem = "unknown option " + name + " (the options are -o " + OptionNames() + ")";
+        return false;
+    }
+    const bool takesValue = output || option->second.takesValue;
+    if (!takesValue && value) {
+        problem = name + " takes no value";
+        return false;
+    }
+    if (takesValue && !value && i + 1 < args.size() && !args[i + 1].starts_with("-")) {
+        value = args[++i];
+    }
+    if (takesValue && (!value || (output && value->empty()))) {
+        problem = name + " needs a value";
+        return false;
+    }
+    const bool repeated = output ? !read.output.empty()
+                                 : std::any_of(read.options.begin(), read.options.end(),
+                                               [&name](const auto& o) { return o.first == name; });
+    if (repeated) {
+        problem = name + " given twice";
+        return false;
+    }
+    if (output) {
+        read.output = *value;
+    } else {
+        read.options.emplace_back(name, value.value_or(std::string()));
+    }
+    return true;
+}
+
 // FILE, -o OUT and the options in any order ("--name=X" or "--name X"); "--" ends the options.
 std::optional<BatchArguments> ReadBatchArguments(std::span<const std::string> args,
                                                  std::string& problem) {
@@ -252,52 +296,10 @@ std::optional<BatchArguments> ReadBatchArguments(std::span<const std::string> ar
         const std::string& arg = args[i];
         if (optionsEnd || arg.size() < 2 || arg.front() != '-') {
             files.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
+        } else if (arg == "--") {
             optionsEnd = true;
-            continue;
-        }
-        const std::size_t eq = arg.find('=');
-        const std::string name = arg.substr(0, eq);
-        std::optional<std::string> value;
-        if (eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-        }
-        const auto option = Options().find(name);
-        const bool output = name == "-o";
-        if (!output && option == Options().end()) {
-            problem = "unknown option " + name + " (the options are -o " + OptionNames() + ")";
+        } else if (!ReadOption(args, i, read, problem)) {
             return std::nullopt;
-        }
-        const bool takesValue = output || option->second.takesValue;
-        if (!takesValue && value) {
-            problem = name + " takes no value";
-            return std::nullopt;
-        }
-        if (takesValue && !value && i + 1 < args.size() && !args[i + 1].starts_with("-")) {
-            value = args[++i];
-        }
-        if (takesValue && !value) {
-            problem = name + " needs a value";
-            return std::nullopt;
-        }
-        const bool repeated = output
-                                  ? !read.output.empty()
-                                  : std::any_of(read.options.begin(), read.options.end(),
-                                                [&name](const auto& o) { return o.first == name; });
-        if (repeated) {
-            problem = name + " given twice";
-            return std::nullopt;
-        }
-        if (output) {
-            read.output = value->empty() ? std::string() : *value;
-            if (read.output.empty()) {
-                problem = "-o needs a value";
-                return std::nullopt;
-            }
-        } else {
-            read.options.emplace_back(name, value.value_or(std::string()));
         }
     }
     if (files.size() != 1) {
