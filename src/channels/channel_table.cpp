@@ -35,18 +35,6 @@ std::string_view ToneCell(const std::string& text) {
     return text.empty() ? std::string_view("None") : std::string_view(text);
 }
 
-// A tone as the grid shows it. CTCSS and "None" read as everywhere else; a DCS code is written
-// "D0" followed by the code when the high byte holds no hundreds, else "D" and the code, so a
-// code below 10 shows with two digits ("D05N") and all real codes with three.
-std::string GridToneText(std::uint8_t low, std::uint8_t high) {
-    if (high == 0xFF || high < 0x80) {
-        return ToneCodeDecode(low, high);
-    }
-    const int base = high >= 0xC0 ? 0xC0 : 0x80;
-    const int code = (high - base) * 100 + BcdByteDecode(low);
-    return (high == base ? "D0" : "D") + std::to_string(code) + (base == 0xC0 ? "I" : "N");
-}
-
 // Whether a channel's bit in its section's present map is set (the VFO records have none).
 bool PresentBitSet(const MemoryImage& image, int record) {
     if (IsVfoRecord(record)) {
@@ -72,6 +60,18 @@ bool MagnitudeIsErased(const ChannelRecord& record, const MemoryImage& image, in
 }
 
 }  // namespace
+
+// A tone as the grid shows it. CTCSS and "None" read as everywhere else; a DCS code is written
+// "D0" followed by the code when the high byte holds no hundreds, else "D" and the code, so a
+// code below 10 shows with two digits ("D05N") and all real codes with three.
+std::string GridToneText(std::uint8_t low, std::uint8_t high) {
+    if (high == 0xFF || high < 0x80) {
+        return ToneCodeDecode(low, high);
+    }
+    const int base = high >= 0xC0 ? 0xC0 : 0x80;
+    const int code = (high - base) * 100 + BcdByteDecode(low);
+    return (high == base ? "D0" : "D") + std::to_string(code) + (base == 0xC0 ? "I" : "N");
+}
 
 // ---- layout ---------------------------------------------------------------------------------
 

@@ -46,6 +46,9 @@ std::span<const std::string_view> ChoiceList(Column column);
 inline constexpr std::array<std::string_view, 6> kRowDefaults{"None", "None", "High",
                                                               "Add",  "Wide", "Off"};
 bool IsVfoRecord(int record);
+// A record's tone bytes as the grid (and the Channel Edit dialog) shows them: "None", CTCSS
+// "%3.1f", DCS "D" + code + "N"/"I" with "D0" before a code below 100.
+std::string GridToneText(std::uint8_t low, std::uint8_t high);
 
 // The largest frequency a record's eight BCD digits hold (999.99999 MHz).
 inline constexpr Frequency kMaxCellFrequency = 99999999;

@@ -35,6 +35,10 @@ inline constexpr int kExitInterrupted = 130;
 #define KESTRA_CLI_COMMANDS(X)                                                                 \
     X("new", RunNew, "-o FILE", "write a new document (Default.dat or built-in defaults)")     \
     X("channels", RunChannels, "FILE", "list the 258 channel rows as the grid shows them")     \
+    X("channel", RunChannel, "FILE CH [-o OUT CAPTION=VALUE...]",                              \
+      "print channel CH as Channel Edit shows it, or edit it and save as OUT")                 \
+    X("batch", RunBatch, "FILE -o OUT [OPTION...]",                                            \
+      "generate a range of channels as Batch Generate does and save as OUT")                   \
     X("save-as", RunSaveAs, "[--model NAME] IN OUT",                                           \
       "open IN, encode it as a save does and write it to OUT")                                 \
     X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                         \

@@ -111,7 +111,8 @@ TEST_F(ProgramViewTest, ShowsTheGridLayoutAndTheModelChoice) {
     EXPECT_EQ(view_->modelCombo()->currentText(), "6120E");
     EXPECT_EQ(view_->modelIndex(), 2);
     EXPECT_FALSE(view_->initializationButton()->isVisibleTo(view_.get()));
-    EXPECT_FALSE(view_->batchGenerateButton()->isEnabled());
+    EXPECT_TRUE(view_->batchGenerateButton()->isEnabled());
+    EXPECT_TRUE(view_->channelEditButton()->isEnabled());
 }
 
 TEST_F(ProgramViewTest, FirstRxInAnEmptyRowFillsTheRowAndResetsItsRecord) {

@@ -22,12 +22,15 @@
 #include "app/application.hpp"
 #include "app/channel_printer.hpp"
 #include "app/main_window.hpp"
+#include "channels/ui/batch_generate_dialog.hpp"
+#include "channels/ui/channel_edit_dialog.hpp"
 #include "channels/ui/program_view.hpp"
 #include "link/clone_session.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_dialog.hpp"
+#include "model/settings_file.hpp"
 #include "service/sql_adjust.hpp"
 #include "service/ui/calibration_grid_widget.hpp"
 #include "service/ui/dtmf_initialization_dialog.hpp"
@@ -37,7 +40,6 @@
 #include "settings/ui/dtmf_dialog.hpp"
 #include "settings/ui/optional_features_dialog.hpp"
 #include "settings/ui/radio_dialog.hpp"
-#include "model/settings_file.hpp"
 
 namespace {
 
@@ -174,6 +176,26 @@ bool SaveSettingsDialogs(kestra::KestraApplication& program, QWidget* frame, con
     return ok;
 }
 
+// Channel Edit on a stored channel and on an empty one, and the batch dialog, on a copy of the
+// image.
+bool SaveChannelDialogs(kestra::KestraApplication& program, QWidget* frame, const QDir& out) {
+    bool ok = true;
+    kestra::MemoryImage scratch = program.state().image;
+    const kestra::SectionLimits& limits = program.state().limits;
+    for (const auto& [number, name] : {std::pair{1, QStringLiteral("channel-edit.png")},
+                                       std::pair{200, QStringLiteral("channel-edit-empty.png")}}) {
+        kestra::ChannelEditDialog edit(scratch, limits, number, frame);
+        edit.show();
+        ok = Save(edit, out, name) && ok;
+        edit.hide();
+    }
+    kestra::BatchGenerateDialog batch(scratch, limits, frame);
+    batch.show();
+    ok = Save(batch, out, QStringLiteral("batch-generate.png")) && ok;
+    batch.hide();
+    return ok;
+}
+
 // The transfer dialog, for a real port and for the demo radio, and the Port dialog on a machine
 // with one USB cable (COM1) while the demo radio is in use.
 bool SaveLinkDialogs(kestra::KestraApplication& program, kestra::Messenger& messenger,
@@ -255,6 +277,7 @@ int main(int argc, char** argv) {
     about.hide();
 
     ok = SaveSettingsDialogs(program, frame, out) && ok;
+    ok = SaveChannelDialogs(program, frame, out) && ok;
 
     QPrintPreviewDialog preview(frame);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [&](QPrinter* printer) {

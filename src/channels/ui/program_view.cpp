@@ -85,9 +85,8 @@ void CProgramView::BuildForm() {
 
     batchGenerate_ = new QPushButton(QStringLiteral("Batch Generate"), this);
     channelEdit_ = new QPushButton(QStringLiteral("Channel Edit"), this);
-    // Their dialogs are not part of this window yet.
-    batchGenerate_->setEnabled(false);
-    channelEdit_->setEnabled(false);
+    connect(batchGenerate_, &QPushButton::clicked, this, &CProgramView::BatchGenerate);
+    connect(channelEdit_, &QPushButton::clicked, this, &CProgramView::ChannelEdit);
     initialization_ = new QPushButton(QStringLiteral("Initialization"), this);
     initialization_->setVisible(false);
 

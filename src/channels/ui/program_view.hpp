@@ -88,6 +88,12 @@ public slots:
     void Initialization();    // the view's "Initialization" button (service mode only)
     void ComSetup();          // Setup, Com Setup: the "Port" dialog
     void EnterServiceMode();  // Ctrl+F11: the "Password" dialog
+    // The "Channel Edit" button: the dialog on the grid's current row; all it changed is one
+    // undoable step, and the grid is refilled with the focus back in it.
+    void ChannelEdit();
+    // The "Batch Generate" button: each Apply of the dialog is one undoable step and refills
+    // the grid at once.
+    void BatchGenerate();
 
 signals:
     // The password was accepted (first time or again); the main window appends the service

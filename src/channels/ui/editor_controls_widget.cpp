@@ -1,0 +1,77 @@
+// Filtered edits and the focus watcher of the channel editors.
+
+#include "channels/ui/editor_controls_widget.hpp"
+
+#include <QApplication>
+#include <QLineEdit>
+
+namespace kestra {
+
+TypingRulesValidator::TypingRulesValidator(TypingRules rules, QObject* parent)
+    : QValidator(parent), rules_(rules) {}
+
+QValidator::State TypingRulesValidator::validate(QString& input, int&) const {
+    if (rules_.maxLength > 0 && input.size() > rules_.maxLength) {
+        return Invalid;
+    }
+    QString typed;
+    for (QChar c : input) {
+        const auto accepted = c.unicode() > 0x7F
+                                  ? std::nullopt
+                                  : TypedCharacter(rules_, static_cast<char>(c.unicode()));
+        if (!accepted) {
+            return Invalid;
+        }
+        typed.append(QChar::fromLatin1(*accepted));
+    }
+    input = typed;
+    return Acceptable;
+}
+
+QLineEdit* MakeFilteredEdit(const TypingRules& rules, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setValidator(new TypingRulesValidator(rules, edit));
+    if (rules.maxLength > 0) {
+        edit->setMaxLength(rules.maxLength);
+    }
+    return edit;
+}
+
+ControlFocusWatcher::ControlFocusWatcher(std::function<void(QWidget*)> entered,
+                                         std::function<void(QWidget*)> left, QObject* parent)
+    : QObject(parent), entered_(std::move(entered)), left_(std::move(left)) {
+    connect(qApp, &QApplication::focusChanged, this, &ControlFocusWatcher::FocusChanged);
+}
+
+void ControlFocusWatcher::Watch(QWidget* control) {
+    controls_.push_back(control);
+}
+
+QWidget* ControlFocusWatcher::ControlOf(QWidget* widget) const {
+    for (QWidget* control : controls_) {
+        if (widget != nullptr && (widget == control || control->isAncestorOf(widget))) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+QWidget* ControlFocusWatcher::FocusedControl() const {
+    return ControlOf(QApplication::focusWidget());
+}
+
+void ControlFocusWatcher::FocusChanged(QWidget* old, QWidget* now) {
+    QWidget* from = ControlOf(old);
+    QWidget* to = ControlOf(now);
+    if (from == to) {
+        return;
+    }
+    if (from != nullptr && left_) {
+        left_(from);
+    }
+    if (to != nullptr && entered_) {
+        entered_(to);
+    }
+}
+
+}  // namespace kestra
