@@ -49,6 +49,7 @@ protected:
         view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
                                                messenger_);
         view_->SetLinkFactory(&links_);
+        view_->SetBackupFolder(backups_.path().toStdString());
         // Press "Start" as soon as each dialog runs, and note how it ended.
         QObject::connect(view_->transferController(), &TransferController::dialogOpened,
                          [this](TransferDialog* dialog) {
@@ -73,6 +74,7 @@ protected:
     AppState state_;
     test::ViewDocument document_{state_};
     test::RecordingMessenger messenger_;
+    QTemporaryDir backups_;
     std::unique_ptr<CProgramView> view_;
     TransferDialog* dialog_ = nullptr;
     QString finalPercent_;
