@@ -66,6 +66,7 @@ CProgramView::CProgramView(AppState& state, ChannelDocument& document, QUndoStac
                                              ShowDocument();
                                          }},
                                         this);
+    transfers_->SetSettingsPath(SettingsFilePath(ProgramDirectory()));
     connect(initialization_, &QPushButton::clicked, this, &CProgramView::Initialization);
 
     // The row keys act on the grid itself; an open cell editor keeps its own copy and paste.
@@ -186,6 +187,8 @@ void CProgramView::SetLinkFactory(const LinkFactory* links) {
 
 void CProgramView::SetSettingsPath(std::filesystem::path path) {
     d_->settingsPath = std::move(path);
+    transfers_->SetSettingsPath(d_->settingsPath.empty() ? SettingsFilePath(ProgramDirectory())
+                                                         : d_->settingsPath);
 }
 
 void CProgramView::SetPortProbe(std::function<std::vector<ComPortStatus>()> probe) {
