@@ -50,7 +50,7 @@ constexpr std::string_view kUsage =
     "  --short-block N        send only half of read block N\n"
     "  --short-ident N        send only N bytes of the identification reply (0 = none)\n"
     "  --disconnect-after N   stop answering after block N until the line is reopened\n"
-    "  --wrong-byte ADDR      store every write of address ADDR (0x2E40 or decimal) inverted\n"
+    "  --wrong-byte ADDR      store every write of image address ADDR inverted (hex with 0x)\n"
     "  --verbose              print every frame the radio recognises on stderr\n";
 
 std::optional<int> ParseInt(std::string_view text) {
@@ -174,7 +174,7 @@ constexpr std::array kOptionRules{
                        digits.data(), digits.data() + digits.size(), address, hex ? 16 : 10);
                    if (ec != std::errc() || end != digits.data() + digits.size() || address < 0 ||
                        address >= static_cast<int>(kestra::kImageSize)) {
-                       return "needs an image address 0-16383 (0x0000-0x3FFF)";
+                       return "needs an image address below 16384, decimal or hexadecimal with 0x";
                    }
                    radio.faults().wrongByteAt = address;
                    return std::nullopt;

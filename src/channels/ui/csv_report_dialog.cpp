@@ -73,6 +73,7 @@ CsvReportDialog::CsvReportDialog(const QString& title, const CsvImportReport& re
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
     rows_->verticalHeader()->setVisible(false);
+    rows_->setWordWrap(false);
     rows_->horizontalHeader()->setStretchLastSection(true);
     for (const CsvRowReport& row : report.rows) {
         if (row.outcome != CsvRowOutcome::Taken) {
@@ -81,7 +82,8 @@ CsvReportDialog::CsvReportDialog(const QString& title, const CsvImportReport& re
     }
     rows_->resizeColumnsToContents();
     // Every row taken whole: the summary says all there is.
-    rows_->setVisible(rows_->rowCount() > 0);
+    const bool listed = rows_->rowCount() > 0;
+    rows_->setVisible(listed);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -91,7 +93,7 @@ CsvReportDialog::CsvReportDialog(const QString& title, const CsvImportReport& re
     layout->addWidget(summary_);
     layout->addWidget(rows_, 1);
     layout->addWidget(buttons);
-    resize(rows_->isVisible() ? 720 : 360, rows_->isVisible() ? 360 : 100);
+    resize(listed ? 760 : 360, listed ? 360 : 100);
 }
 
 }  // namespace kestra

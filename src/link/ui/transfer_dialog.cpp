@@ -105,22 +105,7 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     layout->addWidget(demoLabel_);
     layout->addLayout(progressRow);
     if (plan_.direction == TransferDirection::Write) {
-        verifyBox_ = new QCheckBox(QStringLiteral("Verify after write"), this);
-        verifyBox_->setToolTip(QStringLiteral(
-            "Read the written data back from the radio and compare it with what was sent."));
-        layout->addWidget(verifyBox_);
-        connect(verifyBox_, &QCheckBox::toggled, this, [this](bool on) {
-            if (settingsPath_.empty()) {
-                return;
-            }
-            SettingsFile settings(settingsPath_);
-            if (const FileResult stored = settings.WriteInt("Setup", kVerifyKey, on ? 1 : 0);
-                !stored) {
-                messenger_.Show(stored.error +
-                                " \"Verify after write\" is used for this "
-                                "program run only.");
-            }
-        });
+        AddVerifyOption(*layout);
     }
     layout->addLayout(buttonRow);
     setMinimumWidth(360);
@@ -142,6 +127,23 @@ TransferDialog::~TransferDialog() {
             QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
         }
     }
+}
+
+void TransferDialog::AddVerifyOption(QVBoxLayout& layout) {
+    verifyBox_ = new QCheckBox(QStringLiteral("Verify after write"), this);
+    verifyBox_->setToolTip(QStringLiteral(
+        "Read the written data back from the radio and compare it with what was sent."));
+    layout.addWidget(verifyBox_);
+    connect(verifyBox_, &QCheckBox::toggled, this, [this](bool on) {
+        if (settingsPath_.empty()) {
+            return;
+        }
+        SettingsFile settings(settingsPath_);
+        if (const FileResult stored = settings.WriteInt("Setup", kVerifyKey, on ? 1 : 0); !stored) {
+            messenger_.Show(stored.error +
+                            " \"Verify after write\" is kept for this program run only.");
+        }
+    });
 }
 
 void TransferDialog::SetSettingsPath(std::filesystem::path path) {

@@ -26,6 +26,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QThread;
+class QVBoxLayout;
 
 namespace kestra {
 
@@ -72,6 +73,8 @@ protected:
 private:
     class WorkerObserver;
 
+    // "Verify after write" below the progress bar; each change is stored in the settings file.
+    void AddVerifyOption(QVBoxLayout& layout);
     // The one place that decides what the buttons and texts show.
     void SetState(State state);
     void ShowProgress(int position, int total, const QString& percentText);
