@@ -50,6 +50,7 @@ constexpr std::string_view kUsage =
     "  --short-block N        send only half of read block N\n"
     "  --short-ident N        send only N bytes of the identification reply (0 = none)\n"
     "  --disconnect-after N   stop answering after block N until the line is reopened\n"
+    "  --wrong-byte ADDR      store every write of image address ADDR inverted (hex with 0x)\n"
     "  --verbose              print every frame the radio recognises on stderr\n";
 
 std::optional<int> ParseInt(std::string_view text) {
@@ -164,6 +165,20 @@ constexpr std::array kOptionRules{
     OptionRule{"--short-ident", true, &Count<&kestra::VirtualRadioFaults::shortIdent>},
     OptionRule{"--disconnect-after", true,
                &Count<&kestra::VirtualRadioFaults::disconnectAfterBlock>},
+    OptionRule{"--wrong-byte", true,
+               [](kestra::VirtualRadio& radio, Options&, std::string_view text) -> Problem {
+                   const bool hex = text.starts_with("0x") || text.starts_with("0X");
+                   int address = -1;
+                   const std::string_view digits = hex ? text.substr(2) : text;
+                   const auto [end, ec] = std::from_chars(
+                       digits.data(), digits.data() + digits.size(), address, hex ? 16 : 10);
+                   if (ec != std::errc() || end != digits.data() + digits.size() || address < 0 ||
+                       address >= static_cast<int>(kestra::kImageSize)) {
+                       return "needs an image address below 16384, decimal or hexadecimal with 0x";
+                   }
+                   radio.faults().wrongByteAt = address;
+                   return std::nullopt;
+               }},
 };
 
 int Usage(const std::string& problem) {

@@ -164,6 +164,19 @@ bool DocumentController::OpenPath(const QString& rawPath) {
     return true;
 }
 
+bool DocumentController::OpenCopy(const QString& path) {
+    if (!SaveModified()) {
+        return false;
+    }
+    const FileResult result = document_.Open(ToPath(path));
+    if (!result) {
+        messenger_.Show(result.error);
+        return false;
+    }
+    AdoptDocument(QString());
+    return true;
+}
+
 void DocumentController::openRecent(int index) {
     if (index < 0 || index >= recent_.size()) {
         return;

@@ -82,6 +82,9 @@ public:
     // Opens a file (recent list, drop, command line). A file that is open already only shows
     // its window. A failed open reports why and leaves the image and grid as they were.
     bool OpenPath(const QString& path);
+    // Opens a file's contents as a new, untitled document (a backup): the file itself is never
+    // saved over, since saving asks for a name. Not added to the recent-file list.
+    bool OpenCopy(const QString& path);
     bool Save();
     bool SaveAs();
     // File, Close: hides the document window; the document stays open.

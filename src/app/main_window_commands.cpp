@@ -12,11 +12,13 @@
 
 #include "app/about_dialog.hpp"
 #include "app/app_icons.hpp"
+#include "app/backups_dialog.hpp"
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
 #include "app/main_window.hpp"
 #include "app/navigation_bar.hpp"
+#include "channels/ui/channel_interchange.hpp"
 #include "channels/ui/program_view.hpp"
 
 namespace kestra {
@@ -66,6 +68,12 @@ void CMainFrame::createFileActions() {
         ->setStatusTip(QStringLiteral("Show the printed pages"));
     makeAction(Command::PrintSetup, QStringLiteral("Print Setup..."))
         ->setStatusTip(QStringLiteral("Choose the printer and the page"));
+    makeAction(Command::ImportCsv, QStringLiteral("&Import CSV..."))
+        ->setStatusTip(QStringLiteral("Put the channels of a CSV list into this document"));
+    makeAction(Command::ExportCsv, QStringLiteral("E&xport CSV..."))
+        ->setStatusTip(QStringLiteral("Save the channels as a CSV list for other tools"));
+    makeAction(Command::Backups, QStringLiteral("&Backups..."))
+        ->setStatusTip(QStringLiteral("Open a copy of what was read from or written to a radio"));
     makeAction(Command::Exit, QStringLiteral("&Exit"))
         ->setStatusTip(QStringLiteral("Quit the program"));
     action(Command::Exit)->setMenuRole(QAction::QuitRole);
@@ -124,6 +132,10 @@ void CMainFrame::createMenus() {
     fileMenu_->addAction(action(Command::Close));
     fileMenu_->addAction(action(Command::Save));
     fileMenu_->addAction(action(Command::SaveAs));
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(action(Command::ImportCsv));
+    fileMenu_->addAction(action(Command::ExportCsv));
+    fileMenu_->addAction(action(Command::Backups));
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(Command::Print));
     fileMenu_->addAction(action(Command::PrintPreview));
@@ -214,6 +226,12 @@ void CMainFrame::connectCommands() {
     connect(action(Command::Save), &QAction::triggered, docs, &DocumentController::Save);
     connect(action(Command::SaveAs), &QAction::triggered, docs, &DocumentController::SaveAs);
     connect(action(Command::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(action(Command::Backups), &QAction::triggered, this, [this] {
+        BackupsDialog dialog(BackupDirectory(), this);
+        if (dialog.exec() == QDialog::Accepted && !dialog.chosenPath().empty()) {
+            documents_->OpenCopy(QString::fromStdString(dialog.chosenPath().string()));
+        }
+    });
     connect(action(Command::ChannelInformation), &QAction::triggered, docs,
             &DocumentController::ShowWindow);
 
@@ -227,6 +245,10 @@ void CMainFrame::connectCommands() {
     connect(action(Command::Read), &QAction::triggered, programView, &CProgramView::Read);
     connect(action(Command::Write), &QAction::triggered, programView, &CProgramView::Write);
     connect(action(Command::ComSetup), &QAction::triggered, programView, &CProgramView::ComSetup);
+    connect(action(Command::ImportCsv), &QAction::triggered, programView->interchange(),
+            &ChannelInterchange::ImportCsv);
+    connect(action(Command::ExportCsv), &QAction::triggered, programView->interchange(),
+            &ChannelInterchange::ExportCsv);
     connect(programView, &CProgramView::serviceModeEntered, this, &CMainFrame::appendServiceItems);
 
     connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);

@@ -89,12 +89,15 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if ((name == "--service" && rules.service) || (name == "--append" && rules.append)) {
+        if ((name == "--service" && rules.service) || (name == "--append" && rules.append) ||
+            (name == "--verify" && rules.verify)) {
             if (value) {
                 error = name + " takes no value";
                 return std::nullopt;
             }
-            (name == "--service" ? line.service : line.append) = true;
+            (name == "--service"  ? line.service
+             : name == "--append" ? line.append
+                                  : line.verify) = true;
             continue;
         }
         const bool takesValue =

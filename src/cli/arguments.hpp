@@ -1,8 +1,8 @@
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// --model NAME, -o FILE, --apply FILE, --append) and how many file arguments. Every subcommand
-// parses through here, so they all treat a missing or repeated value, an unknown option and a
-// stray argument the same way: one line naming the problem and the command's usage, and the
+// --model NAME, -o FILE, --apply FILE, --append, --verify) and how many file arguments. Every
+// subcommand parses through here, so they all treat a missing or repeated value, an unknown option
+// and a stray argument the same way: one line naming the problem and the command's usage, and the
 // usage exit code.
 
 #include <cstddef>
@@ -23,6 +23,7 @@ struct ArgumentRules {
     bool outputOptional = false;  // with output: -o FILE may be left out
     bool apply = false;           // --apply FILE, optional
     bool append = false;          // --append, optional
+    bool verify = false;          // --verify, optional
     std::size_t files = 0;
 };
 
@@ -34,6 +35,7 @@ struct CommandLine {
     std::string output;  // empty when an optional -o was left out
     std::optional<std::string> apply;
     bool append = false;
+    bool verify = false;
     std::vector<std::string> files;
 };
 

@@ -1,14 +1,17 @@
-// kestra-cli write [--port P] [--service] [--model NAME] FILE: writes a document to the radio
-// exactly as Program, Write does in the desktop program: the document is opened, its grid is
-// encoded back with the model block of its model (the one its block names, else "6120E";
+// kestra-cli write [--port P] [--service] [--model NAME] [--verify] FILE: writes a document to the
+// radio exactly as Program, Write does in the desktop program: the document is opened, its grid
+// is encoded back with the model block of its model (the one its block names, else "6120E";
 // --model picks another) and every summary area the radio needs, and the clone transfer sends
-// its 351 blocks. FILE itself is not changed. A write that fails part-way (or is stopped with
-// Ctrl+C) says that the radio may hold a partly written memory.
+// its 351 blocks. FILE itself is not changed. The image about to be sent is kept as a backup
+// first. A write that fails part-way (or is stopped with Ctrl+C) says that the radio may hold a
+// partly written memory. --verify reads the written ranges back and fails, naming where the
+// radio differs, unless it holds exactly what was sent.
 
 #include <string>
 
 #include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
+#include "cli/backup_support.hpp"
 #include "cli/commands.hpp"
 #include "cli/link_support.hpp"
 #include "link/clock.hpp"
@@ -17,8 +20,8 @@
 namespace kestra::cli {
 
 int RunWrite(const Context& ctx) {
-    const auto options =
-        ParseCommand(ctx, "write", {.port = true, .service = true, .model = true, .files = 1});
+    const auto options = ParseCommand(
+        ctx, "write", {.port = true, .service = true, .model = true, .verify = true, .files = 1});
     if (!options) {
         return kExitUsage;
     }
@@ -32,6 +35,7 @@ int RunWrite(const Context& ctx) {
     }
     ApplyModelOption(options->model, document);
     document.StoreGridToImage();
+    KeepTransferBackup(ctx, state.image, BackupKind::Write);
 
     const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);
@@ -39,7 +43,15 @@ int RunWrite(const Context& ctx) {
     TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), port);
     const InterruptScope interrupt;
     CloneSession session(state, link.link(), clock, observer, &interrupt.flag());
-    return session.Run(ClonePlan::Write()) ? kExitOk : interrupt.Failed(ctx);
+    ClonePlan plan = ClonePlan::Write();
+    plan.verify = options->verify;
+    if (!session.Run(plan)) {
+        return interrupt.Failed(ctx);
+    }
+    if (options->verify) {
+        ctx.err << "kestra-cli: verified: the radio holds what was written.\n";
+    }
+    return kExitOk;
 }
 
 }  // namespace kestra::cli

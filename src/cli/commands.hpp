@@ -48,8 +48,8 @@ inline constexpr int kExitInterrupted = 130;
     X("doctor", RunDoctor, "[--port P]",                                                       \
       "find out why the cable does not work, and test the radio on the port")                  \
     X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
-    X("write", RunWrite, "[--port P] [--service] [--model NAME] FILE",                         \
-      "write FILE to the radio as Program, Write does")                                        \
+    X("write", RunWrite, "[--port P] [--service] [--model NAME] [--verify] FILE",              \
+      "write FILE to the radio as Program, Write does; --verify reads it back")                \
     X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
       "print the service editors' values, or set them and save as OUT")                        \
     X("export", RunExport, "FILE -o OUT.csv", "write the channels as CSV for other tools")     \

@@ -1,7 +1,9 @@
 #include "link/clone_session.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "link/ident_reply.hpp"
 #include "link/port_names.hpp"
@@ -68,6 +70,43 @@ void FillModelLimits(MemoryImage& image, const std::array<Band, 2>& bands) {
     }
 }
 
+// Where two images differ, as a user names it: the channel label for bytes of a channel record,
+// else the hexadecimal address where a run of differing bytes starts.
+std::vector<std::string> DifferingPlaces(const MemoryImage& sent, const MemoryImage& radio) {
+    std::vector<std::string> places;
+    const std::size_t recordsEnd = RecordOffset(kRecordCount);
+    for (std::size_t a = 0; a < kImageSize; ++a) {
+        if (sent[a] == radio[a]) {
+            continue;
+        }
+        std::string place;
+        if (a >= map::kRecordBase && a < recordsEnd) {
+            place = ChannelLabel(static_cast<int>((a - map::kRecordBase) / kRecordSize) + 1);
+        } else if (a == 0 || sent[a - 1] == radio[a - 1] || a == recordsEnd) {
+            char text[16];
+            std::snprintf(text, sizeof text, "0x%04zX", a);
+            place = text;
+        }
+        if (!place.empty() && (places.empty() || places.back() != place)) {
+            places.push_back(place);
+        }
+    }
+    return places;
+}
+
+std::string VerifyMismatchText(const std::vector<std::string>& places) {
+    constexpr std::size_t kNamed = 5;
+    std::string list;
+    for (std::size_t i = 0; i < places.size() && i < kNamed; ++i) {
+        list += (i == 0 ? "" : ", ") + places[i];
+    }
+    if (places.size() > kNamed) {
+        list += " and " + std::to_string(places.size() - kNamed) + " more";
+    }
+    return "Verify failed: the radio does not hold what was written.\nIt differs in " + list +
+           ".\nWrite again; if the radio still differs, its memory may be faulty.";
+}
+
 std::string PercentText(int position, int total) {
     return std::to_string(total > 0 ? position * 100 / total : 0) + "%";
 }
@@ -106,6 +145,11 @@ int ClonePlan::BlockCount() const {
     return ranges[0].BlockCount() + ranges[1].BlockCount();
 }
 
+int ClonePlan::ProgressBlockCount() const {
+    const bool verifying = verify && direction == TransferDirection::Write;
+    return BlockCount() * (verifying ? 2 : 1);
+}
+
 CloneSession::CloneSession(AppState& state, SerialLink& link, Clock& clock,
                            TransferObserver& observer, const CancelFlag* cancel)
     : state_(state), link_(link), clock_(clock), observer_(observer), cancel_(cancel) {}
@@ -125,6 +169,9 @@ bool CloneSession::Run(const ClonePlan& plan) {
     const bool ok = Exchange(plan);
     link_.Close();
     if (!ok) {
+        return false;
+    }
+    if (plan.verify && plan.direction == TransferDirection::Write && !VerifyWrite(plan)) {
         return false;
     }
     if (plan.initialization) {
@@ -182,7 +229,7 @@ bool CloneSession::MoveImage(WireProtocol& wire, const ClonePlan& plan,
     if (reading) {
         staged.emplace(state_.image);
     }
-    const int total = plan.BlockCount();
+    const int total = plan.ProgressBlockCount();
     const BlockMoveResult moved = MoveBlocks(
         wire, plan.direction, plan.ranges, reading ? *staged : state_.image,
         [this, total](int done) { observer_.SetProgress(done, total, PercentText(done, total)); },
@@ -199,6 +246,45 @@ bool CloneSession::MoveImage(WireProtocol& wire, const ClonePlan& plan,
         wire.SendEnd(kEndOfWrite);
     }
     return true;
+}
+
+bool CloneSession::VerifyWrite(const ClonePlan& plan) {
+    clock_.SleepMs(kVerifyPauseMs);
+    if (Cancelled() || !link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
+        return Fail(std::string(Cancelled() ? kCommunicationError : kOpenPortFail) + "\n" +
+                    std::string(kVerifyNotDoneHint));
+    }
+    link_.ApplySettings(kReadTotalConstantMs);
+    link_.Purge();
+    const bool ok = ReadBackAndCompare(plan);
+    link_.Close();
+    return ok;
+}
+
+bool CloneSession::ReadBackAndCompare(const ClonePlan& plan) {
+    const std::string notVerified =
+        std::string(kCommunicationError) + "\n" + std::string(kVerifyNotDoneHint);
+    WireProtocol wire(link_, clock_);
+    if (Cancelled() || !wire.WakeUp(1) || !wire.RequestIdent() || Cancelled() ||
+        !wire.Handshake()) {
+        return Fail(notVerified);
+    }
+    // Bytes outside the written ranges stay as sent, so only the ranges can differ.
+    MemoryImage readBack = state_.image;
+    const int written = plan.BlockCount();
+    const int total = plan.ProgressBlockCount();
+    const BlockMoveResult moved = MoveBlocks(
+        wire, TransferDirection::Read, plan.ranges, readBack,
+        [this, written, total](int done) {
+            observer_.SetProgress(written + done, total, PercentText(written + done, total));
+        },
+        cancel_);
+    if (!moved.ok()) {
+        return Fail(notVerified);
+    }
+    wire.SendEnd(kEndOfRead);
+    const std::vector<std::string> places = DifferingPlaces(state_.image, readBack);
+    return places.empty() || Fail(VerifyMismatchText(places));
 }
 
 }  // namespace kestra

@@ -1,9 +1,10 @@
 #pragma once
 // One clone transfer of the memory image to or from the radio: wake-up, identification, the
 // plausibility test, the handshake acknowledge, then the blocks of two address ranges, each
-// block confirmed by "A", and the end string. Synchronous: the transfer dialog runs it on a
-// worker thread, the command-line tool and the tests call it directly. A read lands in the
-// image only when the whole transfer succeeded.
+// block confirmed by "A", and the end string. A write can be verified: a second session reads
+// the written ranges back and compares them with what was sent. Synchronous: the transfer dialog
+// runs it on a worker thread, the command-line tool and the tests call it directly. A read lands in
+// the image only when the whole transfer succeeded.
 
 #include <array>
 #include <atomic>
@@ -25,13 +26,26 @@ struct ClonePlan {
     TransferDirection direction = TransferDirection::Read;
     std::array<CloneRange, 2> ranges{};
     bool initialization = false;
+    // After a write: wake the radio again, read the written ranges back and compare them with
+    // the image; a difference fails the transfer, naming where the radio differs.
+    bool verify = false;
     std::string caption;  // "Read", "Write" or "Initialization"
 
     static ClonePlan Read();            // channels and settings, then the summary: 352 blocks
     static ClonePlan Write();           // the same without the model limits: 351 blocks
     static ClonePlan Initialization();  // the whole image: 512 blocks
     int BlockCount() const;
+    // The blocks the progress counts: twice the write's when it is read back to verify.
+    int ProgressBlockCount() const;
 };
+
+// What a verify that could not read the radio back adds to its failure message.
+inline constexpr std::string_view kVerifyNotDoneHint =
+    "The write went through, but reading it back to verify it failed, so it is not known "
+    "whether the radio holds the new data. Check the cable, then write again.";
+
+// After a write the radio restarts; the read-back to verify waits this long before waking it.
+inline constexpr int kVerifyPauseMs = 500;
 
 // What the transfer tells the dialog (or the CLI, or a test). The dialog marshals these calls
 // to its user-interface thread and blocks the worker until they are done.
@@ -61,6 +75,10 @@ private:
     bool Exchange(const ClonePlan& plan);
     // The blocks, after the handshake; false after the failure message.
     bool MoveImage(WireProtocol& wire, const ClonePlan& plan, const std::array<Band, 2>& bands);
+    // After a write that went through: the port opened again, the written ranges read back and
+    // compared; false after the failure message.
+    bool VerifyWrite(const ClonePlan& plan);
+    bool ReadBackAndCompare(const ClonePlan& plan);
     bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
     bool Fail(const std::string& text);
 

@@ -222,7 +222,8 @@ void VirtualRadio::SendReadBlock(std::uint16_t address, std::size_t length,
 void VirtualRadio::StoreWriteBlock(std::vector<std::uint8_t>& out) {
     const std::size_t address = std::size_t{header_[1]} << 8 | header_[2];
     for (std::size_t i = 0; i < writeData_.size() && address + i < kImageSize; ++i) {
-        memory_[address + i] = writeData_[i];
+        const bool faulty = faults_.wrongByteAt && std::size_t(*faults_.wrongByteAt) == address + i;
+        memory_[address + i] = faulty ? static_cast<std::uint8_t>(~writeData_[i]) : writeData_[i];
     }
     writeData_.clear();
     state_ = State::Session;

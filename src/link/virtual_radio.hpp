@@ -50,6 +50,9 @@ struct VirtualRadioFaults {
     std::optional<int> shortIdent;
     // Stops answering after the acknowledge of block N (0 = after the handshake) until Reset().
     std::optional<int> disconnectAfterBlock;
+    // A faulty memory cell: a write block that covers this address stores the byte with its
+    // bits inverted there, and acknowledges as usual.
+    std::optional<int> wrongByteAt;
     // Line speed for the link's pacing: every byte takes 10 bits / baud in both directions.
     // 0 = bytes travel instantly.
     int baud = 0;

@@ -19,6 +19,7 @@ namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 class CliInterchangeTest : public ::testing::Test {
@@ -186,6 +187,29 @@ TEST_F(CliInterchangeTest, ABackupThatCannotBeKeptNeverFailsTheRead) {
     std::filesystem::remove(Path("home/backups"));
     EXPECT_NE(RunCli({"read", "--port", broken.device(), "-o", Path("x.dat")}, Home()).exitCode, 0);
     EXPECT_TRUE(ListBackups(Path("home/backups")).empty());
+}
+
+TEST_F(CliInterchangeTest, WriteVerifyReadsTheRadioBackAndFailsWhereItHoldsAWrongByte) {
+    RadioProcess good({"--baud", "0"});
+    const ProgramResult verified =
+        RunCli({"write", "--verify", "--port", good.device(), Path("doc.dat")}, Home());
+    EXPECT_EQ(verified.exitCode, 0) << verified.err;
+    EXPECT_THAT(verified.err, HasSubstr("verified: the radio holds what was written"));
+    // The image about to be written was kept first.
+    const auto backups = ListBackups(Path("home/backups"));
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(backups[0].kind, BackupKind::Write);
+
+    // A radio whose memory cell at A003's first byte holds the wrong value: the write itself
+    // goes through, only the read-back finds it.
+    RadioProcess faulty({"--baud", "0", "--wrong-byte", "0x0040"});
+    EXPECT_EQ(RunCli({"write", "--port", faulty.device(), Path("doc.dat")}, Home()).exitCode, 0);
+    const ProgramResult caught =
+        RunCli({"write", "--port", faulty.device(), "--verify", Path("doc.dat")}, Home());
+    EXPECT_EQ(caught.exitCode, 1);
+    EXPECT_THAT(caught.err, HasSubstr("Verify failed: the radio does not hold what was written.\n"
+                                      "It differs in A003.\nWrite again"));
+    EXPECT_THAT(caught.err, Not(HasSubstr("verified")));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -212,6 +213,16 @@ inline ProgramResult RunProgram(const std::string& name, std::vector<std::string
         }
     }
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    // Backups of the runs' transfers land in a folder of the test run, never in the user's.
+    const bool dataChosen =
+        std::any_of(extraEnvironment.begin(), extraEnvironment.end(), [](const std::string& e) {
+            return e.starts_with("KESTRA_HOME=") || e.starts_with("XDG_DATA_HOME=");
+        });
+    if (!dataChosen) {
+        environment.push_back("XDG_DATA_HOME=" + (std::filesystem::temp_directory_path() /
+                                                  ("kestra-data-" + std::to_string(::getpid())))
+                                                     .string());
+    }
     auto envp = Argv(environment);
 
     ProgramResult result;

@@ -78,6 +78,38 @@ TEST_F(CloneSessionTest, WriteSendsOnlyTheWriteRanges) {
     }
 }
 
+TEST_F(CloneSessionTest, VerifyReadsTheWrittenRangesBackAndNamesWhereTheRadioDiffers) {
+    FillPattern(state.image, 4);
+    SetAllRx146(state.image);
+    ClonePlan plan = ClonePlan::Write();
+    plan.verify = true;
+
+    ASSERT_TRUE(RunClone(plan));
+    EXPECT_TRUE(observer.messages.empty());
+    EXPECT_EQ(radio.log().back(), "ENDR");
+    EXPECT_EQ(radio.headers().size(), 2 * 351u);
+    EXPECT_EQ(radio.headers()[351], "R 00 00 20");
+    // One progress bar over both passes, ending at 100%.
+    EXPECT_EQ(observer.positions.back(), 702);
+    EXPECT_EQ(observer.totals.back(), 702);
+    EXPECT_EQ(observer.texts[350], "50%");
+    EXPECT_EQ(observer.texts.back(), "100%");
+
+    // Faulty cells in two channels and the summary area are named in address order.
+    for (const int address : {0x2E41, 0x0021, 0x0000}) {
+        radio.faults().wrongByteAt = address;
+        observer.messages.clear();
+        observer.closeRequests = 0;
+        EXPECT_FALSE(RunClone(plan));
+        ExpectFailed(std::string("Verify failed: the radio does not hold what was written.\n") +
+                     "It differs in " +
+                     (address == 0x2E41   ? "0x2E41"
+                      : address == 0x0021 ? "A002"
+                                          : "A001") +
+                     ".\nWrite again; if the radio still differs, its memory may be faulty.");
+    }
+}
+
 TEST_F(CloneSessionTest, ReadThenWriteRoundTripAtLineSpeed) {
     radio.faults().baud = 9600;
     FillPattern(radio.memory(), 4);

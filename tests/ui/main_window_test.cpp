@@ -126,7 +126,8 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(Texts(frame->menuBar()->actions()),
               QStringList({"&File", "&Edit", "&Program", "&Setup", "&View", "&Help"}));
     EXPECT_EQ(VisibleTexts(frame->fileMenu()),
-              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "&Print...",
+              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...",
+                           "&Import CSV...", "E&xport CSV...", "&Backups...", "&Print...",
                            "Print Preview", "Print Setup...", "&Exit"}));
     const QStringList edit = VisibleTexts(frame->editMenu());
     ASSERT_EQ(edit.size(), 7);

@@ -1,13 +1,15 @@
 // Offscreen pictures of the desktop program for checking its look: the main window with the
 // demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
 // dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four
-// service dialogs with a plausible calibration.
+// service dialogs with a plausible calibration, Import CSV with its report, the summary before a
+// write and the list of backups.
 //
 //   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -20,11 +22,17 @@
 
 #include "app/about_dialog.hpp"
 #include "app/application.hpp"
+#include "app/backups_dialog.hpp"
 #include "app/channel_printer.hpp"
 #include "app/main_window.hpp"
 #include "channels/ui/batch_generate_dialog.hpp"
 #include "channels/ui/channel_edit_dialog.hpp"
+#include "channels/backup_store.hpp"
+#include "channels/image_diff.hpp"
+#include "channels/ui/csv_import_dialog.hpp"
+#include "channels/ui/csv_report_dialog.hpp"
 #include "channels/ui/program_view.hpp"
+#include "channels/ui/write_preview_dialog.hpp"
 #include "link/clone_session.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
@@ -229,6 +237,40 @@ bool SaveLinkDialogs(kestra::KestraApplication& program, kestra::Messenger& mess
     return ok;
 }
 
+// Import CSV with its report, the summary before a write and the list of backups.
+bool SaveInterchangeDialogs(kestra::KestraApplication& program, QWidget* parent, const QDir& out) {
+    kestra::CsvImportDialog import(QDir::homePath(), parent);
+    import.pathEdit()->setText(QStringLiteral("/home/ham/repeaters.csv"));
+    import.show();
+    bool ok = Save(import, out, QStringLiteral("import-csv.png"));
+    import.hide();
+
+    kestra::MemoryImage scratch = program.state().image;
+    const kestra::CsvImportResult imported = kestra::ImportChannelsCsv(
+        "Location,Name,Frequency,Duplex,Offset,Power\n1,Repeater,145.6,-,0.6,5.0W\n"
+        "2,AIR,121.5,,,1.0W\n3,CALL,146.52,,,1.0W\n4,HOTSPOT,438.8,,,1.0W\n",
+        scratch, program.state().limits, {});
+    kestra::CsvReportDialog report(QStringLiteral("Import CSV"), imported.report, parent);
+    report.show();
+    ok = Save(report, out, QStringLiteral("import-report.png")) && ok;
+    report.hide();
+
+    kestra::WritePreviewDialog preview(kestra::DiffImages(program.state().image, scratch), parent);
+    preview.show();
+    ok = Save(preview, out, QStringLiteral("write-preview.png")) && ok;
+    preview.hide();
+
+    const auto now = std::chrono::system_clock::now();
+    kestra::KeepBackup(kestra::BackupDirectory(), program.state().image, kestra::BackupKind::Read,
+                       now - std::chrono::hours(26));
+    kestra::KeepBackup(kestra::BackupDirectory(), scratch, kestra::BackupKind::Write, now);
+    kestra::BackupsDialog backups(kestra::BackupDirectory(), parent);
+    backups.show();
+    ok = Save(backups, out, QStringLiteral("backups.png")) && ok;
+    backups.hide();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -290,5 +332,6 @@ int main(int argc, char** argv) {
     preview.hide();
 
     ok = SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
+    ok = SaveInterchangeDialogs(program, frame, out) && ok;
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Clone transfers through the real transfer dialog: a worker thread on real time against the
 // in-process virtual radio, with the grid refreshed only after a read that went through.
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 #include "channels/channel_table.hpp"
@@ -49,6 +51,7 @@ protected:
         view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
                                                messenger_);
         view_->SetLinkFactory(&links_);
+        view_->SetBackupFolder(backups_.path().toStdString());
         // Press "Start" as soon as each dialog runs, and note how it ended.
         QObject::connect(view_->transferController(), &TransferController::dialogOpened,
                          [this](TransferDialog* dialog) {
@@ -73,6 +76,7 @@ protected:
     AppState state_;
     test::ViewDocument document_{state_};
     test::RecordingMessenger messenger_;
+    QTemporaryDir backups_;
     std::unique_ptr<CProgramView> view_;
     TransferDialog* dialog_ = nullptr;
     QString finalPercent_;
@@ -122,6 +126,44 @@ TEST_F(TransferTest, WriteStoresTheGridFirstAndSendsIt) {
                            radio_.memory().span(0, 0x2A00).begin()));
     ASSERT_TRUE(document_.document.lastRadioImage().has_value());
     EXPECT_TRUE(*document_.document.lastRadioImage() == state_.image);
+}
+
+TEST_F(TransferTest, VerifyAfterWriteIsRememberedAndReportsARadioThatDiffers) {
+    const std::filesystem::path ini =
+        std::filesystem::path(backups_.path().toStdString()) / "P.ini";
+    view_->SetSettingsPath(ini);
+    // Checked before "Start" is pressed (the fixture presses it once the dialog runs).
+    QObject::connect(view_->transferController(), &TransferController::dialogOpened,
+                     [](TransferDialog* dialog) {
+                         ASSERT_NE(dialog->verifyBox(), nullptr);
+                         dialog->verifyBox()->setChecked(true);
+                     });
+    radio_.faults().wrongByteAt = 0x40;
+    view_->Write();
+    ASSERT_EQ(messenger_.messages.size(), 1u);
+    EXPECT_EQ(messenger_.messages[0].substr(0, messenger_.messages[0].find('\n', 60)),
+              "Verify failed: the radio does not hold what was written.\nIt differs in A003.");
+    EXPECT_EQ(radio_.log().back(), "ENDR");
+    // A write that did not verify is not what the radio holds.
+    EXPECT_FALSE(document_.document.lastRadioImage().has_value());
+    std::ifstream stored(ini);
+    const std::string text{std::istreambuf_iterator<char>(stored), {}};
+    EXPECT_NE(text.find("VerifyAfterWrite=1"), std::string::npos) << text;
+
+    // The next dialog starts with the box as it was left; a read has none.
+    QObject::disconnect(view_->transferController(), &TransferController::dialogOpened, nullptr,
+                        nullptr);
+    auto checked = std::make_shared<int>(-1);
+    QObject::connect(view_->transferController(), &TransferController::dialogOpened,
+                     [checked](TransferDialog* dialog) {
+                         *checked =
+                             dialog->verifyBox() == nullptr ? 2 : dialog->verifyBox()->isChecked();
+                         QTimer::singleShot(0, dialog, &QDialog::reject);
+                     });
+    view_->Write();
+    EXPECT_EQ(*checked, 1);
+    view_->Read();
+    EXPECT_EQ(*checked, 2);
 }
 
 TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {

@@ -5,10 +5,13 @@
 // editable tone combo with the 265 tone texts, or a drop-down of the column's choices) and
 // commits through the model when the editor loses the focus. Enter in an editor commits and
 // moves on; Left and Right wrap between rows; a wheel notch pages the grid; clicking a row label
-// highlights the row, clicking a cell does not.
+// highlights the row (Shift extends the highlight to it, Ctrl adds or removes it), clicking a
+// cell does not.
 
 #include <QStyledItemDelegate>
 #include <QTableView>
+
+#include <vector>
 
 namespace kestra {
 
@@ -62,6 +65,8 @@ public:
     QWidget* OpenEditor() const;
     // Moves the current cell as the arrow keys do (with the wrap between rows).
     void MoveCurrent(GridMove move);
+    // The rows whose labels are highlighted, in order; else the current row; else none.
+    std::vector<int> SelectedRecords() const;
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -69,6 +74,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     void HighlightRow(int modelRow);
@@ -77,6 +83,8 @@ private:
     ChannelGridModel* model_ = nullptr;
     ChannelCellDelegate* delegate_ = nullptr;
     bool highlighting_ = false;
+    int highlightAnchor_ = -1;   // the row a Shift+click on a label extends from
+    bool labelPressed_ = false;  // a row label is being clicked: the highlight is its to change
 };
 
 }  // namespace kestra

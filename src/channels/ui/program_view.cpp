@@ -12,12 +12,16 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "channels/backup_store.hpp"
 #include "channels/channel_document.hpp"
 #include "channels/channel_table.hpp"
+#include "channels/image_diff.hpp"
 #include "channels/image_preparation.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
+#include "channels/ui/channel_interchange.hpp"
 #include "channels/ui/image_edit_command.hpp"
+#include "channels/ui/write_preview_dialog.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_controller.hpp"
@@ -39,6 +43,7 @@ struct CProgramView::Private {
     ChannelGridModel* model = nullptr;
     std::filesystem::path settingsPath;
     std::function<std::vector<ComPortStatus>()> portProbe = ProbeComPorts;
+    std::filesystem::path backupFolder = BackupDirectory();
 };
 
 CProgramView::CProgramView(AppState& state, ChannelDocument& document, QUndoStack& undoStack,
@@ -61,7 +66,19 @@ CProgramView::CProgramView(AppState& state, ChannelDocument& document, QUndoStac
                                              ShowDocument();
                                          }},
                                         this);
+    transfers_->SetSettingsPath(SettingsFilePath(ProgramDirectory()));
     connect(initialization_, &QPushButton::clicked, this, &CProgramView::Initialization);
+
+    // The row keys act on the grid itself; an open cell editor keeps its own copy and paste.
+    interchange_ = new ChannelInterchange(*this, messenger);
+    for (const auto& [keys, rowCommand] :
+         {std::pair{QKeySequence(QKeySequence::Copy), &ChannelInterchange::CopyRows},
+          std::pair{QKeySequence(QKeySequence::Paste), &ChannelInterchange::PasteRows},
+          std::pair{QKeySequence(Qt::Key_Delete), &ChannelInterchange::DeleteRows}}) {
+        auto* shortcut = new QShortcut(keys, grid_);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, interchange_, rowCommand);
+    }
 
     auto* serviceKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
     serviceKey->setContext(Qt::WidgetWithChildrenShortcut);
@@ -169,10 +186,16 @@ void CProgramView::SetLinkFactory(const LinkFactory* links) {
 
 void CProgramView::SetSettingsPath(std::filesystem::path path) {
     d_->settingsPath = std::move(path);
+    transfers_->SetSettingsPath(d_->settingsPath.empty() ? SettingsFilePath(ProgramDirectory())
+                                                         : d_->settingsPath);
 }
 
 void CProgramView::SetPortProbe(std::function<std::vector<ComPortStatus>()> probe) {
     d_->portProbe = probe ? std::move(probe) : ProbeComPorts;
+}
+
+void CProgramView::SetBackupFolder(std::filesystem::path folder) {
+    d_->backupFolder = std::move(folder);
 }
 
 int CProgramView::modelIndex() const {
@@ -182,6 +205,7 @@ int CProgramView::modelIndex() const {
 void CProgramView::Read() {
     CommitOpenEditor();
     if (transfers_->Read()) {
+        KeepTransferBackup(true);
         // Undo steps recorded before the read would write old texts into the radio's data.
         d_->undoStack.clear();
         emit imageReplaced();
@@ -189,14 +213,55 @@ void CProgramView::Read() {
 }
 
 void CProgramView::Write() {
+    StoreGridToImage();
+    if (!ConfirmWrite()) {
+        return;
+    }
+    KeepTransferBackup(false);
     if (transfers_->Write()) {
         d_->document.RememberWrittenImage();
     }
 }
 
 void CProgramView::Initialization() {
-    if (d_->state.serviceMode && transfers_->Initialization()) {
+    if (!d_->state.serviceMode) {
+        return;
+    }
+    StoreGridToImage();
+    KeepTransferBackup(false);
+    if (transfers_->Initialization()) {
         d_->document.RememberWrittenImage();
+    }
+}
+
+bool CProgramView::ConfirmWrite() {
+    const std::optional<MemoryImage>& radio = d_->document.lastRadioImage();
+    if (!radio) {
+        return true;
+    }
+    std::vector<ImageSpan> sent;
+    for (const CloneRange& range : ClonePlan::Write().ranges) {
+        sent.push_back({range.start, range.end});
+    }
+    WritePreviewDialog preview(DiffImages(*radio, d_->document.image(), sent), this);
+    return preview.exec() == QDialog::Accepted;
+}
+
+void CProgramView::KeepTransferBackup(bool read) {
+    const BackupKind kind = read ? BackupKind::Read : BackupKind::Write;
+    const BackupResult kept =
+        KeepBackup(d_->backupFolder, d_->document.image(), kind, std::chrono::system_clock::now());
+    std::string text;
+    if (!kept.ok()) {
+        const std::string what(BackupKindText(kind));
+        text = "No backup of this " + what + " was kept: " + kept.error + " The " + what +
+               " itself is not affected.";
+    }
+    for (const std::string& warning : kept.warnings) {
+        text += (text.empty() ? "" : "\n") + warning;
+    }
+    if (!text.empty()) {
+        d_->messenger.Show(text);
     }
 }
 

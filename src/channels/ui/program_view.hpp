@@ -3,7 +3,9 @@
 // grid (a QTableView over the document's ChannelTable), edits cells in place through the core
 // commit rules (each edit an undoable command on the document's undo stack), mirrors the
 // document's radio model in the "Radio" box, and hosts the commands that move the image to and
-// from the radio: Read, Write, Initialization, Com Setup and the password gate.
+// from the radio: Read, Write, Initialization, Com Setup and the password gate. In the grid,
+// Ctrl+C copies the highlighted rows as CSV text, Ctrl+V pastes such rows from the current row
+// on and Delete empties the highlighted rows.
 //
 // The view owns neither the document nor the undo stack: the document controller holds both
 // and hands them in. The main window creates one view per document window and routes the menu
@@ -30,6 +32,7 @@ namespace kestra {
 
 class ChannelDocument;
 class ChannelGridView;
+class ChannelInterchange;
 class ChannelTable;
 class LinkFactory;
 class TransferController;
@@ -64,6 +67,8 @@ public:
     void SetSettingsPath(std::filesystem::path path);
     // What Com Setup shows about COM1-COM16 (default: ProbeComPorts, opening each port).
     void SetPortProbe(std::function<std::vector<ComPortStatus>()> probe);
+    // Where the automatic backups of reads and writes go (default: BackupDirectory()).
+    void SetBackupFolder(std::filesystem::path folder);
 
     // An editor changed the image directly since before was taken (a settings dialog, Channel
     // Edit, a batch): the difference becomes one undoable step named text, and the document
@@ -81,10 +86,12 @@ public:
     QPushButton* channelEditButton() const { return channelEdit_; }
     QPushButton* initializationButton() const { return initialization_; }
     TransferController* transferController() const { return transfers_; }
+    // Import and export of CSV lists, and the grid's copy, paste and delete of rows.
+    ChannelInterchange* interchange() const { return interchange_; }
 
 public slots:
-    void Read();              // Program, Read (Ctrl+R)
-    void Write();             // Program, Write (Ctrl+W)
+    void Read();              // Program, Read (Ctrl+R); a backup after a read that went through
+    void Write();             // Program, Write (Ctrl+W): the summary, a backup, the transfer
     void Initialization();    // the view's "Initialization" button (service mode only)
     void ComSetup();          // Setup, Com Setup: the "Port" dialog
     void EnterServiceMode();  // Ctrl+F11: the "Password" dialog
@@ -107,6 +114,12 @@ signals:
 private:
     // The "Radio" box, the buttons and the layout around the grid.
     void BuildForm();
+    // The image about to be written or just read, kept in the backup folder. A failure is
+    // shown and never stops the transfer.
+    void KeepTransferBackup(bool read);
+    // Before a write: what it changes on the radio since the last read or write in this
+    // document, with Write and Cancel. True to go on (also when there is nothing to compare).
+    bool ConfirmWrite();
 
     struct Private;
     std::unique_ptr<Private> d_;
@@ -117,6 +130,7 @@ private:
     QPushButton* channelEdit_ = nullptr;
     QPushButton* initialization_ = nullptr;
     TransferController* transfers_ = nullptr;
+    ChannelInterchange* interchange_ = nullptr;
 };
 
 }  // namespace kestra

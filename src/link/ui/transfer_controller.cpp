@@ -44,6 +44,7 @@ bool TransferController::Run(const ClonePlan& plan) {
     static const LinkFactory realPortsOnly;
     TransferDialog dialog(state_, messenger_, links_ != nullptr ? *links_ : realPortsOnly, plan,
                           dialogParent_);
+    dialog.SetSettingsPath(settingsPath_);
     emit dialogOpened(&dialog);
     dialog.exec();
     return dialog.succeeded();

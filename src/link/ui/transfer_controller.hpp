@@ -6,11 +6,12 @@
 
 #include <QObject>
 
+#include <filesystem>
 #include <functional>
 
+#include "link/clone_session.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
-#include "link/clone_session.hpp"
 
 class QWidget;
 
@@ -32,6 +33,8 @@ public:
                        GridHooks hooks, QWidget* dialogParent);
 
     void SetLinkFactory(const LinkFactory* links) { links_ = links; }
+    // The Program.ini that remembers the dialog's "Verify after write" (none: not remembered).
+    void SetSettingsPath(std::filesystem::path path) { settingsPath_ = std::move(path); }
 
     // Each returns the transfer's success flag (false when the dialog was left with "Exit").
     bool Read();
@@ -50,6 +53,7 @@ private:
     const LinkFactory* links_;
     GridHooks hooks_;
     QWidget* dialogParent_;
+    std::filesystem::path settingsPath_;
 };
 
 }  // namespace kestra

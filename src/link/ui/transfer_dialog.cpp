@@ -2,6 +2,7 @@
 
 #include "link/ui/transfer_dialog.hpp"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -18,8 +19,13 @@
 #include "link/device/link_factory.hpp"
 #include "link/port_choice.hpp"
 #include "link/port_names.hpp"
+#include "model/settings_file.hpp"
 
 namespace kestra {
+
+namespace {
+constexpr std::string_view kVerifyKey = "VerifyAfterWrite";
+}  // namespace
 
 // The worker's view of the dialog: every report runs on the dialog's thread while the worker
 // waits for it, so a message box is answered before the transfer goes on.
@@ -98,6 +104,9 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(demoLabel_);
     layout->addLayout(progressRow);
+    if (plan_.direction == TransferDirection::Write) {
+        AddVerifyOption(*layout);
+    }
     layout->addLayout(buttonRow);
     setMinimumWidth(360);
 
@@ -120,6 +129,35 @@ TransferDialog::~TransferDialog() {
     }
 }
 
+void TransferDialog::AddVerifyOption(QVBoxLayout& layout) {
+    verifyBox_ = new QCheckBox(QStringLiteral("Verify after write"), this);
+    verifyBox_->setToolTip(QStringLiteral(
+        "Read the written data back from the radio and compare it with what was sent."));
+    layout.addWidget(verifyBox_);
+    connect(verifyBox_, &QCheckBox::toggled, this, [this](bool on) {
+        if (settingsPath_.empty()) {
+            return;
+        }
+        SettingsFile settings(settingsPath_);
+        if (const FileResult stored = settings.WriteInt("Setup", kVerifyKey, on ? 1 : 0); !stored) {
+            messenger_.Show(stored.error +
+                            " \"Verify after write\" is kept for this program run only.");
+        }
+    });
+}
+
+void TransferDialog::SetSettingsPath(std::filesystem::path path) {
+    settingsPath_ = std::move(path);
+    std::error_code ec;
+    if (verifyBox_ == nullptr || !std::filesystem::exists(settingsPath_, ec)) {
+        return;
+    }
+    // Reading must not create the file; only a change of the box writes it.
+    const SettingsFile settings(settingsPath_);
+    const QSignalBlocker quiet(verifyBox_);
+    verifyBox_->setChecked(settings.GetInt("Setup", kVerifyKey, 0) != 0);
+}
+
 void TransferDialog::Start() {
     if (state_ != State::Idle) {
         return;
@@ -135,13 +173,15 @@ void TransferDialog::Start() {
     SetState(State::Running);
 
     const std::string device = ResolveDevice(appState_.portName, appState_.deviceOverride);
-    worker_ = QThread::create([this, device] {
+    ClonePlan plan = plan_;
+    plan.verify = verifyBox_ != nullptr && verifyBox_->isChecked();
+    worker_ = QThread::create([this, device, plan] {
         WorkerObserver observer(*this);
         // The link is created, used and closed on this thread.
         std::unique_ptr<SerialLink> link = links_.Create(device);
         SteadyClock clock;
         CloneSession session(appState_, *link, clock, observer);
-        success_ = session.Run(plan_);
+        success_ = session.Run(plan);
     });
     connect(worker_, &QThread::finished, this, &TransferDialog::OnWorkerFinished);
     worker_->start();
@@ -167,6 +207,9 @@ void TransferDialog::SetState(State state) {
     const bool idle = state == State::Idle;
     startButton_->setEnabled(idle);
     exitButton_->setEnabled(idle);
+    if (verifyBox_ != nullptr) {
+        verifyBox_->setEnabled(idle);
+    }
     if (idle) {
         progressBar_->setValue(0);
         percentLabel_->setText(QStringLiteral("0%"));

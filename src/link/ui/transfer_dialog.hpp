@@ -8,20 +8,25 @@
 // The dialog is a small state machine: Idle (both buttons usable), Running (both disabled;
 // Esc and the close box are refused) and Finished (the transfer asked to close). A finished
 // Initialization goes back to Idle so that the next radio can be written. When the port is the
-// built-in demo radio the dialog says "Demo radio" above the progress bar.
+// built-in demo radio the dialog says "Demo radio" above the progress bar. A transfer that writes
+// offers "Verify after write" (the written ranges read back and compared); the choice is kept in
+// Program.ini as [Setup] VerifyAfterWrite once a settings file is named.
 
 #include <QDialog>
 
 #include <atomic>
+#include <filesystem>
 
 #include "link/clone_session.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
 
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QThread;
+class QVBoxLayout;
 
 namespace kestra {
 
@@ -46,6 +51,11 @@ public:
     QLabel* percentLabel() const { return percentLabel_; }
     // "Demo radio", shown when the transfer goes to the built-in demo radio.
     QLabel* demoLabel() const { return demoLabel_; }
+    // "Verify after write"; null for a read.
+    QCheckBox* verifyBox() const { return verifyBox_; }
+
+    // The settings file that remembers "Verify after write": read now, written on every change.
+    void SetSettingsPath(std::filesystem::path path);
 
 public slots:
     // Starts the transfer unless one is running (here or anywhere: the busy flag).
@@ -63,6 +73,8 @@ protected:
 private:
     class WorkerObserver;
 
+    // "Verify after write" below the progress bar; each change is stored in the settings file.
+    void AddVerifyOption(QVBoxLayout& layout);
     // The one place that decides what the buttons and texts show.
     void SetState(State state);
     void ShowProgress(int position, int total, const QString& percentText);
@@ -83,6 +95,8 @@ private:
     QProgressBar* progressBar_;
     QLabel* percentLabel_;
     QLabel* demoLabel_;
+    QCheckBox* verifyBox_ = nullptr;
+    std::filesystem::path settingsPath_;
     QPushButton* startButton_;
     QPushButton* exitButton_;
 };
