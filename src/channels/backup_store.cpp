@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "channels/image_preparation.hpp"
+#include "model/ascii.hpp"
 #include "model/document_file.hpp"
 #include "model/program_directory.hpp"
 
@@ -19,12 +20,8 @@ namespace {
 constexpr std::string_view kExtension = ".dat";
 constexpr std::size_t kStampLength = 19;  // "2024-05-01_14-03-22"
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool IsModelCharacter(char c) {
-    return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return IsAsciiDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // The number of `count` digits at text[at], or nothing.
@@ -34,7 +31,7 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
     }
     int value = 0;
     for (std::size_t i = at; i < at + count; ++i) {
-        if (!IsDigit(text[i])) {
+        if (!IsAsciiDigit(text[i])) {
             return std::nullopt;
         }
         value = value * 10 + (text[i] - '0');

@@ -6,6 +6,7 @@
 #include "channels/channel_csv.hpp"
 #include "channels/channel_csv_rows.hpp"
 #include "channels/channel_fields.hpp"
+#include "model/ascii.hpp"
 #include "model/channel_record.hpp"
 #include "model/image_map.hpp"
 
@@ -55,8 +56,9 @@ std::optional<Layout> FindLayout(const std::vector<CsvRecord>& records,
     std::vector<std::string> unknown;
     for (std::size_t i = 0; i < first.fields.size(); ++i) {
         const std::string_view name = Trimmed(first.fields[i]);
-        const auto known = std::find_if(kNames.begin(), kNames.end(),
-                                        [name](std::string_view n) { return SameText(n, name); });
+        const auto known = std::find_if(kNames.begin(), kNames.end(), [name](std::string_view n) {
+            return EqualsIgnoringAsciiCase(n, name);
+        });
         if (known == kNames.end()) {
             if (!name.empty()) {
                 unknown.emplace_back(name);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "model/ascii.hpp"
 #include "model/channel_record.hpp"
 
 namespace kestra::csv {
@@ -13,14 +14,6 @@ namespace {
 constexpr std::int64_t kHzPer10Hz = 10;
 // Nothing in the format is a thousand MHz or more; this also keeps every value in range.
 constexpr std::int64_t kHzLimit = 1'000'000'000;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 std::string Quote(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -93,19 +86,21 @@ bool MapTransmit(const RowView& row, const SectionLimits& limits, CsvChannel& ch
         channel.tx = channel.rx;
         return true;
     }
-    if (SameText(duplex, "off")) {
+    if (EqualsIgnoringAsciiCase(duplex, "off")) {
         channel.tx.reset();
         return true;
     }
-    if (duplex != "+" && duplex != "-" && !SameText(duplex, "split")) {
+    if (duplex != "+" && duplex != "-" && !EqualsIgnoringAsciiCase(duplex, "split")) {
         problem = "Duplex " + Quote(duplex) + " is none of \"\", \"+\", \"-\", \"split\", \"off\"";
         return false;
     }
-    if (!offset || (SameText(duplex, "split") && offsetText.empty())) {
+    if (!offset || (EqualsIgnoringAsciiCase(duplex, "split") && offsetText.empty())) {
         problem = "Offset " + Quote(offsetText) + " is no frequency in MHz";
         return false;
     }
-    txHz = SameText(duplex, "split") ? *offset : duplex == "+" ? rxHz + *offset : rxHz - *offset;
+    txHz = EqualsIgnoringAsciiCase(duplex, "split") ? *offset
+           : duplex == "+"                          ? rxHz + *offset
+                                                    : rxHz - *offset;
     channel.tx = OnRaster(*txHz, "transmit frequency", notes);
     if (!channel.tx || limits.SectionOf(*channel.tx) < 0) {
         notes.push_back("transmit frequency " + HzText(*txHz) +
@@ -125,25 +120,13 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::optional<int> WholeNumber(std::string_view text) {
     if (text.empty() || text.size() > 9) {
         return std::nullopt;
     }
     int value = 0;
     for (char c : text) {
-        if (!IsDigit(c)) {
+        if (!IsAsciiDigit(c)) {
             return std::nullopt;
         }
         value = value * 10 + (c - '0');
@@ -168,7 +151,7 @@ std::optional<ScaledDecimal> ScaleDecimal(std::string_view text, int decimals) {
     const std::size_t whole = point == std::string_view::npos ? text.size() : point;
     std::size_t digits = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsDigit(text[i])) {
+        if (IsAsciiDigit(text[i])) {
             ++digits;
         } else if (i != point) {
             return std::nullopt;
@@ -187,7 +170,7 @@ std::optional<ScaledDecimal> ScaleDecimal(std::string_view text, int decimals) {
 
 std::optional<std::int64_t> Milliwatts(std::string_view text) {
     text = Trimmed(text);
-    if (text.empty() || Upper(text.back()) != 'W') {
+    if (text.empty() || ToUpperAscii(text.back()) != 'W') {
         return std::nullopt;
     }
     const auto scaled = ScaleDecimal(Trimmed(text.substr(0, text.size() - 1)), 3);
@@ -208,11 +191,12 @@ MappedRow MapRow(const RowView& row, const SectionLimits& limits, const PowerSca
     }
     channel.rx = *rx;
     const std::string_view mode = row.Get(kMode);
-    if (!mode.empty() && !SameText(mode, "FM") && !SameText(mode, "NFM")) {
+    if (!mode.empty() && !EqualsIgnoringAsciiCase(mode, "FM") &&
+        !EqualsIgnoringAsciiCase(mode, "NFM")) {
         problem = "Mode " + Quote(mode) + " is not one the radio has (FM, NFM)";
         return skipped();
     }
-    channel.wide = !SameText(mode, "NFM");
+    channel.wide = !EqualsIgnoringAsciiCase(mode, "NFM");
     if (!MapTransmit(row, limits, channel, mapped.notes, problem)) {
         return skipped();
     }

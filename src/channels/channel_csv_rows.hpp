@@ -104,9 +104,6 @@ std::optional<ScaledDecimal> ScaleDecimal(std::string_view text, int decimals);
 // A whole decimal number without sign ("12"); nothing for anything else.
 std::optional<int> WholeNumber(std::string_view text);
 
-// ASCII case-insensitive comparison.
-bool SameText(std::string_view a, std::string_view b);
-
 std::string_view Trimmed(std::string_view text);
 
 }  // namespace kestra::csv

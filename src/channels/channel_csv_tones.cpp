@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "channels/channel_csv_rows.hpp"
+#include "model/ascii.hpp"
 #include "model/channel_record.hpp"
 
 namespace kestra::csv {
@@ -60,10 +61,7 @@ std::string Polarity(const RowView& row, std::vector<std::string>& notes) {
     if (text.empty()) {
         return "NN";
     }
-    std::string polarity(text);
-    for (char& c : polarity) {
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    const std::string polarity = ToUpperAscii(text);
     if (polarity.size() == 2 && (polarity[0] == 'N' || polarity[0] == 'R') &&
         (polarity[1] == 'N' || polarity[1] == 'R')) {
         return polarity;
@@ -81,7 +79,8 @@ bool SplitCrossMode(std::string_view mode, std::string_view& sent, std::string_v
     sent = mode.substr(0, arrow);
     decoded = mode.substr(arrow + 2);
     auto known = [](std::string_view side) {
-        return side.empty() || SameText(side, "Tone") || SameText(side, "DTCS");
+        return side.empty() || EqualsIgnoringAsciiCase(side, "Tone") ||
+               EqualsIgnoringAsciiCase(side, "DTCS");
     };
     return known(sent) && known(decoded) && !(sent.empty() && decoded.empty());
 }
@@ -97,22 +96,23 @@ void MapCross(const RowView& row, CsvChannel& channel, std::vector<std::string>&
         notes.push_back("CrossMode " + Quote(crossMode) + " is not one the radio has: no tones");
         return;
     }
-    const bool dcs = SameText(sent, "DTCS") || SameText(decoded, "DTCS");
+    const bool dcs =
+        EqualsIgnoringAsciiCase(sent, "DTCS") || EqualsIgnoringAsciiCase(decoded, "DTCS");
     const std::string polarity = dcs ? Polarity(row, notes) : "NN";
-    if (SameText(sent, "Tone")) {
+    if (EqualsIgnoringAsciiCase(sent, "Tone")) {
         channel.txTone = Ctcss(row, kRToneFreq, kRToneFreqName, notes);
-    } else if (SameText(sent, "DTCS")) {
+    } else if (EqualsIgnoringAsciiCase(sent, "DTCS")) {
         channel.txTone = Dcs(row, kDtcsCode, kDtcsCodeName, polarity[0], notes);
     }
-    if (SameText(decoded, "Tone")) {
+    if (EqualsIgnoringAsciiCase(decoded, "Tone")) {
         channel.rxTone = Ctcss(row, kCToneFreq, kCToneFreqName, notes);
-    } else if (SameText(decoded, "DTCS")) {
+    } else if (EqualsIgnoringAsciiCase(decoded, "DTCS")) {
         channel.rxTone = Dcs(row, kRxDtcsCode, kRxDtcsCodeName, polarity[1], notes);
     }
 }
 
 bool IsWordFor(std::string_view text, std::string_view word) {
-    return SameText(text, word) || SameText(text, word.substr(0, 1));
+    return EqualsIgnoringAsciiCase(text, word) || EqualsIgnoringAsciiCase(text, word.substr(0, 1));
 }
 
 bool MapPower(std::string_view text, const PowerScale& power, std::vector<std::string>& notes) {
@@ -125,7 +125,7 @@ bool MapPower(std::string_view text, const PowerScale& power, std::vector<std::s
     if (const auto mw = Milliwatts(text)) {
         return *mw == power.highestMilliwatts;
     }
-    const bool low = text.size() >= 3 && SameText(text.substr(0, 3), "Low");
+    const bool low = text.size() >= 3 && EqualsIgnoringAsciiCase(text.substr(0, 3), "Low");
     notes.push_back("Power " + Quote(text) + " is neither High nor Low: " + (low ? "Low" : "High") +
                     " used");
     return !low;
@@ -162,18 +162,18 @@ void MapTones(const RowView& row, CsvChannel& channel, std::vector<std::string>&
     if (mode.empty()) {
         return;
     }
-    if (SameText(mode, "Tone")) {
+    if (EqualsIgnoringAsciiCase(mode, "Tone")) {
         channel.txTone = Ctcss(row, kRToneFreq, kRToneFreqName, notes);
-    } else if (SameText(mode, "TSQL")) {
+    } else if (EqualsIgnoringAsciiCase(mode, "TSQL")) {
         channel.txTone = Ctcss(row, kCToneFreq, kCToneFreqName, notes);
         channel.rxTone = channel.txTone;
-    } else if (SameText(mode, "DTCS")) {
+    } else if (EqualsIgnoringAsciiCase(mode, "DTCS")) {
         const std::string polarity = Polarity(row, notes);
         channel.txTone = Dcs(row, kDtcsCode, kDtcsCodeName, polarity[0], notes);
         // The same code decoded; its note is given once.
         std::vector<std::string> again;
         channel.rxTone = Dcs(row, kDtcsCode, kDtcsCodeName, polarity[1], again);
-    } else if (SameText(mode, "Cross")) {
+    } else if (EqualsIgnoringAsciiCase(mode, "Cross")) {
         MapCross(row, channel, notes);
     } else {
         notes.push_back("Tone " + Quote(mode) + " is not a tone mode the radio has: no tones");
@@ -183,7 +183,7 @@ void MapTones(const RowView& row, CsvChannel& channel, std::vector<std::string>&
 void MapOptions(const RowView& row, const PowerScale& power, CsvChannel& channel,
                 std::vector<std::string>& notes) {
     const std::string_view skip = row.Get(kSkip);
-    channel.scanAdd = !SameText(skip, "S");
+    channel.scanAdd = !EqualsIgnoringAsciiCase(skip, "S");
     if (!skip.empty() && channel.scanAdd) {
         notes.push_back("Skip " + Quote(skip) +
                         " is not one the radio has: the channel is scanned");

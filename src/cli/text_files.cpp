@@ -7,6 +7,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "model/ascii.hpp"
+
 namespace kestra::cli {
 
 namespace {
@@ -20,8 +22,8 @@ std::string Quoted(const std::string& path) {
 // The system's text for an error, starting in lower case to continue a sentence.
 std::string Reason(int error) {
     std::string text = std::strerror(error);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
-        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    if (!text.empty()) {
+        text[0] = ToLowerAscii(text[0]);
     }
     return text;
 }

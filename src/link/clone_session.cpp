@@ -34,17 +34,12 @@ bool InBand(std::int64_t f, const Band& band) {
     return f >= band.lower && f <= band.upper;
 }
 
-// Every record with an Rx frequency must lie in one of the radio's two bands.
+// Every record with an Rx frequency (by the same frequency-or-erased rule as the grid and the
+// image preparation) must lie in one of the radio's two bands.
 bool ChannelsFitRadio(const MemoryImage& image, const std::array<Band, 2>& bands) {
     for (int r = 0; r < kRecordCount; ++r) {
-        const auto rx = image.span(RecordOffset(r), 4);
-        const bool allFf = std::all_of(rx.begin(), rx.end(), [](auto b) { return b == 0xFF; });
-        const bool allZero = std::all_of(rx.begin(), rx.end(), [](auto b) { return b == 0x00; });
-        if (allFf || allZero) {
-            continue;
-        }
-        const std::int64_t f = Bcd8Decode(rx);
-        if (!InBand(f, bands[0]) && !InBand(f, bands[1])) {
+        const std::optional<Frequency> rx = ConstChannelRecord(image, r).RxFrequency();
+        if (rx && !InBand(*rx, bands[0]) && !InBand(*rx, bands[1])) {
             return false;
         }
     }

@@ -1,6 +1,9 @@
 #include "link/ident_reply.hpp"
 
 #include <cstdio>
+#include <optional>
+
+#include "model/text_numbers.hpp"
 
 namespace kestra {
 
@@ -9,15 +12,13 @@ Frequency IdentLimitValue(std::span<const std::uint8_t, 4> bytes) {
                               std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
     char text[9];
     std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(raw));
-    if (text[0] < '0' || text[0] > '9') {
+    // The hexadecimal digits read as a decimal number, up to the first letter; at most eight
+    // digits, so the value always fits. A text that starts with a letter keeps the raw value.
+    const std::optional<std::int64_t> decimal = ScanLeadingInteger(text);
+    if (!decimal) {
         return static_cast<Frequency>(raw);
     }
-    // At most eight decimal digits, so the value always fits.
-    Frequency value = 0;
-    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-    }
-    return value;
+    return static_cast<Frequency>(*decimal);
 }
 
 std::array<Band, 2> IdentReplyBands(const IdentReply& reply) {

@@ -1,6 +1,7 @@
 #include "link/port_choice.hpp"
 
 #include "link/port_names.hpp"
+#include "model/ascii.hpp"
 #include "model/settings_file.hpp"
 
 namespace kestra {
@@ -24,19 +25,12 @@ int ComNumberOf(std::string_view text) {
     if (text.starts_with("\\\\.\\")) {
         text.remove_prefix(4);
     }
-    if (text.size() < 4) {
+    if (text.size() < 4 || !StartsWithIgnoringAsciiCase(text, "COM")) {
         return 0;
-    }
-    for (std::size_t i = 0; i < 3; ++i) {
-        const char c = text[i];
-        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        if (upper != "COM"[i]) {
-            return 0;
-        }
     }
     int n = 0;
     for (char c : text.substr(3)) {
-        if (c < '0' || c > '9' || n > 1000) {
+        if (!IsAsciiDigit(c) || n > 1000) {
             return 0;
         }
         n = n * 10 + (c - '0');

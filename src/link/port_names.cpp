@@ -1,7 +1,6 @@
 #include "link/port_names.hpp"
 
-#include <climits>
-#include <cstdint>
+#include "model/text_numbers.hpp"
 
 namespace kestra {
 
@@ -13,36 +12,12 @@ std::string PortNameForNumber(int n) {
 
 int PortNumberFromName(std::string_view portName) {
     // Same reading as the pattern "%*[^M]M%d": at least one character other than "M", then the
-    // first "M", then a decimal number (optional blanks and sign before it).
-    std::size_t i = 0;
-    while (i < portName.size() && portName[i] != 'M') {
-        ++i;
-    }
-    if (i == 0 || i >= portName.size()) {
+    // first "M", then a decimal number as "%d" reads it (saturating on absurd texts).
+    const std::size_t m = portName.find('M');
+    if (m == 0 || m == std::string_view::npos) {
         return 0;
     }
-    ++i;  // the "M"
-    while (i < portName.size() &&
-           (portName[i] == ' ' || portName[i] == '\t' || portName[i] == '\n' ||
-            portName[i] == '\r' || portName[i] == '\v' || portName[i] == '\f')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < portName.size() && (portName[i] == '+' || portName[i] == '-')) {
-        negative = portName[i] == '-';
-        ++i;
-    }
-    if (i >= portName.size() || portName[i] < '0' || portName[i] > '9') {
-        return 0;
-    }
-    std::int64_t value = 0;
-    for (; i < portName.size() && portName[i] >= '0' && portName[i] <= '9'; ++i) {
-        value = value * 10 + (portName[i] - '0');
-        if (value > INT_MAX) {
-            value = INT_MAX;  // saturate rather than overflow on absurd texts
-        }
-    }
-    return static_cast<int>(negative ? -value : value);
+    return LeadingInt(portName.substr(m + 1));
 }
 
 std::string DeviceForPortNumber(int n) {

@@ -11,8 +11,8 @@
 
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
-#include "model/posix_file.hpp"
 #include "model/image_map.hpp"
+#include "model/posix_file.hpp"
 
 namespace kestra {
 
@@ -103,7 +103,7 @@ MemoryImage NewDocumentImage(const std::filesystem::path& programDir) {
     }
     MemoryImage image;
     if (count > 0) {
-        image.write(0,
+        image.write(map::kWholeImage,
                     std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(count)));
     }
     return image;
@@ -130,7 +130,7 @@ FileResult LoadDocumentFile(const std::filesystem::path& path, MemoryImage& imag
                                    std::to_string(count) + " bytes, but a document file holds " +
                                    std::to_string(kImageSize) + ".");
     }
-    image.write(0, staging);
+    image.write(map::kWholeImage, staging);
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "model/ascii.hpp"
 #include "model/codecs.hpp"
 
 namespace kestra {
@@ -17,10 +18,6 @@ std::int64_t PowerOfTen(int exponent) {
     return value;
 }
 
-char ToUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::uint8_t StoredValueOf(const ListField& field, std::size_t index) {
     return field.values.empty() ? static_cast<std::uint8_t>(index) : field.values[index];
 }
@@ -30,7 +27,7 @@ std::uint8_t StoredValueOf(const ListField& field, std::size_t index) {
 // ---- typed text ---------------------------------------------------------------------------
 
 std::optional<char> TypedCharacter(const TypingRules& rules, char c) {
-    const char typed = rules.upperCase ? ToUpper(c) : c;
+    const char typed = rules.upperCase ? ToUpperAscii(c) : c;
     if (rules.accepts.empty()) {
         if (typed < 0x20 || typed > 0x7E) {
             return std::nullopt;

@@ -109,7 +109,7 @@ inline constexpr std::size_t kDecodeFlags = 0x20D9;    // response, wait reply, 
 inline constexpr std::size_t kDecodeTime = 0x20DA;     // hundredths of a second
 inline constexpr std::size_t kWaitReplyTime = 0x20DB;  // seconds
 inline constexpr std::size_t kKillType = 0x20DC;
-inline constexpr std::size_t kDelimiter = 0x20DD;      // one DTMF code
+inline constexpr std::size_t kDelimiter = 0x20DD;  // one DTMF code
 // kAutoDialCodes (0x20E0): ten rows of 16 DTMF codes, named with the DTMF block above.
 inline constexpr std::size_t kAutoDialCodeSize = 16;
 inline constexpr int kAutoDialRows = 10;
@@ -219,6 +219,11 @@ inline constexpr std::size_t kVoiceInput = 0x3F34;
 inline constexpr std::size_t kPressureThreshold = 0x3F35;  // 16 bits
 inline constexpr std::size_t kExpandThreshold = 0x3F37;    // 16 bits
 inline constexpr std::size_t kMcuAudio = 0x3F6F;           // emphasis bits 0-1, compander 2-7
+// The tables of the calibration block that the program derives or Parameter Adjust edits as a
+// grid; src/service/calibration_tables.hpp says what their rows hold.
+inline constexpr std::size_t kReferenceLevels = 0x3F15;     // 10 bytes, derived
+inline constexpr std::size_t kTransmitPowerTable = 0x3F39;  // 6 rows of 3 bytes
+inline constexpr std::size_t kPowerSlopes = 0x3F4B;         // 6 groups of 6 bytes, derived
 // ---- what the clone transfers move ----------------------------------------------------------
 // Read and Write move the channels and settings up to the squelch table, then the summary
 // areas; a Write leaves out the model-limits block, which belongs to the radio. Initialization

@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "model/ascii.hpp"
 #include "service/dtmf_initialization.hpp"
 #include "service/parameter_adjust.hpp"
 #include "service/sql_adjust.hpp"
@@ -148,8 +149,8 @@ std::optional<std::string> WellFormedValue(const SpinFieldRule& rule, std::strin
         return std::nullopt;
     }
     for (const char c : value) {
-        const bool digit = c >= '0' && c <= '9';
-        const bool hexLetter = (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        const bool digit = IsAsciiDigit(c);
+        const bool hexLetter = !digit && HexDigitValue(c) >= 0;
         if (!digit && !(rule.base == SpinFormat::Hex && hexLetter)) {
             return std::nullopt;
         }

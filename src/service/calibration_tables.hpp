@@ -13,17 +13,17 @@
 namespace kestra {
 
 // Ten level bytes, always 42 3B 35 2F 28 22 1C 15 0F 08.
-inline constexpr std::size_t kReferenceLevelTableOffset = 0x3F15;
+inline constexpr std::size_t kReferenceLevelTableOffset = map::kReferenceLevels;
 inline constexpr std::size_t kReferenceLevelTableSize = 10;
 
 // Six rows of three bytes (low, middle, high point of the band); row r belongs to band r / 2,
 // even rows are low power, odd rows high power. Input only: Parameter Adjust edits it.
-inline constexpr std::size_t kTransmitPowerTableOffset = 0x3F39;
+inline constexpr std::size_t kTransmitPowerTableOffset = map::kTransmitPowerTable;
 inline constexpr std::size_t kTransmitPowerRowSize = 3;
 inline constexpr std::size_t kTransmitPowerRowCount = 6;
 
 // One 6-byte group per power row: two 24-bit slopes, bit 7 of each third byte marks a fall.
-inline constexpr std::size_t kPowerSlopeTableOffset = 0x3F4B;
+inline constexpr std::size_t kPowerSlopeTableOffset = map::kPowerSlopes;
 inline constexpr std::size_t kPowerSlopeGroupSize = 6;
 
 // The band point table at map::kBandPoints holds one 20-byte group per supported band: lower,

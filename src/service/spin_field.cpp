@@ -1,23 +1,13 @@
 #include "service/spin_field.hpp"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
+
+#include "model/ascii.hpp"
 
 namespace kestra {
 
-namespace {
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-}  // namespace
-
 std::string ShownSpinText(const SpinFieldRule& rule, std::string_view text) {
-    return rule.upperCase ? Upper(std::string(text)) : std::string(text);
+    return rule.upperCase ? ToUpperAscii(text) : std::string(text);
 }
 
 std::optional<std::string> TypedSpinText(const SpinFieldRule& rule, std::string_view typed) {

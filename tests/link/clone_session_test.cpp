@@ -228,9 +228,12 @@ TEST_F(CloneSessionTest, ChannelOutsideTheRadioBandsStopsAWrite) {
 }
 
 TEST_F(CloneSessionTest, EmptyAndZeroRecordsAreNotChecked) {
-    // Every record FF (new memory) except a VFO of 00 00 00 00 and A001 at the band edge.
+    // Every record FF (new memory) except a VFO of 00 00 00 00, A001 at the band edge and two
+    // records the grid shows as empty: an Rx whose top digit pair is FF or 00 holds no frequency.
     state.image.write(256 * 32, std::array<std::uint8_t, 4>{0, 0, 0, 0});
     state.image.write(0, std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0x52});
+    state.image.write(5 * 32, std::array<std::uint8_t, 4>{0x12, 0x34, 0x56, 0xFF});
+    state.image.write(6 * 32, std::array<std::uint8_t, 4>{0x00, 0x00, 0x50, 0x00});
     EXPECT_TRUE(RunClone(ClonePlan::Write()));
 }
 
