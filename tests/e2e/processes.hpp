@@ -189,6 +189,20 @@ struct ProgramResult {
 };
 
 // Runs a program from the build folder to its end with stdin closed and the output captured.
+// The data folder of this test run, removed when the test program ends.
+inline const std::filesystem::path& RunDataFolder() {
+    struct Folder {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("kestra-data-" + std::to_string(::getpid()));
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.path;
+}
+
 inline ProgramResult RunProgram(const std::string& name, std::vector<std::string> options,
                                 const std::vector<std::string>& extraEnvironment = {}) {
     static int counter = 0;
@@ -219,9 +233,7 @@ inline ProgramResult RunProgram(const std::string& name, std::vector<std::string
             return e.starts_with("KESTRA_HOME=") || e.starts_with("XDG_DATA_HOME=");
         });
     if (!dataChosen) {
-        environment.push_back("XDG_DATA_HOME=" + (std::filesystem::temp_directory_path() /
-                                                  ("kestra-data-" + std::to_string(::getpid())))
-                                                     .string());
+        environment.push_back("XDG_DATA_HOME=" + RunDataFolder().string());
     }
     auto envp = Argv(environment);
 
