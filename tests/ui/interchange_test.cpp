@@ -1,6 +1,7 @@
 // The channel list as text in the desktop program: Import CSV and Export CSV through their real
 // dialogs, and the grid's Ctrl+C, Ctrl+V and Delete, each one undoable step with its report.
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
@@ -228,6 +229,17 @@ TEST_F(InterchangeTest, CopyPasteAndDeleteRowsAreEachOneUndoableStep) {
     EXPECT_EQ(Rx(2), "145.60000");
     undo().undo();
     EXPECT_EQ(Rx(137), "");
+
+    // The grid's context menu offers the same three commands.
+    QStringList menu;
+    for (QAction* item : grid()->actions()) {
+        menu << item->text();
+    }
+    EXPECT_EQ(menu, (QStringList{"Copy Channels", "Paste Channels", "Clear Channels"}));
+    ClickLabel(1);
+    grid()->actions().back()->trigger();
+    EXPECT_EQ(Rx(1), "");
+    EXPECT_EQ(undo().count(), steps + 1);
     EXPECT_TRUE(messenger_.messages.empty());
 }
 

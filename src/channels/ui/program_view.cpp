@@ -2,6 +2,7 @@
 
 #include "channels/ui/program_view.hpp"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +12,8 @@
 #include <QStyle>
 #include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 #include "channels/backup_store.hpp"
 #include "channels/channel_document.hpp"
@@ -69,15 +72,22 @@ CProgramView::CProgramView(AppState& state, ChannelDocument& document, QUndoStac
     transfers_->SetSettingsPath(SettingsFilePath(ProgramDirectory()));
     connect(initialization_, &QPushButton::clicked, this, &CProgramView::Initialization);
 
-    // The row keys act on the grid itself; an open cell editor keeps its own copy and paste.
+    // The row commands act on the grid itself (its keys and its context menu); an open cell
+    // editor keeps its own copy and paste.
     interchange_ = new ChannelInterchange(*this, messenger);
-    for (const auto& [keys, rowCommand] :
-         {std::pair{QKeySequence(QKeySequence::Copy), &ChannelInterchange::CopyRows},
-          std::pair{QKeySequence(QKeySequence::Paste), &ChannelInterchange::PasteRows},
-          std::pair{QKeySequence(Qt::Key_Delete), &ChannelInterchange::DeleteRows}}) {
-        auto* shortcut = new QShortcut(keys, grid_);
-        shortcut->setContext(Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, interchange_, rowCommand);
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto& [text, keys, rowCommand] :
+         {std::tuple{"Copy Channels", QKeySequence(QKeySequence::Copy),
+                     &ChannelInterchange::CopyRows},
+          std::tuple{"Paste Channels", QKeySequence(QKeySequence::Paste),
+                     &ChannelInterchange::PasteRows},
+          std::tuple{"Clear Channels", QKeySequence(Qt::Key_Delete),
+                     &ChannelInterchange::DeleteRows}}) {
+        auto* rowAction = new QAction(QString::fromLatin1(text), grid_);
+        rowAction->setShortcut(keys);
+        rowAction->setShortcutContext(Qt::WidgetShortcut);
+        connect(rowAction, &QAction::triggered, interchange_, rowCommand);
+        grid_->addAction(rowAction);
     }
 
     auto* serviceKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
