@@ -18,6 +18,7 @@
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/image_edit_command.hpp"
+#include "link/device/cable_check.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_controller.hpp"
@@ -206,6 +207,11 @@ void CProgramView::ComSetup() {
         d_->settingsPath.empty() ? SettingsFilePath(ProgramDirectory()) : d_->settingsPath;
     SettingsFile settings(path);
     PortDialog dialog(d_->state, settings, d_->portProbe(), DetectSerialPorts(), this);
+    // "Check..." reaches the demo radio as the transfers do.
+    const LinkFactory* links = transfers_->linkFactory();
+    dialog.SetCableCheck([links](const ChosenPort& port) {
+        return CheckCable(port, links != nullptr ? *links : LinkFactory());
+    });
     dialog.exec();
 }
 

@@ -8,9 +8,9 @@
 
 #include <functional>
 
+#include "link/clone_session.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
-#include "link/clone_session.hpp"
 
 class QWidget;
 
@@ -32,6 +32,7 @@ public:
                        GridHooks hooks, QWidget* dialogParent);
 
     void SetLinkFactory(const LinkFactory* links) { links_ = links; }
+    const LinkFactory* linkFactory() const { return links_; }
 
     // Each returns the transfer's success flag (false when the dialog was left with "Exit").
     bool Read();
