@@ -224,7 +224,7 @@ void CMainFrame::connectCommands() {
             &PrintController::PrintSetup);
 
     CProgramView* programView = view();
-    connect(action(Command::Read), &QAction::triggered, programView, &CProgramView::Read);
+    connect(action(Command::Read), &QAction::triggered, docs, &DocumentController::ReadFromRadio);
     connect(action(Command::Write), &QAction::triggered, programView, &CProgramView::Write);
     connect(action(Command::ComSetup), &QAction::triggered, programView, &CProgramView::ComSetup);
     connect(programView, &CProgramView::serviceModeEntered, this, &CMainFrame::appendServiceItems);

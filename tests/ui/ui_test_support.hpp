@@ -67,11 +67,17 @@ public:
         saveQuestions.push_back(documentName);
         return saveChoice;
     }
+    bool AskSaveBeforeRead(const QString& documentName) override {
+        readQuestions.push_back(documentName);
+        return saveBeforeRead;
+    }
     QString AskOpenPath(const QString&) override { return openPath; }
     QString AskSavePath(const QString&) override { return savePath; }
 
     SaveChoice saveChoice = SaveChoice::Cancel;
     QStringList saveQuestions;
+    bool saveBeforeRead = false;
+    QStringList readQuestions;
     QString openPath;
     QString savePath;
 };
