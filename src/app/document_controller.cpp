@@ -183,7 +183,7 @@ bool DocumentController::OpenPath(const QString& rawPath) {
     // A failed open leaves the whole document as it was, so the grid still matches it.
     const FileResult result = document_.Open(ToPath(path));
     if (!result) {
-        messenger_.Show(result.error);
+        messenger_.ShowFailure(result.error, MessageIcon::Warning);
         return false;
     }
     AdoptDocument(path);
@@ -228,7 +228,7 @@ bool DocumentController::SaveTo(const QString& path) {
     view()->CommitOpenEditor();
     const FileResult result = document_.Save(ToPath(path));
     if (!result) {
-        messenger_.Show(result.error);
+        messenger_.ShowFailure(result.error, MessageIcon::Warning);
         return false;
     }
     const bool renamed = path != path_;

@@ -1,8 +1,9 @@
 // The document around a transfer in the running program: a read detaches the document from its
-// file and asks first when there are unsaved changes.
+// file and asks first when there are unsaved changes; failures show their icon and second line.
 
 #include <QAction>
 #include <QFile>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include "app/application.hpp"
 #include "app/child_frame.hpp"
 #include "app/main_window.hpp"
+#include "app/qt_messenger.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
@@ -128,6 +130,27 @@ TEST_F(RadioDocumentTest, ReadOverUnsavedChangesAsksFirst) {
     MemoryImage saved;
     ASSERT_TRUE(LoadDocumentFile(Home() / "edited.dat", saved));
     EXPECT_EQ(saved.span(3 * kRecordSize, 4)[3], 0x14);  // 145.50000 MHz stayed in the file
+}
+
+TEST(FailureBoxTest, FailuresShowTheirIconWithTheFirstLineAsTheMessage) {
+    Application();
+    QtMessenger messenger;
+    for (const auto icon : {MessageIcon::Warning, MessageIcon::Critical}) {
+        QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+        QString text;
+        QString details;
+        OnNextModal<QMessageBox>([&](QMessageBox* box) {
+            shownIcon = box->icon();
+            text = box->text();
+            details = box->informativeText();
+            box->accept();
+        });
+        messenger.ShowFailure("Open port fail\nCould not open /dev/ttyUSB0 (busy).", icon);
+        EXPECT_EQ(shownIcon,
+                  icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical);
+        EXPECT_EQ(text, "Open port fail");
+        EXPECT_EQ(details, "Could not open /dev/ttyUSB0 (busy).");
+    }
 }
 
 }  // namespace

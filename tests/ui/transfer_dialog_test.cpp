@@ -143,7 +143,11 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
     view_->Read();
 
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Communication error"});
+    EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Communication error"});
+    EXPECT_NE(messenger_.messages[0].find("the demo radio: missing acknowledge at block 3 of 352"),
+              std::string::npos)
+        << messenger_.messages[0];
+    EXPECT_EQ(messenger_.icons, std::vector<MessageIcon>{MessageIcon::Critical});
     EXPECT_EQ(replaced.count(), 0);
     EXPECT_EQ(view_->table().Cell(0, Column::RxFreq), "145.00000");
     EXPECT_TRUE(state_.image == before);
@@ -166,7 +170,11 @@ TEST_F(TransferTest, WriteThatFailsPartWaySaysTheRadioMayBePartlyWritten) {
 TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
     state_.deviceOverride = "/nonexistent/kestra-tty";
     view_->Read();
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Open port fail"});
+    EXPECT_EQ(messenger_.messages,
+              std::vector<std::string>{"Open port fail\nCould not open /nonexistent/kestra-tty (no "
+                                       "such device). Run kestra-cli doctor to see what stands in "
+                                       "the way and what to do."});
+    EXPECT_EQ(messenger_.icons, std::vector<MessageIcon>{MessageIcon::Warning});
     EXPECT_EQ(view_->table().Cell(0, Column::RxFreq), "");
 }
 

@@ -39,6 +39,9 @@ public:
     void ShowMessage(const std::string& text) override {
         OnDialogThread([this, &text] { dialog_.messenger_.Show(text); });
     }
+    void ShowFailure(const std::string& text, MessageIcon icon) override {
+        OnDialogThread([this, &text, icon] { dialog_.messenger_.ShowFailure(text, icon); });
+    }
     void RequestClose() override {
         OnDialogThread([this] { dialog_.closeRequested_ = true; });
     }
