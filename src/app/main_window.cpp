@@ -94,7 +94,8 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     createMenus();
     createToolBar();
     // A permanent "Ready" that menu and toolbar tips cover while they are shown.
-    statusBar()->addWidget(new QLabel(QStringLiteral("Ready"), statusBar()), 1);
+    statusText_ = new QLabel(QStringLiteral("Ready"), statusBar());
+    statusBar()->addWidget(statusText_, 1);
     createNavigationBar(settings_.rootLabel);
     connectCommands();
     new ServiceEditors(*this, state_, messenger_, settings_.links);

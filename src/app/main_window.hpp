@@ -14,6 +14,7 @@
 #include "model/messenger.hpp"
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
@@ -86,6 +87,8 @@ public:
     CChildFrame* childFrame() const { return childFrame_; }
     CProgramView* view() const;
     DocumentController* documents() const { return documents_; }
+    // The status bar's own text: "Ready", or how the last read or write went.
+    QLabel* statusText() const { return statusText_; }
 
     // Appends "Param Adjust", "DTMF Initialization" and "Sql Adjust" to the Edit menu unless
     // they are there already.
@@ -128,6 +131,7 @@ private:
     CChildFrame* childFrame_ = nullptr;
     DocumentController* documents_ = nullptr;
     PrintController* printing_ = nullptr;
+    QLabel* statusText_ = nullptr;
     bool barSized_ = false;
 };
 

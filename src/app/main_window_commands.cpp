@@ -3,6 +3,7 @@
 // object that carries it out.
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -228,6 +229,7 @@ void CMainFrame::connectCommands() {
     connect(action(Command::Write), &QAction::triggered, programView, &CProgramView::Write);
     connect(action(Command::ComSetup), &QAction::triggered, programView, &CProgramView::ComSetup);
     connect(programView, &CProgramView::serviceModeEntered, this, &CMainFrame::appendServiceItems);
+    connect(programView, &CProgramView::transferCompleted, statusText_, &QLabel::setText);
 
     connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(action(Command::About), &QAction::triggered, this, [this] {

@@ -40,6 +40,10 @@ struct StepFailure {
 // "Communication error" and a line naming the device and the step.
 std::string CommunicationErrorText(std::string_view device, const StepFailure& failure);
 
+// The status line after a read or write that went through: "Read complete: 42 channels from
+// COM3 (/dev/ttyUSB2)", "Write complete: 1 channel to the demo radio".
+std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel);
+
 // "136-174 MHz" (whole MHz without decimals).
 std::string BandText(const Band& band);
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -84,6 +85,7 @@ TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFi
     EXPECT_EQ(docs_->displayName(), "Untitled");
     EXPECT_TRUE(docs_->isModified());
     EXPECT_EQ(frame_->childFrame()->windowTitle(), "Untitled[*]");
+    EXPECT_EQ(frame_->statusText()->text(), "Read complete: 1 channel from the demo radio");
 
     // Ctrl+S asks for a name; cancelling it writes nothing anywhere.
     prompts_.savePath.clear();
@@ -99,6 +101,12 @@ TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFi
     prompts_.saveChoice = SaveChoice::Discard;
     ASSERT_TRUE(docs_->OpenPath(mine));
     EXPECT_EQ(Rx(0), "435.00000");
+
+    // A write says so as well, with what it sent and where.
+    TypeRx(9, "145.5");
+    frame_->action(Command::Write)->trigger();
+    EXPECT_EQ(transfers_, 2);
+    EXPECT_EQ(frame_->statusText()->text(), "Write complete: 2 channels to the demo radio");
 }
 
 TEST_F(RadioDocumentTest, ReadOverUnsavedChangesAsksFirst) {

@@ -21,6 +21,7 @@
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
 #include "link/device/link_factory.hpp"
+#include "link/port_names.hpp"
 #include "link/ui/transfer_controller.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/document_file.hpp"
@@ -201,16 +202,25 @@ TEST_F(TransferDialogTest, OpensIdleWithCaptionRangeAndButtons) {
     EXPECT_EQ(dialog.exitButton()->text(), "Exit");
 }
 
-TEST_F(TransferDialogTest, SaysDemoRadioWhenTheDemoRadioIsThePort) {
+TEST_F(TransferDialogTest, ShowsThePortItUsesOrSaysDemoRadio) {
     TransferDialog demo(state_, messenger_, links_, ClonePlan::Write());
     demo.show();
     EXPECT_TRUE(demo.demoLabel()->isVisible());
     EXPECT_EQ(demo.demoLabel()->text(), "Demo radio");
+    EXPECT_FALSE(demo.portLabel()->isVisible());
 
-    state_.deviceOverride = "/dev/ttyUSB0";
+    state_.deviceOverride = "/dev/serial/by-id/usb-cable";
     TransferDialog real(state_, messenger_, links_, ClonePlan::Write());
     real.show();
     EXPECT_FALSE(real.demoLabel()->isVisible());
+    EXPECT_TRUE(real.portLabel()->isVisible());
+    EXPECT_EQ(real.portLabel()->text(), "Port: /dev/serial/by-id/usb-cable");
+
+    state_.deviceOverride.clear();
+    state_.portName = "COM3";
+    TransferDialog com(state_, messenger_, links_, ClonePlan::Read());
+    EXPECT_EQ(com.portLabel()->text(),
+              QString::fromStdString("Port: COM3 (" + DeviceForPortNumber(3) + ")"));
 }
 
 TEST_F(TransferDialogTest, BusyFlagKeepsStartFromStartingASecondTransfer) {

@@ -20,6 +20,8 @@
 #include "channels/ui/image_edit_command.hpp"
 #include "link/device/cable_check.hpp"
 #include "link/device/link_factory.hpp"
+#include "link/port_choice.hpp"
+#include "link/transfer_messages.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_controller.hpp"
 #include "model/image_map.hpp"
@@ -186,6 +188,7 @@ void CProgramView::Read() {
     if (transfers_->Read()) {
         // Undo steps recorded before the read would write old texts into the radio's data.
         d_->undoStack.clear();
+        AnnounceCompleted(true);
         emit imageReplaced();
     }
 }
@@ -193,7 +196,17 @@ void CProgramView::Read() {
 void CProgramView::Write() {
     if (transfers_->Write()) {
         d_->document.RememberWrittenImage();
+        AnnounceCompleted(false);
     }
+}
+
+void CProgramView::AnnounceCompleted(bool reading) {
+    int channels = 0;
+    for (int record = 0; record < kRecordCount; ++record) {
+        channels += !IsVfoRecord(record) && !table().IsRowEmpty(record) ? 1 : 0;
+    }
+    emit transferCompleted(
+        QString::fromStdString(TransferCompleteText(reading, channels, PortLabel(d_->state))));
 }
 
 void CProgramView::Initialization() {

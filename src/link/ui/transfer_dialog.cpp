@@ -90,6 +90,10 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     bold.setBold(true);
     demoLabel_->setFont(bold);
     demoLabel_->setVisible(IsDemoPort(appState_));
+    // Which cable the transfer goes through; the port cannot change while the dialog is up.
+    portLabel_ = new QLabel(
+        QStringLiteral("Port: %1").arg(QString::fromStdString(PortLabel(appState_))), this);
+    portLabel_->setVisible(!IsDemoPort(appState_));
 
     auto* progressRow = new QHBoxLayout;
     progressRow->addWidget(progressBar_, 1);
@@ -100,6 +104,7 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     buttonRow->addWidget(exitButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(demoLabel_);
+    layout->addWidget(portLabel_);
     layout->addLayout(progressRow);
     layout->addLayout(buttonRow);
     setMinimumWidth(360);

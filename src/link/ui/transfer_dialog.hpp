@@ -46,6 +46,8 @@ public:
     QLabel* percentLabel() const { return percentLabel_; }
     // "Demo radio", shown when the transfer goes to the built-in demo radio.
     QLabel* demoLabel() const { return demoLabel_; }
+    // "Port: COM3 (/dev/ttyUSB2)": the port this transfer uses (hidden for the demo radio).
+    QLabel* portLabel() const { return portLabel_; }
 
 public slots:
     // Starts the transfer unless one is running (here or anywhere: the busy flag).
@@ -83,6 +85,7 @@ private:
     QProgressBar* progressBar_;
     QLabel* percentLabel_;
     QLabel* demoLabel_;
+    QLabel* portLabel_;
     QPushButton* startButton_;
     QPushButton* exitButton_;
 };
