@@ -5,6 +5,7 @@
 // controller (the File menu), the print controller and the About box. It decides nothing itself.
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <array>
 #include <filesystem>
@@ -94,7 +95,11 @@ public:
     // they are there already.
     void appendServiceItems();
 
+    // Fills the MDI area with the document window, unless the user has moved or sized it.
+    void fitDocumentWindow();
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -132,6 +137,7 @@ private:
     DocumentController* documents_ = nullptr;
     PrintController* printing_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QRect fittedDocument_;  // where fitDocumentWindow last put the document window
     bool barSized_ = false;
 };
 

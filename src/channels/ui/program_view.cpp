@@ -104,14 +104,8 @@ void CProgramView::BuildForm() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(grid_, 1);
-
-    // Wide enough for every column without a horizontal scroll bar.
-    int gridWidth = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() +
-                    grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (int c = 0; c < kModelColumnCount; ++c) {
-        gridWidth += grid_->columnWidth(c);
-    }
-    grid_->setMinimumWidth(gridWidth);
+    // The grid shares out whatever width the window has (a narrow one scrolls sideways), so the
+    // window fits any screen.
 }
 
 CProgramView::~CProgramView() {
