@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -126,6 +127,11 @@ void KestraApplication::AddDemoRadioIndicator() {
 }
 
 void KestraApplication::ShowMainWindow() {
+    // Without a window manager (or one that ignores the hint) "maximized" alone leaves the
+    // window at its smallest size: give it the screen's free area first.
+    if (QScreen* screen = mainFrame_->screen()) {
+        mainFrame_->setGeometry(screen->availableGeometry());
+    }
     mainFrame_->showMaximized();
     mainFrame_->childFrame()->showDocument();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // CChildFrame: the document window inside the main window's MDI area, holding the channel view.
-// It opens at the top-left corner of the area, 1095 by 650 pixels. Closing it (its close box or
+// It opens at the top-left corner of the area, 1095 by 650 pixels, and the main window then
+// fits it to the area and keeps it so while the area changes size. Closing it (its close box or
 // File, Close) only hides it: the document and its data live on, and "Channel Information" or
 // the navigation tree brings the same window back.
 

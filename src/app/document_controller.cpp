@@ -48,6 +48,15 @@ SaveChoice DialogDocumentPrompts::AskSaveChanges(const QString& documentName) {
     }
 }
 
+bool DialogDocumentPrompts::AskSaveBeforeRead(const QString& documentName) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Program"),
+                    QStringLiteral("Save changes to %1?").arg(documentName),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setInformativeText(QStringLiteral("Program, Read replaces them with the radio's data."));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString DialogDocumentPrompts::AskOpenPath(const QString& directory) {
     return QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), directory, kFileFilter);
 }
@@ -108,7 +117,7 @@ DocumentController::~DocumentController() {
 void DocumentController::AttachWindow(CChildFrame* frame) {
     frame_ = frame;
     // A read from the radio replaces the data: it is not in any file yet.
-    connect(view(), &CProgramView::imageReplaced, this, &DocumentController::MarkModified);
+    connect(view(), &CProgramView::imageReplaced, this, &DocumentController::DetachFromFile);
     connect(view(), &CProgramView::modelChosen, this, &DocumentController::MarkModified);
 }
 
@@ -117,15 +126,33 @@ CProgramView* DocumentController::view() const {
 }
 
 void DocumentController::New() {
+    // The save question first: the confirmation after it is then about data that is safe.
+    if (!SaveModified()) {
+        return;
+    }
     if (frame_->isVisible() &&
         !messenger_.Show("All data will be Cleared!", MessageButtons::OkCancel)) {
         return;
     }
-    if (!SaveModified()) {
-        return;
-    }
     document_.New(programDir_);
     AdoptDocument(QString());
+}
+
+void DocumentController::ReadFromRadio() {
+    view()->CommitOpenEditor();
+    if (isModified() && prompts_.AskSaveBeforeRead(displayName()) && !Save()) {
+        return;
+    }
+    view()->Read();
+}
+
+void DocumentController::DetachFromFile() {
+    externallyModified_ = true;
+    EmitModified();
+    if (!path_.isEmpty()) {
+        path_.clear();
+        emit pathChanged(path_);
+    }
 }
 
 void DocumentController::Open() {
@@ -156,7 +183,7 @@ bool DocumentController::OpenPath(const QString& rawPath) {
     // A failed open leaves the whole document as it was, so the grid still matches it.
     const FileResult result = document_.Open(ToPath(path));
     if (!result) {
-        messenger_.Show(result.error);
+        messenger_.ShowFailure(result.error, MessageIcon::Warning);
         return false;
     }
     AdoptDocument(path);
@@ -214,7 +241,7 @@ bool DocumentController::SaveTo(const QString& path) {
     view()->CommitOpenEditor();
     const FileResult result = document_.Save(ToPath(path));
     if (!result) {
-        messenger_.Show(result.error);
+        messenger_.ShowFailure(result.error, MessageIcon::Warning);
         return false;
     }
     const bool renamed = path != path_;

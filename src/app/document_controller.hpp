@@ -6,7 +6,9 @@
 // As go through the ChannelDocument and then let the document window show the result; the window
 // is reused for every document. Changes that are not undo commands (a read from the radio, a
 // chosen radio model) also count as unsaved, so unsaved work is never dropped without the "Save
-// changes" question. The recent-file list (four entries) lives in QSettings.
+// changes" question. A read from the radio detaches the document from its file: the radio's
+// image is "Untitled" until the user saves it under a name, so no file is overwritten with a
+// radio's contents by a quick Ctrl+S. The recent-file list (four entries) lives in QSettings.
 //
 // Everything that asks the user goes through Messenger (messages, "All data will be Cleared!")
 // or DocumentPrompts (save question, file names), which tests replace.
@@ -36,6 +38,9 @@ public:
     virtual ~DocumentPrompts() = default;
     // "Save changes to <name>?" with Save, Discard and Cancel.
     virtual SaveChoice AskSaveChanges(const QString& documentName) = 0;
+    // Before a read from the radio: "Save changes to <name>?" with Yes and No (the transfer
+    // dialog's "Exit" is the way back). True for Yes.
+    virtual bool AskSaveBeforeRead(const QString& documentName) = 0;
     // A "*.dat" file to open, or empty when the user cancelled.
     virtual QString AskOpenPath(const QString& directory) = 0;
     // Where to save, or empty when the user cancelled.
@@ -47,6 +52,7 @@ class DialogDocumentPrompts final : public DocumentPrompts {
 public:
     explicit DialogDocumentPrompts(QWidget* parent) : parent_(parent) {}
     SaveChoice AskSaveChanges(const QString& documentName) override;
+    bool AskSaveBeforeRead(const QString& documentName) override;
     QString AskOpenPath(const QString& directory) override;
     QString AskSavePath(const QString& suggestion) override;
 
@@ -74,9 +80,13 @@ public:
     ChannelDocument& document() { return document_; }
     QUndoStack* undoStack() const { return undoStack_; }
 
-    // File, New: with the document window shown asks "All data will be Cleared!" first; then
-    // the save question when the document is modified.
+    // File, New: the save question when the document is modified, then, with the document
+    // window shown, "All data will be Cleared!".
     void New();
+    // Program, Read: with unsaved changes asks whether to save them first (Yes saves, and a
+    // save that fails or is cancelled stops the read; No reads over them), then the transfer.
+    // A read that went through leaves an "Untitled", modified document holding the radio's data.
+    void ReadFromRadio();
     // File, Open: asks for a file, then OpenPath.
     void Open();
     // Opens a file (recent list, drop, command line). A file that is open already only shows
@@ -115,6 +125,8 @@ private:
     CProgramView* view() const;
     // The document holds new contents: show them, forget undo history.
     void AdoptDocument(const QString& path);
+    // The image now holds what the radio sent: in no file yet.
+    void DetachFromFile();
     bool SaveTo(const QString& path);
     void SetExternallyModified(bool modified);
     void AddRecent(const QString& path);

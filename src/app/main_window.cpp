@@ -80,6 +80,8 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     mdiArea_->addSubWindow(childFrame_);
     childFrame_->move(0, 0);
     childFrame_->show();
+    // The document window follows the area as the main window and the navigation bar change.
+    mdiArea_->viewport()->installEventFilter(this);
     documents_->AttachWindow(childFrame_);
 
     printing_ = new PrintController(
@@ -94,7 +96,8 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     createMenus();
     createToolBar();
     // A permanent "Ready" that menu and toolbar tips cover while they are shown.
-    statusBar()->addWidget(new QLabel(QStringLiteral("Ready"), statusBar()), 1);
+    statusText_ = new QLabel(QStringLiteral("Ready"), statusBar());
+    statusBar()->addWidget(statusText_, 1);
     createNavigationBar(settings_.rootLabel);
     connectCommands();
     new ServiceEditors(*this, state_, messenger_, settings_.links);
@@ -152,6 +155,25 @@ void CMainFrame::loadBackground() {
     }
     // A textured brush tiles from the area's top-left corner.
     mdiArea_->setBackground(tile.isNull() ? QBrush(Qt::darkGray) : QBrush(tile));
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (mdiArea_ != nullptr && watched == mdiArea_->viewport() && event->type() == QEvent::Resize) {
+        fitDocumentWindow();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::fitDocumentWindow() {
+    if (childFrame_ == nullptr || childFrame_->isMinimized() || childFrame_->isMaximized()) {
+        return;
+    }
+    // A window the user placed himself stays where he put it.
+    if (fittedDocument_.isValid() && childFrame_->geometry() != fittedDocument_) {
+        return;
+    }
+    childFrame_->setGeometry(mdiArea_->viewport()->rect());
+    fittedDocument_ = childFrame_->geometry();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,7 @@
 // controller (the File menu), the print controller and the About box. It decides nothing itself.
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <array>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "model/messenger.hpp"
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
@@ -89,12 +91,18 @@ public:
     CChildFrame* childFrame() const { return childFrame_; }
     CProgramView* view() const;
     DocumentController* documents() const { return documents_; }
+    // The status bar's own text: "Ready", or how the last read or write went.
+    QLabel* statusText() const { return statusText_; }
 
     // Appends "Param Adjust", "DTMF Initialization" and "Sql Adjust" to the Edit menu unless
     // they are there already.
     void appendServiceItems();
 
+    // Fills the MDI area with the document window, unless the user has moved or sized it.
+    void fitDocumentWindow();
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -131,6 +139,8 @@ private:
     CChildFrame* childFrame_ = nullptr;
     DocumentController* documents_ = nullptr;
     PrintController* printing_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QRect fittedDocument_;  // where fitDocumentWindow last put the document window
     bool barSized_ = false;
 };
 

@@ -3,6 +3,7 @@
 // object that carries it out.
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -242,7 +243,7 @@ void CMainFrame::connectCommands() {
             &PrintController::PrintSetup);
 
     CProgramView* programView = view();
-    connect(action(Command::Read), &QAction::triggered, programView, &CProgramView::Read);
+    connect(action(Command::Read), &QAction::triggered, docs, &DocumentController::ReadFromRadio);
     connect(action(Command::Write), &QAction::triggered, programView, &CProgramView::Write);
     connect(action(Command::ComSetup), &QAction::triggered, programView, &CProgramView::ComSetup);
     connect(action(Command::ImportCsv), &QAction::triggered, programView->interchange(),
@@ -250,6 +251,7 @@ void CMainFrame::connectCommands() {
     connect(action(Command::ExportCsv), &QAction::triggered, programView->interchange(),
             &ChannelInterchange::ExportCsv);
     connect(programView, &CProgramView::serviceModeEntered, this, &CMainFrame::appendServiceItems);
+    connect(programView, &CProgramView::transferCompleted, statusText_, &QLabel::setText);
 
     connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(action(Command::About), &QAction::triggered, this, [this] {

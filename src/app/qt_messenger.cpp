@@ -11,15 +11,37 @@ QtMessenger::QtMessenger(QString caption) : caption_(std::move(caption)) {}
 
 bool QtMessenger::Show(const std::string& text, MessageButtons buttons) {
     const QString message = QString::fromStdString(text);
+    return OnUiThread([&] { return ShowHere(message, buttons); });
+}
+
+void QtMessenger::ShowFailure(const std::string& text, MessageIcon icon) {
+    const QString message = QString::fromStdString(text);
+    OnUiThread([&] { return ShowFailureHere(message, icon); });
+}
+
+bool QtMessenger::OnUiThread(const std::function<bool()>& show) const {
     auto* app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() == app->thread()) {
-        return ShowHere(message, buttons);
+        return show();
     }
     // Widgets live on the user-interface thread only: ask it and wait for the answer.
     bool answer = false;
     QMetaObject::invokeMethod(
-        app, [&] { answer = ShowHere(message, buttons); }, Qt::BlockingQueuedConnection);
+        app, [&] { answer = show(); }, Qt::BlockingQueuedConnection);
     return answer;
+}
+
+bool QtMessenger::ShowFailureHere(const QString& text, MessageIcon icon) const {
+    // The message's own text is the box's text; what follows it is the explanation under it.
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning,
+                    caption_, lineEnd < 0 ? text : text.left(lineEnd), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    if (lineEnd >= 0) {
+        box.setInformativeText(text.mid(lineEnd + 1));
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
 }
 
 bool QtMessenger::ShowHere(const QString& text, MessageButtons buttons) const {

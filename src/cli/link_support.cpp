@@ -22,11 +22,15 @@ namespace kestra::cli {
 namespace {
 
 constexpr int kBarCells = 40;
+// How PortHint says that a COM number names no port.
+constexpr std::string_view kNotAPort = " is not one of COM1-COM";
 
-std::string WithDevice(const std::string& text, const std::string& device) {
-    // The transfer's text stays as it is; which device failed to open helps on a terminal.
-    if (text == kOpenPortFail && !device.empty()) {
-        return text + " (" + device + ")";
+// The transfers' texts name the device already; when no port is chosen the command line says
+// how to choose one here instead of the desktop program's menu.
+std::string WithDevice(const std::string& text, const std::string& hint) {
+    const std::string firstLine = text.substr(0, text.find('\n'));
+    if (firstLine == kOpenPortFail && hint.find(kNotAPort) != std::string::npos) {
+        return firstLine + " (" + hint + ")";
     }
     return text;
 }
@@ -39,7 +43,7 @@ std::string PortHint(const AppState& state, const std::string& settingsFile) {
         return ResolveDevice(state.portName, state.deviceOverride);
     }
     const std::string why =
-        "COM" + std::to_string(number) + " is not one of COM1-COM" + std::to_string(kPortCount);
+        "COM" + std::to_string(number) + std::string(kNotAPort) + std::to_string(kPortCount);
     if (settingsFile.empty()) {
         return why + "; give --port COMn or a device path";
     }

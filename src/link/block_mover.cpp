@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "link/transfer_messages.hpp"
+
 namespace kestra {
 
 BlockMoveResult MoveBlocks(WireProtocol& wire, TransferDirection direction,
@@ -20,6 +22,7 @@ BlockMoveResult MoveBlocks(WireProtocol& wire, TransferDirection direction,
             const std::uint32_t length = BlockLengthAt(a, end);
             const auto address = static_cast<std::uint16_t>(a);
             ++result.blocksStarted;
+            result.lastAddress = a;
             const bool blockOk = reading ? wire.ReadBlock(address, image.span(a, length))
                                          : wire.WriteBlock(address, image.span(a, length));
             if (!blockOk) {
@@ -36,8 +39,13 @@ BlockMoveResult MoveBlocks(WireProtocol& wire, TransferDirection direction,
     return result;
 }
 
-std::string TransferFailureText(TransferDirection direction, const BlockMoveResult& result) {
-    std::string text(kCommunicationError);
+std::string TransferFailureText(TransferDirection direction, const BlockMoveResult& result,
+                                std::string_view device, int blockCount) {
+    StepFailure failure{FailedStep::Stopped};
+    if (result.end != BlockMoveResult::End::Cancelled) {
+        failure = {FailedStep::Block, result.blocksStarted, blockCount, result.lastAddress};
+    }
+    std::string text = CommunicationErrorText(device, failure);
     if (direction == TransferDirection::Write && !result.ok() && result.blocksStarted > 0) {
         text += '\n';
         text += kPartlyWrittenHint;

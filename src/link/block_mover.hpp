@@ -29,6 +29,8 @@ struct BlockMoveResult {
     // Blocks whose header went out: after a write that ended early with one or more, the
     // radio may hold some of the new bytes and some of the old.
     int blocksStarted = 0;
+    // The image address of the last block whose header went out.
+    std::uint32_t lastAddress = 0;
 
     bool ok() const { return end == End::Done; }
 };
@@ -43,9 +45,11 @@ BlockMoveResult MoveBlocks(WireProtocol& wire, TransferDirection direction,
                            std::span<const CloneRange> ranges, MemoryImage& image,
                            const BlockReport& report = {}, const CancelFlag* cancel = nullptr);
 
-// What the user is told when a transfer fails: "Communication error", and after a write that
-// may have changed the radio a second line saying so and what to do.
-std::string TransferFailureText(TransferDirection direction, const BlockMoveResult& result);
+// What the user is told when the blocks of a transfer fail: "Communication error", a line
+// naming the device and the block that went unacknowledged (of blockCount), and after a write
+// that may have changed the radio a line saying so and what to do.
+std::string TransferFailureText(TransferDirection direction, const BlockMoveResult& result,
+                                std::string_view device, int blockCount);
 
 inline constexpr std::string_view kPartlyWrittenHint =
     "The radio may now hold a partly written memory. Check the cable, then write again.";

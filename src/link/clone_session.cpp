@@ -7,6 +7,7 @@
 
 #include "link/ident_reply.hpp"
 #include "link/port_names.hpp"
+#include "link/transfer_messages.hpp"
 #include "link/wire_protocol.hpp"
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
@@ -14,9 +15,6 @@
 
 namespace kestra {
 namespace {
-
-constexpr std::string_view kReadDataInvalid = "Data is invalid, please write data";
-constexpr std::string_view kWriteDataInvalid = "Data is invalid, please verify data";
 
 // Keeps the busy flag set for exactly the life of one transfer, whatever path it ends on.
 class BusyGuard {
@@ -29,22 +27,6 @@ public:
 private:
     std::atomic<bool>& busy_;
 };
-
-bool InBand(std::int64_t f, const Band& band) {
-    return f >= band.lower && f <= band.upper;
-}
-
-// Every record with an Rx frequency (by the same frequency-or-erased rule as the grid and the
-// image preparation) must lie in one of the radio's two bands.
-bool ChannelsFitRadio(const MemoryImage& image, const std::array<Band, 2>& bands) {
-    for (int r = 0; r < kRecordCount; ++r) {
-        const std::optional<Frequency> rx = ConstChannelRecord(image, r).RxFrequency();
-        if (rx && !InBand(*rx, bands[0]) && !InBand(*rx, bands[1])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool Encodable(Frequency f) {
     return f >= 0 && f <= 99999999;
@@ -152,10 +134,8 @@ CloneSession::CloneSession(AppState& state, SerialLink& link, Clock& clock,
 bool CloneSession::Run(const ClonePlan& plan) {
     BusyGuard busy(state_.busy);
 
-    if (!link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
-        observer_.ShowMessage(std::string(kOpenPortFail));
-        observer_.RequestClose();
-        return false;
+    if (!link_.Open(Device())) {
+        return Fail(OpenPortFailText(Device(), link_.OpenErrorText()), MessageIcon::Warning);
     }
     observer_.SetButtonsEnabled(false);
     link_.ApplySettings(kReadTotalConstantMs);
@@ -180,22 +160,29 @@ bool CloneSession::Run(const ClonePlan& plan) {
     return true;
 }
 
-bool CloneSession::Fail(const std::string& text) {
-    observer_.ShowMessage(text);
+bool CloneSession::Fail(const std::string& text, MessageIcon icon) {
+    observer_.ShowFailure(text, icon);
     observer_.RequestClose();
     return false;
 }
 
+std::string CloneSession::Device() const {
+    return ResolveDevice(state_.portName, state_.deviceOverride);
+}
+
 bool CloneSession::Exchange(const ClonePlan& plan) {
     WireProtocol wire(link_, clock_);
+    const auto lost = [this](FailedStep step) {
+        return Fail(CommunicationErrorText(Device(), {Cancelled() ? FailedStep::Stopped : step}));
+    };
     if (Cancelled() || !wire.WakeUp(1)) {
-        return Fail(std::string(kCommunicationError));
+        return lost(FailedStep::WakeUp);
     }
     // A reply that arrives short has no limits to check: its missing bytes would pass for
     // 0 MHz and, in service mode, end up in the image's model limits.
     const std::optional<IdentReply> reply = wire.RequestIdent();
     if (!reply) {
-        return Fail(std::string(kCommunicationError));
+        return lost(FailedStep::Identification);
     }
     const std::array<Band, 2> bands = IdentReplyBands(*reply);
 
@@ -203,15 +190,17 @@ bool CloneSession::Exchange(const ClonePlan& plan) {
     if (!state_.serviceMode) {
         if (reading && !(LimitsAreValid(bands[0].lower, bands[0].upper) &&
                          LimitsAreValid(bands[1].lower, bands[1].upper))) {
-            return Fail(std::string(kReadDataInvalid));
+            return Fail(ImplausibleLimitsText(bands), MessageIcon::Warning);
         }
-        if (!reading && !ChannelsFitRadio(state_.image, bands)) {
-            return Fail(std::string(kWriteDataInvalid));
+        if (const std::vector<int> outside = RecordsOutsideBands(state_.image, bands);
+            !reading && !outside.empty()) {
+            return Fail(ChannelsOutsideBandsText(state_.image, outside, bands),
+                        MessageIcon::Warning);
         }
     }
 
     if (Cancelled() || !wire.Handshake()) {
-        return Fail(std::string(kCommunicationError));
+        return lost(FailedStep::Handshake);
     }
     return MoveImage(wire, plan, bands);
 }
@@ -230,7 +219,7 @@ bool CloneSession::MoveImage(WireProtocol& wire, const ClonePlan& plan,
         [this, total](int done) { observer_.SetProgress(done, total, PercentText(done, total)); },
         cancel_);
     if (!moved.ok()) {
-        return Fail(TransferFailureText(plan.direction, moved));
+        return Fail(TransferFailureText(plan.direction, moved, Device(), total));
     }
 
     if (reading) {

@@ -19,6 +19,7 @@
 #include "model/app_state.hpp"
 #include "model/codecs.hpp"
 #include "model/memory_image.hpp"
+#include "model/messenger.hpp"
 
 namespace kestra {
 
@@ -57,6 +58,11 @@ public:
     virtual void SetProgress(int position, int total, const std::string& percentText) = 0;
     // A message box with one "OK"; returns when the user dismissed it.
     virtual void ShowMessage(const std::string& text) = 0;
+    // The same for a failure, with the warning or critical icon where icons are drawn.
+    virtual void ShowFailure(const std::string& text, MessageIcon icon) {
+        static_cast<void>(icon);
+        ShowMessage(text);
+    }
     // The transfer is over and the dialog should close (the posted cancel command).
     virtual void RequestClose() = 0;
 };
@@ -80,7 +86,9 @@ private:
     bool VerifyWrite(const ClonePlan& plan);
     bool ReadBackAndCompare(const ClonePlan& plan);
     bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
-    bool Fail(const std::string& text);
+    bool Fail(const std::string& text, MessageIcon icon = MessageIcon::Critical);
+    // The device this transfer opens.
+    std::string Device() const;
 
     AppState& state_;
     SerialLink& link_;

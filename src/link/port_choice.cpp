@@ -58,6 +58,17 @@ bool IsDemoPort(const AppState& state) {
     return state.deviceOverride == kDemoDevice;
 }
 
+std::string PortLabel(const AppState& state) {
+    if (IsDemoPort(state)) {
+        return "the demo radio";
+    }
+    const std::string device = ResolveDevice(state.portName, state.deviceOverride);
+    if (!state.deviceOverride.empty() || device == state.portName) {
+        return device;
+    }
+    return "COM" + std::to_string(PortNumberFromName(state.portName)) + " (" + device + ")";
+}
+
 void UsePortChoice(AppState& state, const PortChoice& choice) {
     switch (choice.kind) {
         case PortChoice::Kind::None:

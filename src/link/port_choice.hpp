@@ -44,6 +44,10 @@ PortChoice PortChoiceFromText(std::string_view text);
 // Whether the transfers of this run go to the built-in demo radio.
 bool IsDemoPort(const AppState& state);
 
+// The port the transfers use, as the user knows it: "COM3 (/dev/ttyUSB2)", a device path, or
+// "the demo radio".
+std::string PortLabel(const AppState& state);
+
 // Makes the choice the one transfers use from now on (state.portName / state.deviceOverride).
 // None changes nothing.
 void UsePortChoice(AppState& state, const PortChoice& choice);

@@ -35,7 +35,7 @@ std::string DeviceForPortNumber(int n) {
     }
     // A port number outside 1-16 names no device, so the transfer reports that the port failed
     // to open instead of quietly using some other port.
-    return "/dev/kestra-no-port-COM" + std::to_string(n);
+    return std::string(kNoPortDevicePrefix) + "COM" + std::to_string(n);
 #endif
 }
 

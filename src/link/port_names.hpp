@@ -12,6 +12,9 @@ namespace kestra {
 
 inline constexpr int kPortCount = 16;
 inline constexpr std::string_view kDemoDevice = "demo";
+// What a COM number outside 1-16 resolves to on Linux: a path no device has, followed by the
+// port name ("COM0"), so that messages can say that no port is chosen.
+inline constexpr std::string_view kNoPortDevicePrefix = "/dev/kestra-no-port-";
 
 // "COM%d" for n below 10, "\\.\COM%d" from 10 on (also for 0 and negative numbers).
 std::string PortNameForNumber(int n);

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "link/ident_reply.hpp"
+#include "link/transfer_messages.hpp"
 #include "link/wire_protocol.hpp"
 #include "model/codecs.hpp"
 
@@ -15,17 +16,6 @@ namespace {
 
 // The clone transfer's pause before each byte of the wake-up string.
 constexpr int kCloneWakeUpPauseMs = 1;
-
-std::string MhzText(Frequency f) {
-    if (f % 100000 == 0) {
-        return std::to_string(f / 100000);
-    }
-    return FrequencyToMhzText(f);
-}
-
-std::string BandText(const Band& band) {
-    return MhzText(band.lower) + "-" + MhzText(band.upper) + " MHz";
-}
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {
     std::string text;

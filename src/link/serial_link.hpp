@@ -43,6 +43,9 @@ public:
     // total timeout (50 ms per requested byte plus the constant). Returns the count received.
     virtual std::size_t Read(std::span<std::uint8_t> buffer) = 0;
     virtual void Close() = 0;
+    // Why the last Open failed, in the system's words ("Permission denied"); empty when the
+    // link cannot tell.
+    virtual std::string OpenErrorText() const { return {}; }
 };
 
 }  // namespace kestra

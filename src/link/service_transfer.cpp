@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/port_names.hpp"
+#include "link/transfer_messages.hpp"
 #include "link/wire_protocol.hpp"
 
 namespace kestra {
@@ -31,8 +32,10 @@ ServiceTransfer::ServiceTransfer(AppState& state, SerialLink& link, Clock& clock
     : state_(state), link_(link), clock_(clock), messenger_(messenger) {}
 
 bool ServiceTransfer::OpenLine(const ServiceLine& line) {
-    if (!link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
-        messenger_.Show(std::string(kOpenPortFail));
+    const std::string device = ResolveDevice(state_.portName, state_.deviceOverride);
+    if (!link_.Open(device)) {
+        messenger_.ShowFailure(OpenPortFailText(device, link_.OpenErrorText()),
+                               MessageIcon::Warning);
         return false;
     }
     link_.ApplySettings(line.readTotalConstantMs);
@@ -42,7 +45,11 @@ bool ServiceTransfer::OpenLine(const ServiceLine& line) {
 
 void ServiceTransfer::Fail(const std::string& text) {
     link_.Close();
-    messenger_.Show(text);
+    messenger_.ShowFailure(text, MessageIcon::Critical);
+}
+
+void ServiceTransfer::Fail(FailedStep step) {
+    Fail(CommunicationErrorText(ResolveDevice(state_.portName, state_.deviceOverride), {step}));
 }
 
 bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
@@ -51,12 +58,12 @@ bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
     }
     WireProtocol wire(link_, clock_);
     if (!wire.WakeUp(plan.line.wakeUpPauseMs)) {
-        Fail(std::string(kCommunicationError));
+        Fail(FailedStep::WakeUp);
         return false;
     }
     wire.RequestIdent();  // a read or write does not look at the reply
     if (!wire.Handshake()) {
-        Fail(std::string(kCommunicationError));
+        Fail(FailedStep::Handshake);
         return false;
     }
 
@@ -66,7 +73,9 @@ bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
     MemoryImage& blocks = reading ? staged : state_.image;
     const BlockMoveResult moved = MoveBlocks(wire, plan.direction, plan.UsedRanges(), blocks);
     if (!moved.ok()) {
-        Fail(TransferFailureText(plan.direction, moved));
+        Fail(TransferFailureText(plan.direction, moved,
+                                 ResolveDevice(state_.portName, state_.deviceOverride),
+                                 plan.BlockCount()));
         return false;
     }
 
@@ -85,13 +94,13 @@ std::optional<IdentReply> ServiceTransfer::Identify(const ServiceLine& line) {
     }
     WireProtocol wire(link_, clock_);
     if (!wire.WakeUp(line.wakeUpPauseMs)) {
-        Fail(std::string(kCommunicationError));
+        Fail(FailedStep::WakeUp);
         return std::nullopt;
     }
     const std::optional<IdentReply> reply = wire.RequestIdent();
     if (!reply) {
         // Zeros in place of the missing bytes would read as a radio with 0 MHz limits.
-        Fail(std::string(kCommunicationError));
+        Fail(FailedStep::Identification);
         return std::nullopt;
     }
     wire.SendEnd(kEndOfRead);

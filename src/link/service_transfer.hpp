@@ -15,6 +15,7 @@
 #include "link/clone_range.hpp"
 #include "link/ident_reply.hpp"
 #include "link/serial_link.hpp"
+#include "link/transfer_messages.hpp"
 #include "model/app_state.hpp"
 #include "model/image_map.hpp"
 #include "model/messenger.hpp"
@@ -82,6 +83,8 @@ private:
     bool OpenLine(const ServiceLine& line);
     // Closes the line and shows the failure.
     void Fail(const std::string& text);
+    // "Communication error" naming the device and the step.
+    void Fail(FailedStep step);
 
     AppState& state_;
     SerialLink& link_;

@@ -33,6 +33,10 @@ void VirtualRadioLink::WaitUntilUs(std::int64_t t) {
     std::this_thread::sleep_until(steady_clock::time_point(microseconds(t)));
 }
 
+std::string VirtualRadioLink::OpenErrorText() const {
+    return radio_.faults().absent ? "No such file or directory" : "";
+}
+
 bool VirtualRadioLink::Open(const std::string& device) {
     if (open_ || radio_.faults().absent) {
         return false;

@@ -33,6 +33,8 @@ public:
 
     // Succeeds for any device name unless the radio is absent; resets the radio's session.
     bool Open(const std::string& device) override;
+    // An absent radio is a device that is not there.
+    std::string OpenErrorText() const override;
     void ApplySettings(int readTotalConstantMs) override;
     void Purge() override;
     std::size_t Write(std::span<const std::uint8_t> bytes) override;

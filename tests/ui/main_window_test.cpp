@@ -295,7 +295,8 @@ TEST_F(MainWindowTest, ClosedDocumentWindowComesBackWithItsData) {
     EXPECT_TRUE(frame->childFrame()->isVisible());
     EXPECT_EQ(bar->tree()->currentItem(), bar->rootItem());
     EXPECT_EQ(frame->view()->table().Cell(0, Column::RxFreq), rx);
-    EXPECT_EQ(frame->childFrame()->size(), QSize(CChildFrame::kWidth, CChildFrame::kHeight));
+    // Back where it was: filling the area.
+    EXPECT_EQ(frame->childFrame()->geometry(), frame->mdiArea()->viewport()->rect());
 }
 
 TEST_F(MainWindowTest, TheKeyboardStartsInTheGridAndFindsItAgainWhenTheWindowComesBack) {

@@ -170,7 +170,7 @@ TEST_F(ParameterAdjustDialogTest, FailedReadLeavesDialogAndImageAsTheyWere) {
 
     QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
 
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Communication error"});
+    EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Communication error"});
     EXPECT_EQ(state_.image, before);
     EXPECT_EQ(dialog.box("Volume")->text(), "7");
     EXPECT_EQ(dialog.box("Voice Tx Gain")->text(), "63");
@@ -211,7 +211,7 @@ TEST_F(DtmfInitializationDialogTest, ReadLoadsTheBoxesOnlyWhenItWentThrough) {
     dialog.show();
     radio_.faults().absent = true;
     QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Open port fail"});
+    EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Open port fail"});
     EXPECT_EQ(dialog.box(0)->text(), "FFFF");
 
     radio_.faults().absent = false;

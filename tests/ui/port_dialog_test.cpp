@@ -20,6 +20,7 @@
 #include "app/main_window.hpp"
 #include "link/port_choice.hpp"
 #include "link/port_names.hpp"
+#include "link/ui/doctor_report_dialog.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "model/settings_file.hpp"
 #include "ui_test_support.hpp"
@@ -201,6 +202,57 @@ TEST_F(PortDialogTest, OtherDeviceTakesTheTypedPathAndOkWaitsForOne) {
     EXPECT_EQ(settings_.GetText("Setup", "Device"), "/dev/pts/9");
 }
 
+// Runs "Check..." and returns the report window's headline and lines once it is up.
+QStringList CheckAndReadReport(PortDialog& dialog) {
+    QStringList shown;
+    test::OnNextModal<DoctorReportDialog>([&shown](DoctorReportDialog* report) {
+        shown << report->headline()->text();
+        for (const QLabel* line : report->findingLabels()) {
+            shown << line->text();
+        }
+        report->accept();
+    });
+    QTest::mouseClick(dialog.checkButton(), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&shown] { return !shown.isEmpty(); }, 20000));
+    return shown;
+}
+
+TEST_F(PortDialogTest, CheckExaminesTheCheckedPortOffTheDialogsThread) {
+    PortDialog dialog(state_, settings_, Machine({3}));
+    QTest::mouseClick(dialog.portButton(3), Qt::LeftButton);
+    ChosenPort examined;
+    dialog.SetCableCheck([&examined](const ChosenPort& port) {
+        examined = port;
+        DoctorReport report;
+        report.findings = {{FindingLevel::Problem, "You are not in the group dialout."}};
+        return report;
+    });
+
+    test::OnNextModal<DoctorReportDialog>([](DoctorReportDialog* report) { report->accept(); });
+    QTest::mouseClick(dialog.checkButton(), Qt::LeftButton);
+    // While the check runs the dialog says so and keeps its choice: OK and Cancel wait.
+    EXPECT_TRUE(dialog.checkStatus()->isVisibleTo(&dialog));
+    EXPECT_TRUE(dialog.checkStatus()->text().contains(DeviceForPortNumber(3).c_str()));
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    int closed = 0;
+    QObject::connect(&dialog, &QDialog::finished, [&closed] { ++closed; });
+    dialog.reject();
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&dialog] { return dialog.checkButton()->isEnabled(); }, 20000));
+
+    EXPECT_EQ(examined.label, "COM3");
+    EXPECT_EQ(examined.device, DeviceForPortNumber(3));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    EXPECT_FALSE(dialog.checkStatus()->isVisibleTo(&dialog));
+
+    const QStringList shown = CheckAndReadReport(dialog);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].contains("COM3 does not work yet")) << shown[0].toStdString();
+    EXPECT_EQ(shown[1], "You are not in the group dialout.");
+    // Checking stores nothing.
+    EXPECT_EQ(ReadIni(), "");
+}
+
 // The port as the running program shows it: "Demo radio" in the main window's status bar
 // whenever the transfers go to the built-in demo radio, and never from Program.ini.
 class PortInMainWindowTest : public test::ShellTest {
@@ -242,6 +294,23 @@ TEST_F(PortInMainWindowTest, StatusBarSaysDemoRadioUntilAnotherPortIsChosen) {
     EXPECT_EQ(program_->state().deviceOverride, "/dev/pts/31");
     EXPECT_FALSE(DemoShown());
     EXPECT_EQ(ReadFile(Home() / "Program.ini"), "[Setup]\nDevice=/dev/pts/31\n");
+}
+
+TEST_F(PortInMainWindowTest, CheckReachesTheDemoRadioAsTheTransfersDo) {
+    StartupOptions options;
+    options.port = "demo";
+    Start(options);
+    QStringList shown;
+    test::OnNextModal<PortDialog>([&shown](PortDialog* dialog) {
+        shown = CheckAndReadReport(*dialog);
+        dialog->reject();
+    });
+    program_->mainFrame()->action(CMainFrame::Command::ComSetup)->trigger();
+
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_TRUE(shown[0].contains("The radio answered on the demo radio"))
+        << shown[0].toStdString();
+    EXPECT_TRUE(shown.last().startsWith("Radio answered on demo")) << shown.last().toStdString();
 }
 
 }  // namespace

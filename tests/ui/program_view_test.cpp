@@ -103,9 +103,14 @@ TEST_F(ProgramViewTest, ShowsTheGridLayoutAndTheModelChoice) {
     EXPECT_EQ(model->headerData(257, Qt::Vertical).toString(), "B VFO");
     EXPECT_EQ(model->data(Cell(0, Column::Power), Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignCenter);
-    // 1500 and 1000 twips at the screen's logical resolution.
-    EXPECT_EQ(grid()->columnWidth(0), 1500 * view_->logicalDpiX() / 1440);
-    EXPECT_EQ(grid()->columnWidth(2), 1000 * view_->logicalDpiX() / 1440);
+    // The columns share the grid's width as 1500 twips to 1000 twips, and use all of it.
+    EXPECT_NEAR(grid()->columnWidth(0) * 1000.0 / grid()->columnWidth(2), 1500.0, 30.0);
+    int total = 0;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        total += grid()->columnWidth(c);
+    }
+    EXPECT_EQ(total, grid()->viewport()->width());
+    EXPECT_FALSE(grid()->horizontalScrollBar()->isVisible());
 
     EXPECT_EQ(view_->modelCombo()->count(), 3);
     EXPECT_EQ(view_->modelCombo()->currentText(), "6120E");
@@ -235,14 +240,32 @@ TEST_F(ProgramViewTest, RowLabelClickHighlightsTheRowAndCellClickDoesNot) {
     EXPECT_TRUE(grid()->selectionModel()->selectedIndexes().isEmpty());
 }
 
-TEST_F(ProgramViewTest, WheelNotchTurnsAPage) {
+TEST_F(ProgramViewTest, WheelNotchScrollsThreeRowsAndAListCellOpensWithOneClick) {
     QScrollBar* bar = grid()->verticalScrollBar();
     ASSERT_EQ(bar->value(), 0);
-    const QPoint at = grid()->viewport()->rect().center();
-    QWheelEvent wheel(at, grid()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(grid()->viewport(), &wheel);
-    EXPECT_GE(bar->value(), bar->pageStep());
+    const auto turn = [this](int delta) {
+        const QPoint at = grid()->viewport()->rect().center();
+        QWheelEvent wheel(at, grid()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid()->viewport(), &wheel);
+    };
+    turn(-120);
+    EXPECT_EQ(grid()->rowAt(0), 3);
+    turn(-240);
+    EXPECT_EQ(grid()->rowAt(0), 9);
+    turn(120);
+    EXPECT_EQ(grid()->rowAt(0), 6);
+
+    TypeRx(7, "146.0");
+    ClickCell(7, Column::Power);
+    ASSERT_NE(ComboEditor(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ComboEditor()->view()->isVisible(); }));
+    ComboEditor()->hidePopup();
+    // The tone box is typed into: its list stays closed.
+    ClickCell(7, Column::Decode);
+    ASSERT_NE(ComboEditor(), nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ComboEditor()->view()->isVisible());
 }
 
 TEST_F(ProgramViewTest, UndoAndRedoRestoreCellsAndRecordBytes) {

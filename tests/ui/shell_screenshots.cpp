@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -36,6 +37,7 @@
 #include "link/clone_session.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
+#include "link/ui/doctor_report_dialog.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/settings_file.hpp"
@@ -234,6 +236,19 @@ bool SaveLinkDialogs(kestra::KestraApplication& program, kestra::Messenger& mess
     port.show();
     ok = Save(port, out, QStringLiteral("port-dialog.png")) && ok;
     port.hide();
+
+    kestra::DoctorReport report;
+    report.findings = {
+        {kestra::FindingLevel::Note, "Serial device /dev/ttyUSB0 (/dev/serial/by-id/usb-1a86_USB"
+                                     "_Serial-if00-port0): USB 1a86:7523 CH340, driver ch341."},
+        {kestra::FindingLevel::Problem,
+         "You may not open /dev/ttyUSB0: it belongs to the group dialout. Join it with: sudo "
+         "usermod -aG dialout $USER, then log out and in again."},
+        {kestra::FindingLevel::Good, "Nothing else holds /dev/ttyUSB0 open."}};
+    kestra::DoctorReportDialog check(QStringLiteral("COM1"), report, frame);
+    check.show();
+    ok = Save(check, out, QStringLiteral("cable-check.png")) && ok;
+    check.hide();
     return ok;
 }
 
@@ -310,6 +325,13 @@ int main(int argc, char** argv) {
     frame->resize(1400, 860);
 
     bool ok = Save(*frame, out, QStringLiteral("main-window.png"));
+    // A small laptop screen and a large maximized window.
+    frame->resize(1280, 720);
+    frame->statusText()->setText(QStringLiteral("Read complete: 57 channels from the demo radio"));
+    ok = Save(*frame, out, QStringLiteral("main-window-1280x720.png")) && ok;
+    frame->resize(1920, 1080);
+    ok = Save(*frame, out, QStringLiteral("main-window-1920x1080.png")) && ok;
+    frame->resize(1400, 860);
 
     ok = SaveLinkDialogs(program, messenger, out) && ok;
 

@@ -104,7 +104,7 @@ TEST_F(SqlAdjustDialogTest, ReadRefreshesTheGridOnlyWhenItWentThrough) {
 
     radio_.faults().withholdAckAfterBlock = 3;
     QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Communication error"});
+    EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Communication error"});
     EXPECT_EQ(dialog.grid()->item(0, 0)->text(), "255");
     // Not even the blocks that arrived reach the image.
     EXPECT_EQ(state_.image[0x2A00], 0xFF);
@@ -148,7 +148,7 @@ TEST_F(RadioInformationDialogTest, ReadShowsVersionsAndLimitsAndKeepsWhatTheRepl
 
     radio_.faults().absent = true;
     QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Open port fail"});
+    EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Open port fail"});
     EXPECT_EQ(dialog.lowerLimit(0)->text(), "144");
     EXPECT_EQ(state_.image, MemoryImage());
 }

@@ -23,6 +23,7 @@
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
 #include "link/device/link_factory.hpp"
+#include "link/port_names.hpp"
 #include "link/ui/transfer_controller.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/document_file.hpp"
@@ -185,7 +186,11 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
     view_->Read();
 
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Communication error"});
+    EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Communication error"});
+    EXPECT_NE(messenger_.messages[0].find("the demo radio: missing acknowledge at block 3 of 352"),
+              std::string::npos)
+        << messenger_.messages[0];
+    EXPECT_EQ(messenger_.icons, std::vector<MessageIcon>{MessageIcon::Critical});
     EXPECT_EQ(replaced.count(), 0);
     EXPECT_EQ(view_->table().Cell(0, Column::RxFreq), "145.00000");
     EXPECT_TRUE(state_.image == before);
@@ -208,7 +213,11 @@ TEST_F(TransferTest, WriteThatFailsPartWaySaysTheRadioMayBePartlyWritten) {
 TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
     state_.deviceOverride = "/nonexistent/kestra-tty";
     view_->Read();
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Open port fail"});
+    EXPECT_EQ(messenger_.messages,
+              std::vector<std::string>{"Open port fail\nCould not open /nonexistent/kestra-tty (no "
+                                       "such device). Run kestra-cli doctor to see what stands in "
+                                       "the way and what to do."});
+    EXPECT_EQ(messenger_.icons, std::vector<MessageIcon>{MessageIcon::Warning});
     EXPECT_EQ(view_->table().Cell(0, Column::RxFreq), "");
 }
 
@@ -235,16 +244,25 @@ TEST_F(TransferDialogTest, OpensIdleWithCaptionRangeAndButtons) {
     EXPECT_EQ(dialog.exitButton()->text(), "Exit");
 }
 
-TEST_F(TransferDialogTest, SaysDemoRadioWhenTheDemoRadioIsThePort) {
+TEST_F(TransferDialogTest, ShowsThePortItUsesOrSaysDemoRadio) {
     TransferDialog demo(state_, messenger_, links_, ClonePlan::Write());
     demo.show();
     EXPECT_TRUE(demo.demoLabel()->isVisible());
     EXPECT_EQ(demo.demoLabel()->text(), "Demo radio");
+    EXPECT_FALSE(demo.portLabel()->isVisible());
 
-    state_.deviceOverride = "/dev/ttyUSB0";
+    state_.deviceOverride = "/dev/serial/by-id/usb-cable";
     TransferDialog real(state_, messenger_, links_, ClonePlan::Write());
     real.show();
     EXPECT_FALSE(real.demoLabel()->isVisible());
+    EXPECT_TRUE(real.portLabel()->isVisible());
+    EXPECT_EQ(real.portLabel()->text(), "Port: /dev/serial/by-id/usb-cable");
+
+    state_.deviceOverride.clear();
+    state_.portName = "COM3";
+    TransferDialog com(state_, messenger_, links_, ClonePlan::Read());
+    EXPECT_EQ(com.portLabel()->text(),
+              QString::fromStdString("Port: COM3 (" + DeviceForPortNumber(3) + ")"));
 }
 
 TEST_F(TransferDialogTest, BusyFlagKeepsStartFromStartingASecondTransfer) {

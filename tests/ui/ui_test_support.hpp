@@ -53,8 +53,23 @@ public:
         answers.pop_front();
         return answer;
     }
+    // Failures are messages too, with their icon noted.
+    void ShowFailure(const std::string& text, MessageIcon icon) override {
+        icons.push_back(icon);
+        Show(text, MessageButtons::Ok);
+    }
+
+    // The first line of every message: the program's own text.
+    std::vector<std::string> firstLines() const {
+        std::vector<std::string> lines;
+        for (const std::string& message : messages) {
+            lines.push_back(message.substr(0, message.find('\n')));
+        }
+        return lines;
+    }
 
     std::vector<std::string> messages;
+    std::vector<MessageIcon> icons;  // of the failures among the messages
     std::deque<bool> answers;
     // Runs while the message is "on screen", on the user-interface thread.
     std::function<void(const std::string&)> whileShown;
@@ -67,11 +82,17 @@ public:
         saveQuestions.push_back(documentName);
         return saveChoice;
     }
+    bool AskSaveBeforeRead(const QString& documentName) override {
+        readQuestions.push_back(documentName);
+        return saveBeforeRead;
+    }
     QString AskOpenPath(const QString&) override { return openPath; }
     QString AskSavePath(const QString&) override { return savePath; }
 
     SaveChoice saveChoice = SaveChoice::Cancel;
     QStringList saveQuestions;
+    bool saveBeforeRead = false;
+    QStringList readQuestions;
     QString openPath;
     QString savePath;
 };

@@ -182,6 +182,7 @@ ChannelGridView::ChannelGridView(QWidget* parent) : QTableView(parent) {
     connect(this, &QAbstractItemView::pressed, this, [this](const QModelIndex& index) {
         clearSelection();
         BeginCellEdit(index);
+        OpenListOfEditor();
     });
     connect(verticalHeader(), &QHeaderView::sectionPressed, this, &ChannelGridView::HighlightRow);
     // The table moves the current cell to a pressed label's row before HighlightRow runs; that
@@ -198,8 +199,10 @@ void ChannelGridView::SetChannelModel(ChannelGridModel* model) {
 }
 
 void ChannelGridView::ApplyColumnWidths(int dpi) {
+    baseWidths_.clear();
     for (int c = 0; c < kModelColumnCount; ++c) {
-        setColumnWidth(c, TwipsToPixels(ColumnWidthTwips(ColumnAt(c)), dpi));
+        baseWidths_.push_back(TwipsToPixels(ColumnWidthTwips(ColumnAt(c)), dpi));
+        setColumnWidth(c, baseWidths_.back());
     }
     // The label column keeps its own width unless "B VFO" would not fit in it.
     const int labelWidth = TwipsToPixels(kRowLabelWidthTwips, dpi);
@@ -285,14 +288,70 @@ void ChannelGridView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ChannelGridView::wheelEvent(QWheelEvent* event) {
-    // One notch of the wheel turns a page, then scrolls as usual.
+    // A notch of a mouse wheel moves three rows, whatever the desktop's setting; touchpads
+    // (pixel deltas, fractions of a notch) scroll as usual.
+    constexpr int kNotch = 120;
     const int delta = event->angleDelta().y();
-    if (delta == -120) {
-        verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    } else if (delta == 120) {
-        verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    if (event->pixelDelta().isNull() && delta != 0 && delta % kNotch == 0 &&
+        event->modifiers() == Qt::NoModifier) {
+        const int rowStep = verticalScrollMode() == ScrollPerItem ? 1 : rowHeight(0);
+        QScrollBar* bar = verticalScrollBar();
+        bar->setValue(bar->value() - delta / kNotch * kRowsPerWheelNotch * rowStep);
+        event->accept();
+        return;
     }
     QTableView::wheelEvent(event);
+}
+
+void ChannelGridView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitColumnsToWidth();
+}
+
+void ChannelGridView::FitColumnsToWidth() {
+    if (baseWidths_.empty()) {
+        return;
+    }
+    int total = 0;
+    for (int width : baseWidths_) {
+        total += width;
+    }
+    const int available = viewport()->width();
+    if (total <= 0 || available <= 0) {
+        return;
+    }
+    // Each column keeps room for its header; the last one takes what rounding leaves over.
+    const QFontMetrics metrics = horizontalHeader()->fontMetrics();
+    int used = 0;
+    for (int c = 0; c < kModelColumnCount; ++c) {
+        const auto index = static_cast<std::size_t>(c);
+        const QString header =
+            model() != nullptr ? model()->headerData(c, Qt::Horizontal).toString() : QString();
+        const int least = metrics.horizontalAdvance(header) + 12;
+        int width = std::max(least, baseWidths_[index] * available / total);
+        if (c == kModelColumnCount - 1) {
+            width = std::max(least, available - used);
+        }
+        setColumnWidth(c, width);
+        used += width;
+    }
+}
+
+void ChannelGridView::OpenListOfEditor() {
+    auto* combo = qobject_cast<QComboBox*>(OpenEditor());
+    if (combo == nullptr || combo->isEditable()) {
+        return;
+    }
+    // Once the editor stands over its cell: the list drops down from there.
+    QPointer<QComboBox> guarded(combo);
+    QMetaObject::invokeMethod(
+        this,
+        [guarded] {
+            if (!guarded.isNull() && guarded->isVisible()) {
+                guarded->showPopup();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void ChannelGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

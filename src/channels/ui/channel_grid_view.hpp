@@ -4,9 +4,11 @@
 // shows one editor over the cell (a frequency box that takes only digits and the point, an
 // editable tone combo with the 265 tone texts, or a drop-down of the column's choices) and
 // commits through the model when the editor loses the focus. Enter in an editor commits and
-// moves on; Left and Right wrap between rows; a wheel notch pages the grid; clicking a row label
-// highlights the row (Shift extends the highlight to it, Ctrl adds or removes it), clicking a
-// cell does not.
+// moves on; Left and Right wrap between rows; a wheel notch scrolls three rows; one click on a
+// list cell opens its list; clicking a row label highlights the row (Shift extends the highlight
+// to it, Ctrl adds or removes it), clicking a cell does not. The columns share the grid's width
+// in the proportions of their own widths; a grid too narrow for them scrolls sideways rather
+// than cutting a column below its header.
 
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -50,8 +52,11 @@ public:
     void SetChannelModel(ChannelGridModel* model);
     ChannelCellDelegate* delegate() const { return delegate_; }
 
-    // Sizes the columns and the row-label column from their widths in twips at dpi.
+    // Sizes the columns and the row-label column from their widths in twips at dpi; these are
+    // the proportions in which the columns share the grid's width.
     void ApplyColumnWidths(int dpi);
+    // Rows one wheel notch scrolls.
+    static constexpr int kRowsPerWheelNotch = 3;
 
     // Opens the editor for index's row: at index's column, or at "Rx Freq" when the row is an
     // empty channel.
@@ -75,16 +80,22 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* object, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void HighlightRow(int modelRow);
     void OnScrolled();
+    // Spreads the viewport's width over the columns.
+    void FitColumnsToWidth();
+    // Opens the list of a drop-down cell editor that a click started.
+    void OpenListOfEditor();
 
     ChannelGridModel* model_ = nullptr;
     ChannelCellDelegate* delegate_ = nullptr;
     bool highlighting_ = false;
     int highlightAnchor_ = -1;   // the row a Shift+click on a label extends from
     bool labelPressed_ = false;  // a row label is being clicked: the highlight is its to change
+    std::vector<int> baseWidths_;
 };
 
 }  // namespace kestra

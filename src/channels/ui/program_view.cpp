@@ -25,7 +25,10 @@
 #include "channels/ui/channel_interchange.hpp"
 #include "channels/ui/image_edit_command.hpp"
 #include "channels/ui/write_preview_dialog.hpp"
+#include "link/device/cable_check.hpp"
 #include "link/device/link_factory.hpp"
+#include "link/port_choice.hpp"
+#include "link/transfer_messages.hpp"
 #include "link/ui/port_dialog.hpp"
 #include "link/ui/transfer_controller.hpp"
 #include "model/image_map.hpp"
@@ -127,14 +130,8 @@ void CProgramView::BuildForm() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(grid_, 1);
-
-    // Wide enough for every column without a horizontal scroll bar.
-    int gridWidth = grid_->verticalHeader()->width() + 2 * grid_->frameWidth() +
-                    grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (int c = 0; c < kModelColumnCount; ++c) {
-        gridWidth += grid_->columnWidth(c);
-    }
-    grid_->setMinimumWidth(gridWidth);
+    // The grid shares out whatever width the window has (a narrow one scrolls sideways), so the
+    // window fits any screen.
 }
 
 CProgramView::~CProgramView() {
@@ -218,6 +215,7 @@ void CProgramView::Read() {
         KeepTransferBackup(true);
         // Undo steps recorded before the read would write old texts into the radio's data.
         d_->undoStack.clear();
+        AnnounceCompleted(true);
         emit imageReplaced();
     }
 }
@@ -230,7 +228,17 @@ void CProgramView::Write() {
     KeepTransferBackup(false);
     if (transfers_->Write()) {
         d_->document.RememberWrittenImage();
+        AnnounceCompleted(false);
     }
+}
+
+void CProgramView::AnnounceCompleted(bool reading) {
+    int channels = 0;
+    for (int record = 0; record < kRecordCount; ++record) {
+        channels += !IsVfoRecord(record) && !table().IsRowEmpty(record) ? 1 : 0;
+    }
+    emit transferCompleted(
+        QString::fromStdString(TransferCompleteText(reading, channels, PortLabel(d_->state))));
 }
 
 void CProgramView::Initialization() {
@@ -280,6 +288,11 @@ void CProgramView::ComSetup() {
         d_->settingsPath.empty() ? SettingsFilePath(ProgramDirectory()) : d_->settingsPath;
     SettingsFile settings(path);
     PortDialog dialog(d_->state, settings, d_->portProbe(), DetectSerialPorts(), this);
+    // "Check..." reaches the demo radio as the transfers do.
+    const LinkFactory* links = transfers_->linkFactory();
+    dialog.SetCableCheck([links](const ChosenPort& port) {
+        return CheckCable(port, links != nullptr ? *links : LinkFactory());
+    });
     dialog.exec();
 }
 

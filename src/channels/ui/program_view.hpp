@@ -110,6 +110,8 @@ signals:
     void imageReplaced();
     // The user picked another radio model: the next save writes its model block.
     void modelChosen();
+    // A read or write went through: "Read complete: 42 channels from COM3 (/dev/ttyUSB2)".
+    void transferCompleted(const QString& statusText);
 
 private:
     // The "Radio" box, the buttons and the layout around the grid.
@@ -120,6 +122,8 @@ private:
     // Before a write: what it changes on the radio since the last read or write in this
     // document, with Write and Cancel. True to go on (also when there is nothing to compare).
     bool ConfirmWrite();
+    // Says that a transfer went through, with the channels it moved and the port.
+    void AnnounceCompleted(bool reading);
 
     struct Private;
     std::unique_ptr<Private> d_;

@@ -82,7 +82,9 @@ bool QtSerialLink::Open(const std::string& device) {
     Close();
     broken_ = false;
     lowLatency_ = false;
+    lastError_.clear();
     if (device.empty()) {
+        lastError_ = "No such file or directory";
         return false;
     }
     // The port's lock is named after the device path, so a symbolic link (/dev/serial/by-id/...,

@@ -37,6 +37,7 @@ public:
     std::size_t Write(std::span<const std::uint8_t> bytes) override;
     std::size_t Read(std::span<std::uint8_t> buffer) override;
     void Close() override;
+    std::string OpenErrorText() const override { return lastError_; }
 
     bool IsOpen() const;
     // True once the device has reported a hang-up or a fatal error since Open.

@@ -3,6 +3,7 @@
 #include "link/ui/port_dialog.hpp"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -14,10 +15,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QThread>
 #include <QVBoxLayout>
 
+#include <memory>
+
+#include "link/device/cable_check.hpp"
+#include "link/device/link_factory.hpp"
 #include "link/port_choice.hpp"
 #include "link/port_names.hpp"
+#include "link/ui/doctor_report_dialog.hpp"
 #include "model/settings_file.hpp"
 
 namespace kestra {
@@ -55,12 +62,22 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton_ = box->button(QDialogButtonBox::Ok);
     okButton_->setText(QStringLiteral("OK"));
-    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
+    cancelButton_ = box->button(QDialogButtonBox::Cancel);
+    cancelButton_->setText(QStringLiteral("Cancel"));
+    checkButton_ = box->addButton(QStringLiteral("Check..."), QDialogButtonBox::ActionRole);
+    checkButton_->setToolTip(
+        QStringLiteral("Test the chosen port: permissions, other programs, drivers, and whether "
+                       "the radio answers. Nothing is changed."));
     connect(box, &QDialogButtonBox::accepted, this, &PortDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &PortDialog::reject);
+    connect(checkButton_, &QPushButton::clicked, this, &PortDialog::StartCheck);
+    checkStatus_ = new QLabel(this);
+    checkStatus_->setVisible(false);
+    SetCableCheck({});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(checkStatus_);
     layout->addWidget(box);
 
     CheckCurrentChoice(ports);
@@ -186,7 +203,98 @@ PortChoice PortDialog::CheckedChoice() const {
     return {};
 }
 
+PortDialog::~PortDialog() {
+    if (checkThread_ != nullptr) {
+        // Only when the dialog is torn down under a running check: let it end first.
+        checkThread_->wait();
+    }
+}
+
+void PortDialog::SetCableCheck(CableCheck check) {
+    if (!check) {
+        check = [](const ChosenPort& port) { return CheckCable(port, LinkFactory()); };
+    }
+    check_ = std::move(check);
+}
+
+ChosenPort PortDialog::PortToCheck() const {
+    ChosenPort port;
+    port.howToChoose = "choose it in this dialog";
+    const PortChoice choice = CheckedChoice();
+    switch (choice.kind) {
+        case PortChoice::Kind::Com:
+            port.label = PortNameForNumber(choice.number);
+            port.device = DeviceForPortNumber(choice.number);
+            break;
+        case PortChoice::Kind::Demo:
+            port.label = "the demo radio";
+            port.device = std::string(kDemoDevice);
+            break;
+        case PortChoice::Kind::Device:
+            port.label = choice.device;
+            port.device = choice.device;
+            break;
+        case PortChoice::Kind::None:
+            port.whyNone = deviceButton_->isChecked() ? "no device path is typed in this dialog"
+                                                      : "no port is checked in this dialog";
+            break;
+    }
+    return port;
+}
+
+void PortDialog::StartCheck() {
+    if (checkThread_ != nullptr) {
+        return;
+    }
+    const ChosenPort port = PortToCheck();
+    const QString label = QString::fromStdString(port.label);
+    checkStatus_->setText(port.device.empty()
+                              ? QStringLiteral("Checking the system's serial ports...")
+                              : QStringLiteral("Checking %1 (%2), this takes a few seconds...")
+                                    .arg(label, QString::fromStdString(port.device)));
+    checkStatus_->setVisible(true);
+    // The dialog waits for the check: nothing else may change the port meanwhile.
+    for (QPushButton* button : {okButton_, cancelButton_, checkButton_}) {
+        button->setEnabled(false);
+    }
+    auto report = std::make_shared<DoctorReport>();
+    checkThread_ = QThread::create([check = check_, port, report] { *report = check(port); });
+    connect(checkThread_, &QThread::finished, this, [this, report, label] {
+        checkThread_->deleteLater();
+        checkThread_ = nullptr;
+        OnCheckFinished(*report, label);
+    });
+    checkThread_->start();
+}
+
+void PortDialog::OnCheckFinished(const DoctorReport& report, const QString& portLabel) {
+    checkStatus_->setVisible(false);
+    cancelButton_->setEnabled(true);
+    checkButton_->setEnabled(true);
+    UpdateOkButton();
+    emit checkFinished();
+    DoctorReportDialog reportDialog(portLabel, report, this);
+    reportDialog.exec();
+}
+
+void PortDialog::reject() {
+    if (checkThread_ == nullptr) {
+        QDialog::reject();
+    }
+}
+
+void PortDialog::closeEvent(QCloseEvent* event) {
+    if (checkThread_ != nullptr) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void PortDialog::accept() {
+    if (checkThread_ != nullptr) {
+        return;
+    }
     PortSetup setup(state_, settings_);
     if (!setup.Accept(CheckedChoice(), picked_)) {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(setup.FailureText()));

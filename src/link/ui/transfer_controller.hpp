@@ -35,6 +35,7 @@ public:
     void SetLinkFactory(const LinkFactory* links) { links_ = links; }
     // The Program.ini that remembers the dialog's "Verify after write" (none: not remembered).
     void SetSettingsPath(std::filesystem::path path) { settingsPath_ = std::move(path); }
+    const LinkFactory* linkFactory() const { return links_; }
 
     // Each returns the transfer's success flag (false when the dialog was left with "Exit").
     bool Read();

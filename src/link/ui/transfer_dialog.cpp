@@ -45,6 +45,9 @@ public:
     void ShowMessage(const std::string& text) override {
         OnDialogThread([this, &text] { dialog_.messenger_.Show(text); });
     }
+    void ShowFailure(const std::string& text, MessageIcon icon) override {
+        OnDialogThread([this, &text, icon] { dialog_.messenger_.ShowFailure(text, icon); });
+    }
     void RequestClose() override {
         OnDialogThread([this] { dialog_.closeRequested_ = true; });
     }
@@ -93,6 +96,10 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     bold.setBold(true);
     demoLabel_->setFont(bold);
     demoLabel_->setVisible(IsDemoPort(appState_));
+    // Which cable the transfer goes through; the port cannot change while the dialog is up.
+    portLabel_ = new QLabel(
+        QStringLiteral("Port: %1").arg(QString::fromStdString(PortLabel(appState_))), this);
+    portLabel_->setVisible(!IsDemoPort(appState_));
 
     auto* progressRow = new QHBoxLayout;
     progressRow->addWidget(progressBar_, 1);
@@ -103,6 +110,7 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
     buttonRow->addWidget(exitButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(demoLabel_);
+    layout->addWidget(portLabel_);
     layout->addLayout(progressRow);
     if (plan_.direction == TransferDirection::Write) {
         AddVerifyOption(*layout);

@@ -56,6 +56,8 @@ public:
 
     // The settings file that remembers "Verify after write": read now, written on every change.
     void SetSettingsPath(std::filesystem::path path);
+    // "Port: COM3 (/dev/ttyUSB2)": the port this transfer uses (hidden for the demo radio).
+    QLabel* portLabel() const { return portLabel_; }
 
 public slots:
     // Starts the transfer unless one is running (here or anywhere: the busy flag).
@@ -97,6 +99,7 @@ private:
     QLabel* demoLabel_;
     QCheckBox* verifyBox_ = nullptr;
     std::filesystem::path settingsPath_;
+    QLabel* portLabel_;
     QPushButton* startButton_;
     QPushButton* exitButton_;
 };

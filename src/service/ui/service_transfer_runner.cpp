@@ -32,6 +32,14 @@ public:
             ui_, [&] { answer = target_.Show(text, buttons); }, Qt::BlockingQueuedConnection);
         return answer;
     }
+    void ShowFailure(const std::string& text, MessageIcon icon) override {
+        if (QThread::currentThread() == ui_->thread()) {
+            target_.ShowFailure(text, icon);
+            return;
+        }
+        QMetaObject::invokeMethod(
+            ui_, [&] { target_.ShowFailure(text, icon); }, Qt::BlockingQueuedConnection);
+    }
 
 private:
     Messenger& target_;

@@ -1,0 +1,165 @@
+// The document around a transfer in the running program: a read detaches the document from its
+// file and asks first when there are unsaved changes; failures show their icon and second line.
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/application.hpp"
+#include "app/child_frame.hpp"
+#include "app/main_window.hpp"
+#include "app/qt_messenger.hpp"
+#include "channels/channel_table.hpp"
+#include "channels/ui/channel_grid_view.hpp"
+#include "channels/ui/program_view.hpp"
+#include "link/device/link_factory.hpp"
+#include "link/ui/transfer_controller.hpp"
+#include "link/ui/transfer_dialog.hpp"
+#include "model/codecs.hpp"
+#include "model/document_file.hpp"
+#include "ui_test_support.hpp"
+
+namespace kestra::test {
+namespace {
+
+using Command = CMainFrame::Command;
+
+class RadioDocumentTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        program_ = std::make_unique<KestraApplication>(&messenger_, &prompts_);
+        program_->Start({});
+        frame_ = program_->mainFrame();
+        docs_ = frame_->documents();
+        // An unpaced radio, so a read takes no real time; A001 holds 146.52500 MHz.
+        radio_.memory().write(0, Bcd8Encode(14652500));
+        program_->state().deviceOverride = "demo";
+        frame_->view()->SetLinkFactory(&links_);
+        QObject::connect(frame_->view()->transferController(), &TransferController::dialogOpened,
+                         [this](TransferDialog* dialog) {
+                             ++transfers_;
+                             QTimer::singleShot(0, dialog, [dialog] {
+                                 QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+                             });
+                         });
+    }
+
+    std::string Rx(int record) const {
+        return frame_->view()->table().Cell(record, Column::RxFreq);
+    }
+    void TypeRx(int record, const QString& text) {
+        QAbstractItemModel* model = frame_->view()->grid()->model();
+        ASSERT_TRUE(model->setData(model->index(record, 0), text, Qt::EditRole));
+    }
+    QString FileWith(const std::string& name, Frequency rx) {
+        MemoryImage image = BuiltInDocumentImage();
+        image.write(0, Bcd8Encode(static_cast<std::uint32_t>(rx)));
+        EXPECT_TRUE(SaveDocumentFile(Home() / name, image));
+        return HomeFile(QString::fromStdString(name));
+    }
+
+    VirtualRadio radio_;
+    LinkFactory links_{&radio_};
+    std::unique_ptr<KestraApplication> program_;
+    CMainFrame* frame_ = nullptr;
+    DocumentController* docs_ = nullptr;
+    int transfers_ = 0;
+};
+
+TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFile) {
+    const QString mine = FileWith("mine.dat", 43500000);
+    ASSERT_TRUE(docs_->OpenPath(mine));
+    const std::string fileBytes = ReadFile(mine.toStdString());
+
+    frame_->action(Command::Read)->trigger();
+
+    ASSERT_EQ(transfers_, 1);
+    // An unchanged document is read over without a question.
+    EXPECT_TRUE(prompts_.readQuestions.isEmpty());
+    EXPECT_EQ(Rx(0), "146.52500");
+    EXPECT_EQ(docs_->displayName(), "Untitled");
+    EXPECT_TRUE(docs_->isModified());
+    EXPECT_EQ(frame_->childFrame()->windowTitle(), "Untitled[*]");
+    EXPECT_EQ(frame_->statusText()->text(), "Read complete: 1 channel from the demo radio");
+
+    // Ctrl+S asks for a name; cancelling it writes nothing anywhere.
+    prompts_.savePath.clear();
+    frame_->action(Command::Save)->trigger();
+    EXPECT_EQ(ReadFile(mine.toStdString()), fileBytes);
+    prompts_.savePath = HomeFile("radio.dat");
+    frame_->action(Command::Save)->trigger();
+    EXPECT_EQ(ReadFile(mine.toStdString()), fileBytes);
+    EXPECT_EQ(docs_->displayName(), "radio.dat");
+    EXPECT_FALSE(docs_->isModified());
+
+    // The file read over is a different document now: opening it loads it again.
+    prompts_.saveChoice = SaveChoice::Discard;
+    ASSERT_TRUE(docs_->OpenPath(mine));
+    EXPECT_EQ(Rx(0), "435.00000");
+
+    // A write says so as well, with what it sent and where.
+    TypeRx(9, "145.5");
+    frame_->action(Command::Write)->trigger();
+    EXPECT_EQ(transfers_, 2);
+    EXPECT_EQ(frame_->statusText()->text(), "Write complete: 2 channels to the demo radio");
+}
+
+TEST_F(RadioDocumentTest, ReadOverUnsavedChangesAsksFirst) {
+    TypeRx(3, "145.5");
+
+    // Yes, then no name given: nothing is read.
+    prompts_.saveBeforeRead = true;
+    prompts_.savePath.clear();
+    frame_->action(Command::Read)->trigger();
+    EXPECT_EQ(prompts_.readQuestions, QStringList{"Untitled"});
+    EXPECT_EQ(transfers_, 0);
+    EXPECT_EQ(Rx(3), "145.50000");
+
+    // Yes with a name: the edit is saved, then the radio's data comes in.
+    prompts_.savePath = HomeFile("edited.dat");
+    frame_->action(Command::Read)->trigger();
+    EXPECT_EQ(transfers_, 1);
+    EXPECT_TRUE(QFile::exists(HomeFile("edited.dat")));
+    EXPECT_EQ(Rx(3), "");
+    EXPECT_EQ(Rx(0), "146.52500");
+
+    // No: read over the changes without saving them.
+    TypeRx(3, "145.5");
+    prompts_.saveBeforeRead = false;
+    frame_->action(Command::Read)->trigger();
+    EXPECT_EQ(prompts_.readQuestions.size(), 3);
+    EXPECT_EQ(transfers_, 2);
+    EXPECT_EQ(Rx(3), "");
+    MemoryImage saved;
+    ASSERT_TRUE(LoadDocumentFile(Home() / "edited.dat", saved));
+    EXPECT_EQ(saved.span(3 * kRecordSize, 4)[3], 0x14);  // 145.50000 MHz stayed in the file
+}
+
+TEST(FailureBoxTest, FailuresShowTheirIconWithTheFirstLineAsTheMessage) {
+    Application();
+    QtMessenger messenger;
+    for (const auto icon : {MessageIcon::Warning, MessageIcon::Critical}) {
+        QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+        QString text;
+        QString details;
+        OnNextModal<QMessageBox>([&](QMessageBox* box) {
+            shownIcon = box->icon();
+            text = box->text();
+            details = box->informativeText();
+            box->accept();
+        });
+        messenger.ShowFailure("Open port fail\nCould not open /dev/ttyUSB0 (busy).", icon);
+        EXPECT_EQ(shownIcon,
+                  icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical);
+        EXPECT_EQ(text, "Open port fail");
+        EXPECT_EQ(details, "Could not open /dev/ttyUSB0 (busy).");
+    }
+}
+
+}  // namespace
+}  // namespace kestra::test
