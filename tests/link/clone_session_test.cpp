@@ -103,7 +103,9 @@ TEST_F(CloneSessionTest, VerifyReadsTheWrittenRangesBackAndNamesWhereTheRadioDif
         observer.messages.clear();
         observer.closeRequests = 0;
         EXPECT_FALSE(RunClone(plan));
-        ExpectFailed(std::string("Verify failed: the radio does not hold what was written.\n") +
+        ExpectFailed("Verify failed: the radio does not hold what was written.");
+        EXPECT_EQ(observer.messages.front(),
+                  std::string("Verify failed: the radio does not hold what was written.\n") +
                      "It differs in " +
                      (address == 0x2E41   ? "0x2E41"
                       : address == 0x0021 ? "A002"

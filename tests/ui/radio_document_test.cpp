@@ -16,6 +16,7 @@
 #include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
+#include "channels/ui/write_preview_dialog.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/transfer_controller.hpp"
 #include "link/ui/transfer_dialog.hpp"
@@ -102,9 +103,16 @@ TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFi
     ASSERT_TRUE(docs_->OpenPath(mine));
     EXPECT_EQ(Rx(0), "435.00000");
 
-    // A write says so as well, with what it sent and where.
+    // A write says so as well, with what it sent and where (after its summary of the changes
+    // since the read, which is accepted).
     TypeRx(9, "145.5");
+    bool summaryShown = false;
+    OnNextModal<WritePreviewDialog>([&summaryShown](WritePreviewDialog* preview) {
+        summaryShown = true;
+        preview->accept();
+    });
     frame_->action(Command::Write)->trigger();
+    EXPECT_TRUE(summaryShown);
     EXPECT_EQ(transfers_, 2);
     EXPECT_EQ(frame_->statusText()->text(), "Write complete: 2 channels to the demo radio");
 }
