@@ -1,4 +1,4 @@
-// Filtered edits and the focus watcher of the channel editors.
+// Filtered edits and the focus watcher of the editors' dialogs.
 
 #include "channels/ui/editor_controls_widget.hpp"
 
@@ -7,30 +7,38 @@
 
 namespace kestra {
 
-TypingRulesValidator::TypingRulesValidator(TypingRules rules, QObject* parent)
-    : QValidator(parent), rules_(rules) {}
-
-QValidator::State TypingRulesValidator::validate(QString& input, int&) const {
-    if (rules_.maxLength > 0 && input.size() > rules_.maxLength) {
-        return Invalid;
+std::optional<QString> TypedText(const TypingRules& rules, const QString& input) {
+    if (rules.maxLength > 0 && input.size() > rules.maxLength) {
+        return std::nullopt;
     }
     QString typed;
     for (QChar c : input) {
         const auto accepted = c.unicode() > 0x7F
                                   ? std::nullopt
-                                  : TypedCharacter(rules_, static_cast<char>(c.unicode()));
+                                  : TypedCharacter(rules, static_cast<char>(c.unicode()));
         if (!accepted) {
-            return Invalid;
+            return std::nullopt;
         }
         typed.append(QChar::fromLatin1(*accepted));
     }
-    input = typed;
+    return typed;
+}
+
+TypingValidator::TypingValidator(TypingRules rules, QObject* parent)
+    : QValidator(parent), rules_(rules) {}
+
+QValidator::State TypingValidator::validate(QString& input, int&) const {
+    const std::optional<QString> typed = TypedText(rules_, input);
+    if (!typed) {
+        return Invalid;
+    }
+    input = *typed;
     return Acceptable;
 }
 
 QLineEdit* MakeFilteredEdit(const TypingRules& rules, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
-    edit->setValidator(new TypingRulesValidator(rules, edit));
+    edit->setValidator(new TypingValidator(rules, edit));
     if (rules.maxLength > 0) {
         edit->setMaxLength(rules.maxLength);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// What the Channel Edit and batch dialogs share about their controls: edits that take only the
+// What the editors' dialogs share about their controls: edits that take only the
 // characters their box takes (dropped as they are typed, a paste with anything else refused),
 // and a watcher that tells a dialog when the focus enters or leaves one of its controls, which
 // is where their boxes are committed and normalised.
@@ -8,6 +8,7 @@
 #include <QValidator>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "model/field_layout.hpp"
@@ -17,10 +18,14 @@ class QWidget;
 
 namespace kestra {
 
-// Takes a text only when every character and the length fit the rules.
-class TypingRulesValidator : public QValidator {
+// The text as an edit with these rules would hold it (upper-cased where they say so), or
+// nothing when a character or the length is refused.
+std::optional<QString> TypedText(const TypingRules& rules, const QString& input);
+
+// Takes only what the edit's typing rules let through, upper-casing where they say so.
+class TypingValidator : public QValidator {
 public:
-    TypingRulesValidator(TypingRules rules, QObject* parent);
+    TypingValidator(TypingRules rules, QObject* parent);
     State validate(QString& input, int& pos) const override;
 
 private:

@@ -15,40 +15,9 @@ QString Text(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The text as the edit would take it, or nothing when a character or the length is refused.
-std::optional<QString> Typed(const TypingRules& rules, const QString& input) {
-    QString typed;
-    for (QChar c : input) {
-        if (c.unicode() > 0x7F) {
-            return std::nullopt;
-        }
-        const auto accepted = TypedCharacter(rules, static_cast<char>(c.unicode()));
-        if (!accepted) {
-            return std::nullopt;
-        }
-        typed.append(QChar::fromLatin1(*accepted));
-    }
-    if (rules.maxLength > 0 && typed.size() > rules.maxLength) {
-        return std::nullopt;
-    }
-    return typed;
-}
-
 }  // namespace
 
 // ---- typing -------------------------------------------------------------------------------
-
-TypingValidator::TypingValidator(TypingRules rules, QObject* parent)
-    : QValidator(parent), rules_(rules) {}
-
-QValidator::State TypingValidator::validate(QString& input, int&) const {
-    const auto typed = Typed(rules_, input);
-    if (!typed) {
-        return Invalid;
-    }
-    input = *typed;
-    return Acceptable;
-}
 
 SpinEdit::SpinEdit(TypingRules rules, QWidget* parent) : QAbstractSpinBox(parent), rules_(rules) {
     if (rules_.maxLength > 0) {
@@ -65,7 +34,7 @@ void SpinEdit::stepBy(int steps) {
 }
 
 QValidator::State SpinEdit::validate(QString& input, int&) const {
-    const auto typed = Typed(rules_, input);
+    const auto typed = TypedText(rules_, input);
     if (!typed) {
         return QValidator::Invalid;
     }

@@ -15,21 +15,12 @@
 #include <string_view>
 #include <vector>
 
+#include "channels/ui/editor_controls_widget.hpp"
 #include "settings/settings_form.hpp"
 
 class QLineEdit;
 
 namespace kestra {
-
-// Takes only what the edit's typing rules let through, upper-casing where they say so.
-class TypingValidator : public QValidator {
-public:
-    TypingValidator(TypingRules rules, QObject* parent);
-    State validate(QString& input, int& pos) const override;
-
-private:
-    TypingRules rules_;
-};
 
 // An edit with up-down buttons that leaves the stepping to a callback: the field's own rule
 // decides the next value and where it wraps.
