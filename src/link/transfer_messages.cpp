@@ -61,7 +61,11 @@ std::string StepText(const StepFailure& failure) {
     return "the transfer was stopped.";
 }
 
+// A single-band radio reports the same band twice: it is named once.
 std::string BandsText(const std::array<Band, 2>& bands) {
+    if (bands[0].lower == bands[1].lower && bands[0].upper == bands[1].upper) {
+        return BandText(bands[0]);
+    }
     return BandText(bands[0]) + " and " + BandText(bands[1]);
 }
 
