@@ -49,9 +49,11 @@ protected:
         view_->SetLinkFactory(&links_);
         view_->SetBackupFolder(Backups());
         QObject::connect(view_->transferController(), &TransferController::dialogOpened,
-                         [](TransferDialog* dialog) {
-                             QTimer::singleShot(0, dialog, [dialog] {
-                                 QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+                         [this](TransferDialog* dialog) {
+                             QTimer::singleShot(0, dialog, [this, dialog] {
+                                 QTest::mouseClick(leaveWithExit_ ? dialog->exitButton()
+                                                                  : dialog->startButton(),
+                                                   Qt::LeftButton);
                              });
                          });
     }
@@ -78,6 +80,7 @@ protected:
     AppState state_;
     test::ViewDocument document_{state_};
     std::unique_ptr<CProgramView> view_;
+    bool leaveWithExit_ = false;  // the transfer dialog is left with Exit instead of Start
 };
 
 TEST_F(TransferSafetyTest, ReadKeepsABackupAndWriteShowsWhatItChangesBeforeSendingIt) {
@@ -96,9 +99,14 @@ TEST_F(TransferSafetyTest, ReadKeepsABackupAndWriteShowsWhatItChangesBeforeSendi
     EXPECT_THAT(cancelled.toStdString(), HasSubstr("this write changes 2 channels"));
     EXPECT_THAT(cancelled.toStdString(), HasSubstr("A001 Tx Power: High -> Low"));
     EXPECT_THAT(cancelled.toStdString(), HasSubstr("A006 added: 145.00000 MHz"));
-    // Cancel sends nothing and keeps no backup.
+    // Cancel sends nothing and keeps no backup; nor does leaving the transfer dialog with Exit.
     EXPECT_TRUE(radio_.log().empty());
     EXPECT_EQ(ListBackups(Backups()).size(), 1u);
+    leaveWithExit_ = true;
+    WriteAnswering(true);
+    EXPECT_TRUE(radio_.log().empty());
+    EXPECT_EQ(ListBackups(Backups()).size(), 1u);
+    leaveWithExit_ = false;
 
     EXPECT_EQ(WriteAnswering(true), cancelled);
     ASSERT_FALSE(radio_.log().empty());

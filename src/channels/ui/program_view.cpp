@@ -65,12 +65,14 @@ CProgramView::CProgramView(AppState& state, ChannelDocument& document, QUndoStac
     BuildForm();
 
     // A read that went through has filled the image: the document adopts it as the radio's.
+    // The image a write is about to send is kept as a backup once its Start is pressed.
     transfers_ = new TransferController(state, messenger, nullptr,
                                         {[this] { StoreGridToImage(); },
                                          [this] {
                                              d_->document.ReplaceImage(d_->document.image());
                                              ShowDocument();
-                                         }},
+                                         },
+                                         [this] { KeepTransferBackup(false); }},
                                         this);
     transfers_->SetSettingsPath(SettingsFilePath(ProgramDirectory()));
     connect(initialization_, &QPushButton::clicked, this, &CProgramView::Initialization);
@@ -225,7 +227,6 @@ void CProgramView::Write() {
     if (!ConfirmWrite()) {
         return;
     }
-    KeepTransferBackup(false);
     if (transfers_->Write()) {
         d_->document.RememberWrittenImage();
         AnnounceCompleted(false);
@@ -246,7 +247,6 @@ void CProgramView::Initialization() {
         return;
     }
     StoreGridToImage();
-    KeepTransferBackup(false);
     if (transfers_->Initialization()) {
         d_->document.RememberWrittenImage();
     }

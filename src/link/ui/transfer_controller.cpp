@@ -45,6 +45,9 @@ bool TransferController::Run(const ClonePlan& plan) {
     TransferDialog dialog(state_, messenger_, links_ != nullptr ? *links_ : realPortsOnly, plan,
                           dialogParent_);
     dialog.SetSettingsPath(settingsPath_);
+    if (plan.direction == TransferDirection::Write && hooks_.beforeSending) {
+        connect(&dialog, &TransferDialog::starting, this, [this] { hooks_.beforeSending(); });
+    }
     emit dialogOpened(&dialog);
     dialog.exec();
     return dialog.succeeded();

@@ -26,6 +26,8 @@ public:
     struct GridHooks {
         std::function<void()> storeGridToImage;
         std::function<void()> fillGridFromImage;
+        // A write or initialization is about to send the image (its Start was pressed).
+        std::function<void()> beforeSending;
     };
 
     // dialogParent: the window the modal dialog is centred on.

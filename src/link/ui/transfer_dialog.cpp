@@ -178,6 +178,7 @@ void TransferDialog::Start() {
     }
     success_ = false;
     closeRequested_ = false;
+    emit starting();
     SetState(State::Running);
 
     const std::string device = ResolveDevice(appState_.portName, appState_.deviceOverride);

@@ -68,6 +68,8 @@ public slots:
 signals:
     // The worker thread ended (the dialog may already be closing).
     void transferFinished(bool success);
+    // Start was pressed and the transfer is about to begin (the busy flag is taken).
+    void starting();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
