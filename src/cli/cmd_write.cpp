@@ -3,7 +3,7 @@
 // is encoded back with the model block of its model (the one its block names, else "6120E";
 // --model picks another) and every summary area the radio needs, and the clone transfer sends
 // its 351 blocks. FILE itself is not changed. The image about to be sent is kept as a backup
-// first. A write that fails part-way (or is stopped with Ctrl+C) says that the radio may hold a
+// once the radio has answered. A write that fails part-way (or is stopped with Ctrl+C) says that the radio may hold a
 // partly written memory. --verify reads the written ranges back and fails, naming where the
 // radio differs, unless it holds exactly what was sent.
 
@@ -35,12 +35,14 @@ int RunWrite(const Context& ctx) {
     }
     ApplyModelOption(options->model, document);
     document.StoreGridToImage();
-    KeepTransferBackup(ctx, state.image, BackupKind::Write);
 
     const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);
     SteadyClock clock;
     TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), port);
+    // The image is kept once the radio has answered, so an attempt that never reached it
+    // leaves no backup behind.
+    observer.onAboutToSend = [&] { KeepTransferBackup(ctx, state.image, BackupKind::Write); };
     const InterruptScope interrupt;
     CloneSession session(state, link.link(), clock, observer, &interrupt.flag());
     ClonePlan plan = ClonePlan::Write();

@@ -9,6 +9,7 @@
 
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -99,6 +100,14 @@ public:
     void SetProgress(int position, int total, const std::string& percentText) override;
     void ShowMessage(const std::string& text) override;
     void RequestClose() override { EndProgressLine(); }
+    void AboutToSend() override {
+        if (onAboutToSend) {
+            onAboutToSend();
+        }
+    }
+
+    // Called when a write's radio has answered, right before the first block goes out.
+    std::function<void()> onAboutToSend;
 
 private:
     void EndProgressLine();

@@ -202,6 +202,9 @@ bool CloneSession::Exchange(const ClonePlan& plan) {
     if (Cancelled() || !wire.Handshake()) {
         return lost(FailedStep::Handshake);
     }
+    if (!reading) {
+        observer_.AboutToSend();
+    }
     return MoveImage(wire, plan, bands);
 }
 

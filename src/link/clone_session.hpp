@@ -65,6 +65,8 @@ public:
     }
     // The transfer is over and the dialog should close (the posted cancel command).
     virtual void RequestClose() = 0;
+    // A write's radio answered and its first block is about to go out.
+    virtual void AboutToSend() {}
 };
 
 class CloneSession {

@@ -190,6 +190,11 @@ TEST_F(CliInterchangeTest, ABackupThatCannotBeKeptNeverFailsTheRead) {
 }
 
 TEST_F(CliInterchangeTest, WriteVerifyReadsTheRadioBackAndFailsWhereItHoldsAWrongByte) {
+    // A write that never reached a radio keeps no backup.
+    EXPECT_EQ(RunCli({"write", "--port", Path("no-such-port"), Path("doc.dat")}, Home()).exitCode,
+              1);
+    EXPECT_TRUE(ListBackups(Path("home/backups")).empty());
+
     RadioProcess good({"--baud", "0"});
     const ProgramResult verified =
         RunCli({"write", "--verify", "--port", good.device(), Path("doc.dat")}, Home());
