@@ -17,14 +17,14 @@ namespace kestra {
 namespace {
 
 using testing::SystemTree;
-using testing::UsbSerialSpec;
+using testing::UsbSerialAdapter;
 
 const std::string kById = "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0";
 
 class CableDoctorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        tree.AddUsbSerial(UsbSerialSpec{});
+        tree.AddUsbSerial(UsbSerialAdapter{});
         env.root = tree.root();
         env.user.name = "alice";
         env.user.uid = tree.NodeUid() + 1;  // not the owner of the nodes

@@ -20,7 +20,7 @@
 
 namespace kestra::testing {
 
-struct UsbSerialSpec {
+struct UsbSerialAdapter {
     std::string name = "ttyUSB0";
     std::string busPath = "1-2";
     std::uint16_t vendor = 0x1a86;
@@ -54,18 +54,18 @@ public:
     }
 
     // A USB serial adapter with its serial device, as the usb-serial drivers make them.
-    void AddUsbSerial(const UsbSerialSpec& spec) const {
-        const std::string usb = AddUsbDevice(spec.busPath, spec.vendor, spec.product,
-                                             spec.productName, spec.manufacturer);
-        const std::string port = usb + "/" + spec.busPath + ":1.0/" + spec.name;
-        Link(port + "/driver", "/sys/bus/usb-serial/drivers/" + spec.driver);
-        std::filesystem::create_directories(At("/sys/bus/usb-serial/drivers/" + spec.driver));
-        if (spec.latencyTimerMs) {
-            Write(port + "/latency_timer", std::to_string(*spec.latencyTimerMs) + "\n");
+    void AddUsbSerial(const UsbSerialAdapter& adapter) const {
+        const std::string usb = AddUsbDevice(adapter.busPath, adapter.vendor, adapter.product,
+                                             adapter.productName, adapter.manufacturer);
+        const std::string port = usb + "/" + adapter.busPath + ":1.0/" + adapter.name;
+        Link(port + "/driver", "/sys/bus/usb-serial/drivers/" + adapter.driver);
+        std::filesystem::create_directories(At("/sys/bus/usb-serial/drivers/" + adapter.driver));
+        if (adapter.latencyTimerMs) {
+            Write(port + "/latency_timer", std::to_string(*adapter.latencyTimerMs) + "\n");
         }
-        AddClassDevice(spec.name, port);
-        if (!spec.byId.empty()) {
-            Link("/dev/serial/by-id/" + spec.byId, "/dev/" + spec.name);
+        AddClassDevice(adapter.name, port);
+        if (!adapter.byId.empty()) {
+            Link("/dev/serial/by-id/" + adapter.byId, "/dev/" + adapter.name);
         }
     }
     // A USB device with no serial device under it (no driver took it).
