@@ -11,6 +11,8 @@
 
 #include <functional>
 
+#include "channels/ui/editor_controls_widget.hpp"
+
 namespace kestra {
 
 namespace {
@@ -24,7 +26,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onChosen) {
+        if (IsEnterKey(event) && onChosen) {
             onChosen(currentItem());
             return;
         }

@@ -264,7 +264,7 @@ void BatchGenerateDialog::Apply() {
 }
 
 void BatchGenerateDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterKey(event)) {
         event->accept();
         Apply();
         return;

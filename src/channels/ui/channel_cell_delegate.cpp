@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 
 #include "channels/ui/channel_grid_model.hpp"
+#include "channels/ui/editor_controls_widget.hpp"
 #include "model/codecs.hpp"
 
 namespace kestra {
@@ -56,10 +57,6 @@ protected:
         QLineEdit::keyPressEvent(event);
     }
 };
-
-bool IsEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
 
 }  // namespace
 
@@ -124,7 +121,7 @@ void ChannelCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* mode
 bool ChannelCellDelegate::eventFilter(QObject* object, QEvent* event) {
     auto* editor = qobject_cast<QWidget*>(object);
     if (editor != nullptr && event->type() == QEvent::KeyPress &&
-        IsEnter(static_cast<QKeyEvent*>(event))) {
+        IsEnterKey(static_cast<QKeyEvent*>(event))) {
         // Enter commits and moves on: down after an emptied frequency (the row is gone, so the
         // next row is the natural place to go on), right otherwise. Closing the editor from
         // inside its own key event is not safe, so it happens on the next turn of the loop.

@@ -29,10 +29,6 @@ std::string Latin1(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
-bool IsEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
-
 // Shows text in an editable combo, selecting its entry when the list has one.
 void ShowComboText(QComboBox* combo, const std::string& text) {
     const QString shown = Text(text);
@@ -236,7 +232,7 @@ void ChannelEditDialog::Step(int step) {
 
 bool ChannelEditDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == rxFreq_ && event->type() == QEvent::KeyPress &&
-        IsEnter(static_cast<QKeyEvent*>(event))) {
+        IsEnterKey(static_cast<QKeyEvent*>(event))) {
         Run([this] { editor_.CommitRxFrequency(); });
         return true;
     }
@@ -244,11 +240,9 @@ bool ChannelEditDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ChannelEditDialog::keyPressEvent(QKeyEvent* event) {
-    if (IsEnter(event) || event->key() == Qt::Key_Escape) {
-        event->accept();  // neither closes the dialog
-        return;
+    if (!DropDialogCloseKey(event)) {
+        QDialog::keyPressEvent(event);
     }
-    QDialog::keyPressEvent(event);
 }
 
 void ChannelEditDialog::done(int result) {

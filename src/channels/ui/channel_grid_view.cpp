@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "channels/ui/channel_grid_model.hpp"
+#include "channels/ui/editor_controls_widget.hpp"
 #include "model/codecs.hpp"
 
 namespace kestra {
@@ -22,10 +23,6 @@ namespace {
 // Twips are 1/1440 inch.
 int TwipsToPixels(int twips, int dpi) {
     return twips * dpi / 1440;
-}
-
-bool IsEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
 }  // namespace
@@ -148,7 +145,7 @@ bool ChannelGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent
 void ChannelGridView::keyPressEvent(QKeyEvent* event) {
     // The keypad's Enter (which carries the keypad modifier) counts as Enter.
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (IsEnter(event) && plain && currentIndex().isValid()) {
+    if (IsEnterKey(event) && plain && currentIndex().isValid()) {
         BeginCellEdit(currentIndex());
         event->accept();
         return;

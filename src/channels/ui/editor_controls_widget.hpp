@@ -4,6 +4,7 @@
 // and a watcher that tells a dialog when the focus enters or leaves one of its controls, which
 // is where their boxes are committed and normalised.
 
+#include <QKeyEvent>
 #include <QObject>
 #include <QValidator>
 
@@ -17,6 +18,21 @@ class QLineEdit;
 class QWidget;
 
 namespace kestra {
+
+// Return or the keypad's Enter.
+inline bool IsEnterKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+// For dialogs that close only by their close box or buttons: Enter and Esc, with which a
+// QDialog would close itself, are accepted and dropped. True when the key was one of them.
+inline bool DropDialogCloseKey(QKeyEvent* event) {
+    if (IsEnterKey(event) || event->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return false;
+}
 
 // The text as an edit with these rules would hold it (upper-cased where they say so), or
 // nothing when a character or the length is refused.

@@ -120,14 +120,8 @@ void DtmfDialog::ShowPage(int index) {
 }
 
 void DtmfDialog::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
+    if (!DropDialogCloseKey(event)) {
+        QDialog::keyPressEvent(event);
     }
 }
 

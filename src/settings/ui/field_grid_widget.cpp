@@ -166,7 +166,7 @@ void FieldGrid::CommitOpenEditor() {
 }
 
 void FieldGrid::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterKey(event)) {
         EditRow(currentFieldRow());
         return;
     }

@@ -55,7 +55,7 @@ QWidget* OptionalFeaturesDialog::control(std::string_view caption) const {
 
 void OptionalFeaturesDialog::keyPressEvent(QKeyEvent* event) {
     // Enter closes the form as Esc does; both keep what the controls show.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (IsEnterKey(event)) {
         accept();
         return;
     }

@@ -45,14 +45,8 @@ RadioDialog::RadioDialog(MemoryImage& image, QWidget* parent)
 }
 
 void RadioDialog::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
+    if (!DropDialogCloseKey(event)) {
+        QDialog::keyPressEvent(event);
     }
 }
 
