@@ -26,14 +26,6 @@ namespace kestra {
 
 namespace {
 
-QString Text(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
-
 // Sets a radio pair from a flag (first when false).
 void ShowChoice(QRadioButton* first, QRadioButton* second, bool secondChosen) {
     (secondChosen ? second : first)->setChecked(true);
@@ -100,7 +92,7 @@ void BatchGenerateDialog::Connect() {
     }
     for (QLineEdit* interval : {c_.rxInterval, c_.txInterval}) {
         connect(interval, &QLineEdit::textEdited, this, [interval] {
-            const QString limited = Text(LimitIntervalText(Latin1(interval->text())));
+            const QString limited = Latin1Text(LimitIntervalText(Latin1String(interval->text())));
             if (limited != interval->text()) {
                 interval->setText(limited);
             }
@@ -108,7 +100,7 @@ void BatchGenerateDialog::Connect() {
     }
     for (QLineEdit* step : {c_.rxStep, c_.txStep}) {
         connect(step, &QLineEdit::textEdited, this, [step] {
-            const QString limited = Text(LimitStepText(Latin1(step->text())));
+            const QString limited = Latin1Text(LimitStepText(Latin1String(step->text())));
             if (limited != step->text()) {
                 step->setText(limited);
             }
@@ -130,32 +122,32 @@ void BatchGenerateDialog::Gather() {
               : c_.aSection->isChecked() ? BatchRange::ASection
               : c_.bSection->isChecked() ? BatchRange::BSection
                                          : BatchRange::All;
-    f.from = Latin1(c_.fromEdit->text());
-    f.to = Latin1(c_.toEdit->text());
-    f.rxStart = Latin1(c_.rxStart->text());
-    f.rxStep = Latin1(c_.rxStep->text());
+    f.from = Latin1String(c_.fromEdit->text());
+    f.to = Latin1String(c_.toEdit->text());
+    f.rxStart = Latin1String(c_.rxStart->text());
+    f.rxStep = Latin1String(c_.rxStep->text());
     f.rxDescending = c_.rxDesc->isChecked();
     f.txMode = c_.txOffset->isChecked()  ? TxFrequencyMode::Offset
                : c_.txStart->isChecked() ? TxFrequencyMode::Start
                                          : TxFrequencyMode::Default;
-    f.offset = Latin1(c_.offset->text());
+    f.offset = Latin1String(c_.offset->text());
     f.minus = c_.minus->isChecked();
-    f.txStart = Latin1(c_.txStartEdit->text());
-    f.txStep = Latin1(c_.txStep->text());
+    f.txStart = Latin1String(c_.txStartEdit->text());
+    f.txStep = Latin1String(c_.txStep->text());
     f.txDescending = c_.txDesc->isChecked();
     f.rxTone = c_.rxTone->currentIndex();
     f.rxRandom = c_.rxRandom->isChecked();
-    f.rxInterval = Latin1(c_.rxInterval->text());
+    f.rxInterval = Latin1String(c_.rxInterval->text());
     f.rxToneDescending = c_.rxToneDesc->isChecked();
     f.txToneStart = c_.txToneStart->isChecked();
     f.txTone = c_.txTone->currentIndex();
     f.txRandom = c_.txRandom->isChecked();
-    f.txInterval = Latin1(c_.txInterval->text());
+    f.txInterval = Latin1String(c_.txInterval->text());
     f.txToneDescending = c_.txToneDesc->isChecked();
     for (std::size_t i = 0; i < c_.lists.size(); ++i) {
         f.lists[i] = c_.lists[i]->currentIndex();
     }
-    f.name = Latin1(c_.name->text());
+    f.name = Latin1String(c_.name->text());
     f.byNumber = c_.byNumber->isChecked();
 }
 
@@ -163,33 +155,33 @@ void BatchGenerateDialog::ShowForm() {
     const BatchForm& f = form_;
     const std::array<QRadioButton*, 4> range{c_.all, c_.aSection, c_.bSection, c_.from};
     range[static_cast<std::size_t>(f.range)]->setChecked(true);
-    c_.fromEdit->setText(Text(f.from));
-    c_.toEdit->setText(Text(f.to));
-    c_.rxStart->setText(Text(f.rxStart));
-    c_.rxStep->setText(Text(f.rxStep));
+    c_.fromEdit->setText(Latin1Text(f.from));
+    c_.toEdit->setText(Latin1Text(f.to));
+    c_.rxStart->setText(Latin1Text(f.rxStart));
+    c_.rxStep->setText(Latin1Text(f.rxStep));
     ShowChoice(c_.rxAsc, c_.rxDesc, f.rxDescending);
     (f.txMode == TxFrequencyMode::Offset  ? c_.txOffset
      : f.txMode == TxFrequencyMode::Start ? c_.txStart
                                           : c_.txDefault)
         ->setChecked(true);
-    c_.offset->setText(Text(f.offset));
+    c_.offset->setText(Latin1Text(f.offset));
     ShowChoice(c_.plus, c_.minus, f.minus);
-    c_.txStartEdit->setText(Text(f.txStart));
-    c_.txStep->setText(Text(f.txStep));
+    c_.txStartEdit->setText(Latin1Text(f.txStart));
+    c_.txStep->setText(Latin1Text(f.txStep));
     ShowChoice(c_.txAsc, c_.txDesc, f.txDescending);
     c_.rxTone->setCurrentIndex(f.rxTone);
     c_.rxRandom->setChecked(f.rxRandom);
-    c_.rxInterval->setText(Text(f.rxInterval));
+    c_.rxInterval->setText(Latin1Text(f.rxInterval));
     ShowChoice(c_.rxToneAsc, c_.rxToneDesc, f.rxToneDescending);
     ShowChoice(c_.txToneDefault, c_.txToneStart, f.txToneStart);
     c_.txTone->setCurrentIndex(f.txTone);
     c_.txRandom->setChecked(f.txRandom);
-    c_.txInterval->setText(Text(f.txInterval));
+    c_.txInterval->setText(Latin1Text(f.txInterval));
     ShowChoice(c_.txToneAsc, c_.txToneDesc, f.txToneDescending);
     for (std::size_t i = 0; i < c_.lists.size(); ++i) {
         c_.lists[i]->setCurrentIndex(f.lists[i]);
     }
-    c_.name->setText(Text(f.name));
+    c_.name->setText(Latin1Text(f.name));
     c_.byNumber->setChecked(f.byNumber);
     ApplyEnablingRules();
 }
@@ -217,9 +209,9 @@ void BatchGenerateDialog::React(const std::function<void()>& change) {
 
 void BatchGenerateDialog::Entered(QWidget* control) {
     if (control == c_.rxStart) {
-        rxStartAtFocus_ = Latin1(c_.rxStart->text());
+        rxStartAtFocus_ = Latin1String(c_.rxStart->text());
     } else if (control == c_.txStartEdit) {
-        txStartAtFocus_ = Latin1(c_.txStartEdit->text());
+        txStartAtFocus_ = Latin1String(c_.txStartEdit->text());
     }
 }
 

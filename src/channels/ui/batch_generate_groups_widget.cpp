@@ -21,10 +21,6 @@ namespace kestra {
 
 namespace {
 
-QString Text(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Two or more radios that choose exactly one, laid out in a row.
 QHBoxLayout* RadioRow(QWidget* parent, std::initializer_list<QRadioButton*> radios) {
     auto* group = new QButtonGroup(parent);
@@ -40,7 +36,7 @@ QHBoxLayout* RadioRow(QWidget* parent, std::initializer_list<QRadioButton*> radi
 QComboBox* ToneList(QWidget* parent) {
     auto* combo = new QComboBox(parent);
     for (const std::string& tone : ToneChoiceList()) {
-        combo->addItem(Text(tone));
+        combo->addItem(Latin1Text(tone));
     }
     combo->setMaxVisibleItems(20);
     return combo;
@@ -160,10 +156,10 @@ QGroupBox* BatchGenerateDialog::BuildListGroup() {
     for (std::size_t i : {0, 1, 6, 5, 2, 7, 8, 3, 4}) {
         auto* list = new QComboBox(group);
         for (std::string_view text : kChannelListFields[i].texts) {
-            list->addItem(Text(text));
+            list->addItem(Latin1Text(text));
         }
         c_.lists[i] = list;
-        form->addRow(Text(kChannelListFields[i].caption), list);
+        form->addRow(Latin1Text(kChannelListFields[i].caption), list);
     }
     c_.name = MakeFilteredEdit({{}, static_cast<int>(kChannelNameLength)}, group);
     c_.byNumber = new QCheckBox(QStringLiteral("By CH Num"), group);

@@ -21,17 +21,9 @@ namespace kestra {
 
 namespace {
 
-QString Text(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
-
 // Shows text in an editable combo, selecting its entry when the list has one.
 void ShowComboText(QComboBox* combo, const std::string& text) {
-    const QString shown = Text(text);
+    const QString shown = Latin1Text(text);
     combo->setCurrentIndex(combo->findText(shown));
     combo->setEditText(shown);
 }
@@ -102,7 +94,7 @@ void ChannelEditDialog::BuildControls() {
     txFreq_ = MakeFilteredEdit({kDecimalDigits, 0}, this);
     QStringList tones;
     for (const std::string& tone : ToneChoiceList()) {
-        tones << Text(tone);
+        tones << Latin1Text(tone);
     }
     rxTone_ = new QComboBox(this);
     txTone_ = new QComboBox(this);
@@ -123,7 +115,7 @@ void ChannelEditDialog::BuildControls() {
     for (std::size_t i = 0; i < kChannelListFields.size(); ++i) {
         auto* list = new QComboBox(this);
         for (std::string_view text : kChannelListFields[i].texts) {
-            list->addItem(Text(text));
+            list->addItem(Latin1Text(text));
         }
         lists_[i] = list;
         if (i == 5) {  // the name sits between Voice Process and Scan Add
@@ -137,7 +129,7 @@ void ChannelEditDialog::BuildControls() {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int row = static_cast<int>(i % leftRows);
         const int column = i < leftRows ? 0 : 2;
-        auto* label = new QLabel(Text(rows[i].first), this);
+        auto* label = new QLabel(Latin1Text(rows[i].first), this);
         label->setBuddy(rows[i].second);
         rows[i].second->setMinimumWidth(130);
         layout->addWidget(label, row, column);
@@ -168,12 +160,12 @@ QComboBox* ChannelEditDialog::listCombo(std::string_view caption) const {
 
 void ChannelEditDialog::Gather() {
     ChannelEditFields& fields = editor_.fields();
-    fields.ch = Latin1(channel_->edit()->text());
-    fields.rxFreq = Latin1(rxFreq_->text());
-    fields.txFreq = Latin1(txFreq_->text());
-    fields.rxTone = Latin1(rxTone_->currentText());
-    fields.txTone = Latin1(txTone_->currentText());
-    fields.name = Latin1(name_->text());
+    fields.ch = Latin1String(channel_->edit()->text());
+    fields.rxFreq = Latin1String(rxFreq_->text());
+    fields.txFreq = Latin1String(txFreq_->text());
+    fields.rxTone = Latin1String(rxTone_->currentText());
+    fields.txTone = Latin1String(txTone_->currentText());
+    fields.name = Latin1String(name_->text());
     for (std::size_t i = 0; i < lists_.size(); ++i) {
         fields.lists[i] = lists_[i]->currentIndex();
     }
@@ -181,12 +173,12 @@ void ChannelEditDialog::Gather() {
 
 void ChannelEditDialog::ShowFields() {
     const ChannelEditFields& fields = editor_.fields();
-    channel_->edit()->setText(Text(fields.ch));
-    rxFreq_->setText(Text(fields.rxFreq));
-    txFreq_->setText(Text(fields.txFreq));
+    channel_->edit()->setText(Latin1Text(fields.ch));
+    rxFreq_->setText(Latin1Text(fields.rxFreq));
+    txFreq_->setText(Latin1Text(fields.txFreq));
     ShowComboText(rxTone_, fields.rxTone);
     ShowComboText(txTone_, fields.txTone);
-    name_->setText(Text(fields.name));
+    name_->setText(Latin1Text(fields.name));
     for (std::size_t i = 0; i < lists_.size(); ++i) {
         lists_[i]->setCurrentIndex(fields.lists[i]);
         lists_[i]->setEnabled(fields.enabled);
@@ -218,7 +210,7 @@ void ChannelEditDialog::Left(QWidget* control) {
     } else if (control == rxFreq_) {
         Run([this] { editor_.CommitRxFrequency(); });
     } else if (control == txFreq_) {
-        Run([this] { editor_.CommitTxFrequency(Latin1(txAtFocus_)); });
+        Run([this] { editor_.CommitTxFrequency(Latin1String(txAtFocus_)); });
     } else if (control == rxTone_) {
         Run([this] { editor_.CommitRxTone(); });
     } else if (control == txTone_) {

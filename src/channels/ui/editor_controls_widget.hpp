@@ -10,6 +10,8 @@
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/field_layout.hpp"
@@ -18,6 +20,14 @@ class QLineEdit;
 class QWidget;
 
 namespace kestra {
+
+// The editors' texts are Latin-1 bytes (the radio's character set is ASCII).
+inline QString Latin1Text(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::string Latin1String(const QString& text) {
+    return text.toLatin1().toStdString();
+}
 
 // Return or the keypad's Enter.
 inline bool IsEnterKey(const QKeyEvent* event) {

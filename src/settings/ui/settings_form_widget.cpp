@@ -9,14 +9,6 @@
 
 namespace kestra {
 
-namespace {
-
-QString Text(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 // ---- typing -------------------------------------------------------------------------------
 
 SpinEdit::SpinEdit(TypingRules rules, QWidget* parent) : QAbstractSpinBox(parent), rules_(rules) {
@@ -54,7 +46,7 @@ QWidget* FormBinder::MakeControl(std::size_t field, QWidget* parent) {
         case ControlKind::List: {
             auto* list = new QComboBox(parent);
             for (std::string_view text : form_->ListTexts(field)) {
-                list->addItem(Text(text));
+                list->addItem(Latin1Text(text));
             }
             // Every change the user makes (list, keys, wheel, typed search); the binder's own
             // updates are made with the signals blocked.
@@ -93,7 +85,7 @@ QWidget* FormBinder::MakeControl(std::size_t field, QWidget* parent) {
             break;
         }
     }
-    made->setAccessibleName(Text(form_->Caption(field)));
+    made->setAccessibleName(Latin1Text(form_->Caption(field)));
     controls_[field] = made;
     return made;
 }
