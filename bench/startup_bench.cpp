@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up time and memory of the desktop program: runs `kestra` offscreen several times with
 // KESTRA_STARTUP_PROBE=1 (the program prints "kestra-startup-ready" once its main window is shown
 // with the grid filled, then quits) and reports the median time from process start to that line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // transfer_bench: a full Read and a full Write through kestra-cli against kestra-virtual-radio
 // paced at 9600 baud on a real pseudo-terminal. For each transfer it prints the measured time,
 // the wire time (every byte of the exchange, both ways, at 10 bits per byte), their ratio, and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing Kestra and packaging it as a .deb.
 #
 # `cmake --install` (and `make install`, which honours DESTDIR and PREFIX) puts the three

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kestra_add_test(<name> SOURCES <files...> [LIBS <targets...>] [ENV <VAR=value...>]
 #                 [TIMEOUT <seconds>])
 # One GoogleTest executable registered as one ctest test. Widget tests run offscreen and every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-virtual-radio: a radio on a pseudo-terminal, for trying the programs without a radio and
 // for the end-to-end tests and benchmarks.
 //

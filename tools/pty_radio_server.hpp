@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Serves a VirtualRadio on the master side of a pseudo-terminal, so that any program (kestra-cli,
 // the desktop program, a terminal) can open the slave side as if it were the radio's programming

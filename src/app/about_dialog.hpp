@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: the application icon, three lines taken from Program.ini's [About] section
 // (Version, Copyright, Company; re-read every time the box opens, so an absent key leaves its

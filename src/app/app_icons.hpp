@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own icons, drawn with QPainter so that they stay crisp at every screen scale:
 // the application icon (a handheld radio) and the toolbar pictures for the commands that have

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop program as a whole: start-up in its fixed order (settings file, serial port,
 // tree label, command line, recent files, splash, main window, first document), then the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list of automatic backups.
 
 #include "app/backups_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File, Backups: the automatic backups of transfers with a radio, newest first, with the date
 // and time, the kind ("read" or "write"), the radio model and the number of channels. "Open"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Prints the channel list: every slot of the grid that holds a channel, with its label and the
 // eight grid columns, as a ruled table. Each page carries the document name and the date at the

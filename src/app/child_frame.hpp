@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CChildFrame: the document window inside the main window's MDI area, holding the channel view.
 // It opens at the top-left corner of the area, 1095 by 650 pixels, and the main window then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document as the desktop program handles it (the CProgramDoc and CMyDocManager roles). The
 // controller owns the ChannelDocument (the one memory image seen as a "*.dat" file, its grid,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CMainFrame: the program's main window. It holds the MDI area with the document window, the
 // menus, the toolbar, the status bar and the navigation bar, and wires every command to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands: every action with its text, keys, icon and tip, the menus, the
 // toolbar and the navigation bar that show them, and the connections from each action to the
 // object that carries it out.

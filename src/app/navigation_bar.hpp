@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "IE Control Bar": a dockable side panel with a small tree that leads to the program's
 // editors. The root item carries the radio type from Program.ini ([Setup] Type); its children

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop program's Messenger: a modal QMessageBox with "OK", or "OK" and "Cancel", over the
 // active window and captioned with the program's name; a failure has the warning or critical icon

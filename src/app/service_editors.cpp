@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Edit menu's service dialogs.
 
 #include "app/service_editors.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens the service dialogs from the Edit menu: "Param Adjust", "DTMF Initialization" and
 // "Sql Adjust", which the menu offers once service mode was entered, and "Radio Information",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings editors behind the Edit menu and the navigation tree.
 
 #include "app/settings_editors.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens the radio settings editors ("Optional Features", "DTMF" and "Radio") from the Edit menu
 // and the navigation tree. Each dialog works on the image directly; an opening that changed a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up picture: "startup.bmp" from the program directory in a borderless window of its
 // own size, centred on the screen. It closes after one second, or earlier at the first key or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Automatic backups: every image read from a radio, and every image about to be written to one,
 // is kept as a document file in the backup folder, named after the local date and time, the

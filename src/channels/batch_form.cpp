@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch dialog's boxes and their normalisation.
 
 #include "channels/batch_form.hpp"

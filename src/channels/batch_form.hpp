@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The boxes of the "Batch Gerenate CH" dialog as texts and choices, with the rules that
 // normalise them while typing and when a box is left, and the plan an Apply carries out. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batch generation of a channel range.
 
 #include "channels/batch_generation.hpp"

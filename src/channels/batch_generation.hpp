@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Batch generation of channels: one range of memory channels (never the VFO slots) filled in
 // one step with Rx frequencies stepping from a start, Tx equal to Rx, offset from it or stepping

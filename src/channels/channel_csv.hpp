@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Channels as the comma-separated format radio amateurs move between programming tools (one row
 // per memory channel under the header kCsvHeader). Export writes the channels the grid shows;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Channel records to rows of the interchange format.
 
 #include <array>

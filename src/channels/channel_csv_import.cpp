@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rows of the interchange format into channel records, with a report for every row.
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One row of the interchange format to what a channel record holds.
 
 #include "channels/channel_csv_rows.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The import's reading of one row of the interchange format: the texts of its columns turned
 // into what a channel record holds, with the grid's rules (raster, section limits, tone texts)

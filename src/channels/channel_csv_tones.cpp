@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tone, scan, power and name columns of one row of the interchange format.
 
 #include <cstdio>

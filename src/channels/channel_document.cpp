@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document: open, new, save and a read's image, on the program's one memory image.
 
 #include "channels/channel_document.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document: what the program has open, and the one place that decides how it is opened,
 // created, saved and replaced by a read from the radio. It works on the program's one memory

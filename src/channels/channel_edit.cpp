@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Channel Edit dialog's rules: load, save and the commits of its boxes.
 
 #include "channels/channel_edit.hpp"

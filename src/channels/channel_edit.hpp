@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Channel Edit dialog without its widgets: the texts and selections of its controls, and
 // every rule that turns them into a channel record and back. The dialog (and kestra-cli

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Channel Edit controls as text lines, and typed assignments to them.
 
 #include "channels/channel_edit_text.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Channel Edit dialog's controls as lines of text, and typing "Caption=value" into them:
 // how kestra-cli shows and edits one channel with the same rules as the dialog. A value goes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "channels/channel_fields.hpp"
 
 #include "channels/image_preparation.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fields of one channel record under the Channel Edit dialog's captions, as texts: what a
 // user reads when two images are compared, and the lists the dialog offers. Also the one test of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's working copy: layout, decode and encode of the channel records.
 
 #include "channels/channel_table.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The channel grid's working copy: one row per channel record (A001-A128, B001-B128, "A VFO",
 // "B VFO") of eight cell texts each. The grid is decoded from the memory image after a read,

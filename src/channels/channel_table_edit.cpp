@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commit rules of the grid's in-place editors and the undo/redo of their results.
 
 #include "channels/channel_table.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What differs between two memory images, as a user reads it: first the channels by label (each
 // field that changed with its old and new text, or the channel added or removed), then the

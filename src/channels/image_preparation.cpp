@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Image preparation before every save and write: model block, summary areas, section windows.
 
 #include "channels/image_preparation.hpp"

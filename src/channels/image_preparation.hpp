@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the channel view writes into the memory image besides the channel records, before every
 // save and every write to the radio: the model block of the chosen radio model, the section

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
 // --model NAME, -o FILE, --apply FILE, --append, --verify) and how many file arguments. Every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The automatic backup around a transfer with a radio: the image just read, or about to be
 // written, is kept in the backup folder. Whatever happens here never changes the outcome of the

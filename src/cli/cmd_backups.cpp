@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli backups: the automatic backups of reads from a radio (and of writes to one), newest
 // first, with date and time, kind, radio model, number of channels and the file's path. Any of
 // them opens like any other document file.

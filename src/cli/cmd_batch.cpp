@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli batch FILE -o OUT [options]: one Apply of the "Batch Gerenate CH" dialog. Each
 // option sets one of the dialog's boxes, lists or choices, as typed and left (so the boxes are
 // normalised as the dialog normalises them); what no option names keeps the dialog's default.

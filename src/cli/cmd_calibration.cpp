@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli calibration FILE [-o OUT [--apply CAL.ini]]: a radio's calibration as a readable,
 // diffable file. Without -o it prints the values the three service editors show for FILE
 // (Parameter Adjust, DTMF Initialization, Sql Adjust) in INI form. With -o it opens FILE, sets

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli channel FILE CH [-o OUT "Caption=value"...]: one channel as the Channel Edit
 // dialog shows it, and edited as a user of the dialog would edit it. Without -o it prints one
 // "Caption: value" line per control of the dialog opened on CH. With -o it types each value

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli channels FILE: prints the channel grid of a document, one line per row (A 001 to
 // B VFO): the row label, then the eight cell texts, separated by tabs; an empty cell is an empty
 // field. The section limits come from the document as they do when the program opens it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli diff A B: what differs between two document files, one line per difference:
 // channels by label with each changed field's old and new text (or added, removed), then the
 // settings blocks under their editors' captions, then the remaining bytes as hexadecimal ranges.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli doctor [--port P]: the cable doctor. Lists the serial devices and USB adapters the
 // system has, says what keeps the chosen port from working (permissions, another program holding
 // it, brltty, ModemManager) and then tests it live: the radio's wake-up and identification. One

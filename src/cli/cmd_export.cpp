@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli export FILE -o OUT.csv: the channels of a document as the comma-separated list other
 // programming tools read (one row per channel the grid shows, A001 to B128), written to OUT.csv.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli import FILE IN.csv -o OUT [--append]: puts the channels of a comma-separated list
 // (from this or another programming tool) into the document's channels and saves the result as
 // Save As does. Rows go to their Location, or with --append to the first empty channels. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli info [--port P]: asks the radio to identify itself, as Radio Information does, and
 // prints what that dialog shows: model, MCU version, PC version and the A and B section limits
 // in whole MHz ("136 --- 174"). Nothing is read from or written to the radio's memory.

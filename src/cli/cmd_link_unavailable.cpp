@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio commands in a build without the serial port layer (the Qt-free core-only build):
 // they exist so the command list stays the same, and say why they cannot run.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli new -o FILE: writes the image of a new document, built from Default.dat in the
 // program directory or from the built-in defaults, exactly as the desktop program starts one
 // (before anything encodes it: the bytes are the template's or the defaults').

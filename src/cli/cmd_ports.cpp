@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli ports: what the Port dialog knows about the serial ports. COM1-COM16 with the
 // device each one opens and whether it can be opened now, then the other serial devices the
 // system reports (USB adapters on other names), which --port PATH can use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli read [--port P] [--service] -o FILE: reads the radio's memory with the clone
 // transfer (the same 352 blocks as Program, Read) into a fresh image and saves it as FILE. The
 // file is written only after the whole transfer succeeded, atomically, so a failed read leaves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli save-as [--model NAME] IN OUT: opens a document and saves it the way the desktop
 // program does (ChannelDocument): the grid is encoded back with the model block of the
 // document's model (the one its block names, else "6120E"; --model picks another) and every

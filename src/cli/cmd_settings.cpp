@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli settings FILE [-o OUT [--apply SETTINGS.ini]]: the radio settings of a document as
 // a text file. Without -o it prints every field of the "Optional Features", "DTMF" and "Radio"
 // dialogs as they show it right after opening, one "Caption=value" line per field in INI

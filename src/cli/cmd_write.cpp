@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli write [--port P] [--service] [--model NAME] [--verify] FILE: writes a document to the
 // radio exactly as Program, Write does in the desktop program: the document is opened, its grid
 // is encoded back with the model block of its model (the one its block names, else "6120E";

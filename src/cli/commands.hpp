@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The subcommands of kestra-cli. Each lives in its own cmd_*.cpp file; KESTRA_CLI_COMMANDS is the
 // one list main() builds its dispatch table and usage text from, so a new subcommand is its

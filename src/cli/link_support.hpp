@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the radio commands of kestra-cli (info, read, write) share: the choice of the serial
 // device (--port, else [Setup] Device / COM of Program.ini, exactly as the desktop program

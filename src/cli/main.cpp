@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli: the Kestra document tools for scripts and batch use.
 //
 //   kestra-cli <command> [arguments...]

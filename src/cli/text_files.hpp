@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading and writing the text files some subcommands take and give (CSV channel lists): one
 // place for the size limit, the refusal of folders and devices, and the failure sentences.

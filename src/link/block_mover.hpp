@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The data part of every transfer: the ranges of a plan moved between the radio and an image in
 // blocks of at most 32 bytes that never cross a 32-byte boundary, each block confirmed by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cable doctor: why a programming cable does not work, told as lines a user can act on. It
 // reads the system as it is (the serial devices and USB adapters in sysfs, the device nodes in

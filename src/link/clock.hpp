@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time as the protocol sees it: a millisecond stopwatch and a sleep. The steady clock is real
 // time; tests use a simulated clock so timeouts and retries run instantly and exactly.

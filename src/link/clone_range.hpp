@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An image address range moved in blocks of at most 32 bytes that never cross a 32-byte
 // boundary: the unit both the clone transfer and the service transfers are made of.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One clone transfer of the memory image to or from the radio: wake-up, identification, the
 // plausibility test, the handshake acknowledge, then the blocks of two address ranges, each

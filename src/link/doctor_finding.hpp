@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One line of the cable doctor's report: what it found and what to do about it, with how much it
 // matters. The command line prints the lines; a dialog shows them with an icon each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radio's 32-byte identification reply: bytes 0-7 the model text, 8-14 the firmware version
 // (one number per byte, 0xFF ends it), 15 a model variant flag, 16-31 the lower and upper limits

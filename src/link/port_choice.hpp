@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which serial port the transfers use, and how that choice is made and kept. A choice is a COM
 // number (1-16, stored as [Setup] COM), a device path (a pty, a /dev/serial/by-id link; stored

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a serial port is named. The program keeps the Windows-style PortName ("COM3", "\\.\COM12")
 // that Program.ini's [Setup] COM produces; on Linux each COM number maps to a device file

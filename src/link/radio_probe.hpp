@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cable doctor's live test of a port: open it as a transfer does, wake the radio with the
 // clone protocol's wake-up, ask for its identification and end the session, then close the port.

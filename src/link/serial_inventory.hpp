@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a Linux system says about its serial hardware, read from sysfs and /dev: every serial
 // device with its /dev/serial/by-id names, its USB vendor and product ids and strings, its kernel

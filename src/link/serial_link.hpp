@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A serial line to the radio as the transfers use it: opened per transfer, 9600 baud 8N1 raw,
 // reads bounded by a count, a 100 ms gap between two bytes and a total timeout. The real port

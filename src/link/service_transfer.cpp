@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/service_transfer.hpp"
 
 #include <algorithm>

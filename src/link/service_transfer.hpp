@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The short synchronous exchanges of the service dialogs: a read or a write of one or two fixed
 // image ranges, or an identify that only fetches the radio's 32-byte identification reply. They

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time for tests: it stands still until someone sleeps or the in-process link waits for bytes,
 // so timeouts and retries run instantly and their durations are exact. Kept in microseconds

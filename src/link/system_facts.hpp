@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The facts about users and programs that decide whether a serial device can be used: who the
 // user is and which groups the login session has, the group database, the owner and permissions

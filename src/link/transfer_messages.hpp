@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a failed transfer tells the user. Each message keeps the radio link's own text as its
 // first line ("Open port fail", "Communication error", "Data is invalid, ...") and adds what the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A radio in software: the radio's side of the clone protocol and of the service transfers over
 // its own 16384-byte memory. It is a byte-stream state machine: feed it the bytes the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A serial line to a VirtualRadio in the same process, with the timing of a real port: bytes
 // take their wire time when the radio is paced, and a Read returns on the first of count

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's side of the radio's wire format, shared by the clone transfer and the service
 // transfers: the wake-up with its retries, the identification request, the handshake, one read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process-wide values of a running program, held in one place next to the one memory image:
 // the image itself, the section limits, the serial port choice, the service-mode and busy flags

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Character rules that must not depend on the user's locale. The radio, Program.ini and the
 // typed texts are plain ASCII, and <cctype> would read a byte of a UTF-8 name differently under

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving a whole file so that a crash, a full disk or a pulled USB stick leaves either the old
 // file or the new one, never half of one: the bytes go to a temporary file in the target's

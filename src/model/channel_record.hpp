@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 32-byte channel record, the channel bitmaps and the model-limits block of the memory image.
 // Records 0-127 are A001-A128, 128-255 are B001-B128, 256 is "A VFO" and 257 "B VFO".

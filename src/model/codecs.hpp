@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pure conversions between image bytes and the texts the editors show: packed BCD, frequencies in
 // 10 Hz units and their MHz texts, CTCSS/DCS tone texts and their 2-byte codes, channel labels,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Comma-separated text as spreadsheets and other programs write it: fields separated by commas
 // (or tabs or semicolons, which spreadsheets use when copying or in some locales), optionally

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document file: a "*.dat" file holds exactly the 16384 image bytes in offset order, with no
 // header. This file builds the image of a new document (from "Default.dat" in the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the editors' settings blocks are described: one table row per field, naming where its bits
 // live in the memory image and what the form offers for it. The codec (decode on open, encode on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where things live in the memory image. Offsets are at the same time radio addresses and file
 // offsets; every editor, the channel view and the clone protocol name their areas through these

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes one edit changed in the memory image, kept as runs of (offset, bytes before, bytes
 // after). An editor that works on the image directly (a settings dialog, Channel Edit, a batch,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radio's whole memory as the program holds it: 16384 bytes whose offsets are at the same time
 // the radio's own memory addresses and the offsets in a "*.dat" document file. One image lives in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the program tells the user something: a message box with "OK", or a confirmation with
 // "OK" and "Cancel". The desktop program shows QMessageBox, the command-line tool prints to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small pieces the file code of the core shares: a POSIX descriptor that closes itself, and
 // the texts of a failure sentence (the quoted path and the system's reason in lower case).

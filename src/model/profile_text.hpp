@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text rules of an INI file such as Program.ini, on their own (the settings file reads and
 // writes through them; the fuzzers drive them directly). They are the usual private-profile

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program finds its own files. The program directory holds Default.dat, startup.bmp,
 // background.bmp and normally Program.ini; it is the executable's folder unless the environment

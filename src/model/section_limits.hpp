@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's current lower and upper limit of section A and section B. They decide which
 // channels are valid, are taken from the image's model-limits block when the grid is filled and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Program.ini, the program's few persistent settings: [Setup] COM (the serial port), [Setup] Type
 // (the navigation tree's root label), [Setup] Device (an explicit device path) and the About box's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers read from the start of a text the way the C library's "%d", "%x" and strtod read
 // them: blanks first, an optional sign, then digits up to the first character that is not one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CTCSS and DCS tones: the texts of the tone lists, the normalisation of typed tone texts and
 // the 2-byte tone codes of a channel record.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the demo radio's memory (src/res/demo-radio.dat): a new document with a few dozen
 // named channels on 2 m and 70 cm (calling frequencies, repeaters with their offsets and CTCSS
 // or DCS tones, simplex and receive-only channels) and both VFOs, encoded through the channel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The calibration values as curves over frequency, for the small charts beside the grids: the
 // transmit power and the squelch thresholds of Parameter Adjust at the low, middle and high

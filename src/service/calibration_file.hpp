@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A radio's calibration as a readable, diffable text: the values the three service editors show
 // after loading a document, in INI form with one section per dialog. Keys are the dialogs' own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three tables of the calibration block that nobody edits by hand: the reference levels, the
 // band points and the transmit power slopes. The program computes them from constants, from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DTMF Initialization's eleven decoder registers. Each entry of the decoder table is a fixed
 // two-byte tag, rewritten on every commit, and a 16-bit value, high byte first, which the dialog

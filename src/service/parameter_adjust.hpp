@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Parameter Adjust's fields: where every scalar box, check box and grid cell of the calibration
 // block lives, with its range, base, typed characters and clamp timing, and the load and commit

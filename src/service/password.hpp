@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The password gate of service mode: the one fixed service password, compared with letters in
 // either case and every other character exactly.

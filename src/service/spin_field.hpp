@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How an edit box with a spin control behaves in the service dialogs: its range, the most
 // characters it holds, the base its text is written in, which typed characters it takes and

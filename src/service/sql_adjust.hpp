@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sql Adjust's view of the squelch table: one 16-byte record per 5 MHz point of each supported
 // band (8, 13 and 25 points), shown as a 4 x 4 grid of measurements ("Noise1", "RSSI1",

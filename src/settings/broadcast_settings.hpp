@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Radio" dialog's form over the broadcast receiver block at 0x2F80-0x2FD7: the current
 // receiver channel, the current receiver frequency and twenty receiver channel frequencies,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three pages of the "DTMF" dialog over the DTMF block at 0x2080-0x217F and the two "Side
 // Tone" bits of 0x2049: "Encode" (timing, side tone, PTT ID codes, wait reply), "Decode" (group

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/optional_features.hpp"
 
 #include "model/image_map.hpp"

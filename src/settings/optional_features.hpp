@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Optional Features" form: the radio's menu settings at 0x2040-0x2071 (display modes, dual
 // watch, beep and roger tone, battery save, squelch, step, time-out timer, scan mode, lamp, VOX,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shorthands for writing the settings forms' field tables, and the lists several forms share.
 

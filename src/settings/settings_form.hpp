@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One settings form as its dialog shows it: a table of fields (see model/field_layout.hpp) and
 // the text every control shows. Opening decodes the block into the texts and applies the

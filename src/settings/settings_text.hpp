@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Radio settings as a text file a user can keep, compare and apply to other radios: every field
 // of the "Optional Features", "DTMF" and "Radio" dialogs as the dialogs show it, one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Automatic backups: their names, the folder they live in, keeping one, listing newest first
 // and pruning to the newest 100 without touching other files.
 

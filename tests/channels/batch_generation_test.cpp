@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batch generation: the raster snap, the box normalisation and what one Apply writes.
 
 #include "channels/batch_generation.hpp"

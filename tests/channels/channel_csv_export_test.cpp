@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Channels written as the interchange list: every tone and cross mode, the duplex cases, mode,
 // skip, power, step, quoting of names, and which slots are written at all.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interchange lists read into channel records: every tone and cross mode, duplex, watts, files
 // from other tools (column order, missing and extra columns, quoting, CRLF, byte-order mark,
 // tabs), the report for what the radio cannot hold, the placements, and the round trip.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared pieces of the channel list tests: channels put into an image the way the grid holds
 // them, rows of an exported list by column name, and the tone cases both directions share.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document on real files: what an open, a failed open, New, a save and a read leave behind,
 // which limits and which radio model a document keeps, and that what a user entered survives
 // any number of saves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Channel Edit rules without widgets: loading and saving one record, the frequency and
 // channel-number commits, stepping, and typing "Caption=value" as kestra-cli channel does.
 

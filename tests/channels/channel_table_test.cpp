@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's working copy: decoding records into cell texts, encoding them back (shift rules,
 // tones, flags, kept bytes) and the commit rules of the in-place editors.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two images compared as a user reads the difference: channels by label and field, added and
 // removed channels, settings blocks by caption, the rest as named hexadecimal ranges.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every save and write puts into the image besides the channel records.
 
 #include "channels/image_preparation.hpp"

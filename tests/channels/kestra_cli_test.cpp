@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli run as a program: new, channels and save-as on real files in a temporary program
 // directory, and the failures that must leave no output file behind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli calibration run as a program on real files: printing what the service editors
 // show, applying a calibration file into a new document, and refusing a bad line without
 // writing anything.

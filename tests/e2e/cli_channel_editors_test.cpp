@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli channel and batch run as programs on real files: what they print, the bytes they
 // write (also over their own input file), and refused values that leave nothing written.
 

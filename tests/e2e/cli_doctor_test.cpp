@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli doctor as a user runs it: against kestra-virtual-radio on a real pseudo-terminal,
 // a silent one, a port that does not exist and no port at all. The system part reads this
 // machine as it is, so only what does not depend on its hardware is checked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli export, import, diff and backups run as programs on real files, and the backup a
 // read from kestra-virtual-radio leaves behind.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli against kestra-virtual-radio on a real pseudo-terminal: whole transfers through the
 // real serial port code, checked byte for byte on both sides.
 

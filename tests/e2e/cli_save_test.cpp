@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli saving onto awkward targets: every refusal reaches the terminal as one line, exits
 // with status 1 and leaves the target exactly as it was; a dangling link is saved through.
 

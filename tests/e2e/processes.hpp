@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running the real programs from the end-to-end tests and the transfer benchmark:
 // kestra-virtual-radio on its own pseudo-terminal for as long as it is needed, and kestra-cli to

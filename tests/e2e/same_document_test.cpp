@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program and kestra-cli save the same document to the same bytes: the same file
 // opened and saved in a freshly started desktop program and by kestra-cli save-as, with and
 // without a model block, and with a radio model picked in the "Radio" box or given as --model.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary radio replies to the clone transfer and the service transfers, and arbitrary
 // program bytes to the virtual radio. Whatever the radio sends, a transfer must end without
 // touching memory out of range, close the port, clear the busy flag, and leave the image as it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary text as a channel list into a new document, the way Import CSV and kestra-cli
 // import do. Whatever the text holds, nothing may read or write out of range; a text that is
 // refused leaves the image untouched; an import touches nothing but the memory channels and

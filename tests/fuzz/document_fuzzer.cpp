@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens arbitrary bytes as a document, types arbitrary texts into the grid and saves it, the way
 // the desktop program and kestra-cli do. Whatever a file holds, nothing may read or write out of
 // range, and the save may change only what the grid and the image preparation own: the channel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Applies an arbitrary settings file to arbitrary settings blocks, the way kestra-cli settings
 // --apply does. Whatever the blocks and the file hold, nothing may read or write out of range,
 // closing the dialogs may change no byte outside the blocks they edit, and the print of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cable doctor on fake systems: what it says about devices, permissions, busy ports, brltty
 // and ModemManager, and the live test through the virtual radio.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clone transfer against the in-process virtual radio on simulated time: the happy paths of
 // Read, Write and Initialization and every way a transfer can fail.
 

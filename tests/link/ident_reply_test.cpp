@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the radio's identification reply.
 
 #include "link/ident_reply.hpp"

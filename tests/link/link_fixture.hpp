@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the transfer tests share: a virtual radio behind the in-process link on simulated time,
 // the application state, and recorders for the transfer observer and the messenger.

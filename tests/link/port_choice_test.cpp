@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which port the transfers use: what a start-up takes from Program.ini and the command line,
 // what the Port dialog checks, and what its "OK" keeps for the run and stores.
 

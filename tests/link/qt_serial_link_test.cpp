@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real serial port code against a pseudo-terminal whose other end the test plays itself.
 // Timeouts are checked by what a read returns, never by how long it took.
 

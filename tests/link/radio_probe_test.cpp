@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live test of a port: against the virtual radio on simulated time for the radio's answers,
 // and against scripted lines for cables that echo or devices that are not the radio.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The service transfers against the in-process virtual radio on simulated time.
 
 #include "link/service_transfer.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fake Linux system in a temporary folder, laid out as the cable doctor reads the real one:
 // sysfs with its class and bus links (relative, as the kernel makes them), device nodes in /dev

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The second lines of the transfers' failure messages that the transfer tests do not reach: the
 // system's reasons for a failed open, a port that names no device, and long channel lists.
 

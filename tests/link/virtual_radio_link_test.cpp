@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The in-process line: a read ends on count, on a 100 ms gap after a byte or on its total
 // timeout, exactly as a real port waits; a paced radio's bytes take their wire time.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The atomic save under the file system's awkward cases: read-only files (for root too, which
 // is how CI runs), symbolic links that loop or dangle, names as long as the system allows, and
 // what the replaced file keeps.

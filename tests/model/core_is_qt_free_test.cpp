@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The core library and the programs built on it alone (kestra-cli, kestra-virtual-radio) must
 // build with the standard library only. This test follows every source file of those targets
 // (the list CMake generates from them), its same-named header and every project header they

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comma-separated text as other programs and spreadsheets write it: quoting, line breaks,
 // byte-order mark, delimiters, and the texts that are no CSV at all.
 

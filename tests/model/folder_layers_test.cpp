@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The source folders stack in layers: cli and the programs on top, then app (the desktop shell),
 // then the editors (channels, settings, service), then link, then model at the bottom. A file
 // may include headers of its own layer and of the layers below, never of a layer above, and a

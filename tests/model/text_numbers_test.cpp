@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one reading of a leading whole number and the one ASCII case fold that Program.ini, typed
 // cells, spin texts, port names, tone texts and the password check share.
 

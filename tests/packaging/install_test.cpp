@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `cmake --install` into a temporary DESTDIR, as `make install` and the .deb do: the programs,
 // the desktop file and metainfo (checked by the freedesktop and AppStream validators), the icon
 // in every size, and a man page that documents every command kestra-cli has.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The curves beside the calibration grids follow the grid texts.
 
 #include "service/calibration_curves.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calibration file: printing what the service editors show, and setting values from a file
 // as typing them would.
 

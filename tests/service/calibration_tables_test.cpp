@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "service/calibration_tables.hpp"
 
 #include <gmock/gmock.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DTMF Initialization's eleven decoder registers in the image.
 
 #include "service/dtmf_initialization.hpp"

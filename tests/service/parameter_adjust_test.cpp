@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter Adjust's form: what a radio's calibration block looks like in the dialog, and what
 // the dialog leaves in the image when it commits.
 

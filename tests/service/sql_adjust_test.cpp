@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sql Adjust's points and the order of its grid cells in a squelch record.
 
 #include "service/sql_adjust.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Radio" dialog's form: receiver frequencies in kHz BCD, the 76-108 MHz rule, empty slots
 // and the current channel's fallback.
 

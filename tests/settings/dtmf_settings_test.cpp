@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three DTMF pages on real images: code fields and the kill code's end mark, the timing
 // rules and their spins, fallbacks, the shared 0x20D9 byte, and the Auto Dial suffix rewrite.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Optional Features" form on real images: what a new document becomes when the form is
 // opened and closed, fallbacks, the power-on message, the hidden dual-wait bytes and the bits
 // the form does not own.

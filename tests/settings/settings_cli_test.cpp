@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli settings run as a program on real files: the print, applying a settings file and
 // saving as Save As does, the round trip, and refused lines that leave no output file.
 

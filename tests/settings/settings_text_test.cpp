@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings as text: what a print of an image holds, applying a file as a user would type it,
 // refusing lines that name nothing or give a list a text it lacks, and the round trip.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every image address is named once, in model/image_map.hpp; code elsewhere uses the names. Two
 // things in code (comments and texts aside) are taken for a raw address: a hexadecimal number
 // of three or more digits below the image size (protocol bytes and masks have two digits,

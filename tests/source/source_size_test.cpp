@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files and functions stay small enough to read: no .cpp file of the program over 400 lines and
 // no function body over 60 lines. The few known exceptions are listed by name below; an entry
 // that no longer applies fails too, so the list only ever shrinks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the project's own C++ sources for the checks that keep them in shape: the code with
 // its comments, literal texts and preprocessor lines blanked out (so a brace or a number inside

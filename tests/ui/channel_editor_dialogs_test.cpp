@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Channel Edit" and "Batch Gerenate CH" dialogs opened from the grid view's buttons,
 // driven by typing and clicking: the image bytes and grid rows they leave, one undo step per
 // opening (Channel Edit) or per Apply (batch), and the keys that must not close them.

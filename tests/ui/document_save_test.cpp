@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving from the desktop program onto a file the user may not replace: the refusal reaches the
 // user in a message box, the file on disk stays as it was and the document stays modified, so
 // the work can still be saved elsewhere.

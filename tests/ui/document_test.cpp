@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents in the desktop shell: New with its confirmation, Open and its failures, Save and
 // reopen, the modified flag behind the save question, the recent-file list, dropped files and
 // the printed channel list.

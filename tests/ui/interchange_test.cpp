@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel list as text in the desktop program: Import CSV and Export CSV through their real
 // dialogs, and the grid's Ctrl+C, Ctrl+V and Delete, each one undoable step with its report.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop shell as a user meets it: start-up from Program.ini, the menus, toolbar and
 // navigation tree, the document window that hides instead of closing, the service items and
 // the splash.

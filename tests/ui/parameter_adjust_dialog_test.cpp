@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter Adjust and DTMF Initialization as a technician uses them: typing, spinning and
 // leaving boxes, editing grid cells, and Read and Write against the virtual radio.
 

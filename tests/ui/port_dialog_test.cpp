@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Port" dialog against a described machine: which buttons it offers, which one it checks,
 // and what "OK" stores in Program.ini and in the program state.
 

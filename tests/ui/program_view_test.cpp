@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel grid's in-place editing, its undo, and the password gate, driven through the
 // real widgets with mouse clicks and keys.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document around a transfer in the running program: a read detaches the document from its
 // file and asks first when there are unsaved changes; failures show their icon and second line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the service dialog tests share: program state in service mode whose transfers reach an
 // in-process virtual radio in real time, a recording messenger, and the way a user leaves a box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialogs in the desktop program, opened through the Edit menu and the navigation
 // tree and driven through their real controls: the bytes they leave in the image, the document's
 // modified flag and the one undo step that takes an opening back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Offscreen pictures of the desktop program for checking its look: the main window with the
 // demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
 // dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four

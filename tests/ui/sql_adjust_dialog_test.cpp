@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sql Adjust and Radio Information against the virtual radio, and the four service items of
 // the Edit menu: when they are offered, and each dialog as one undoable step of the document.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clone transfers through the real transfer dialog: a worker thread on real time against the
 // in-process virtual radio, with the grid refreshed only after a read that went through.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What keeps a radio's data safe in the desktop program: a backup after every read and before
 // every write, the summary of what a write changes before anything is sent, and File, Backups
 // opening one of them as a new document.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the widget tests share: one QApplication for the test program, a messenger that records
 // every message (and can act while its "box" is up, when a transfer's worker waits for it),

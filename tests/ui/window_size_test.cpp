@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window sizes: the document window fills the MDI area and
 // follows it, and the grid's columns share the width, at 1280x720 and on a large screen.
 

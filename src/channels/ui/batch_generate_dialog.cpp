@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Batch Gerenate CH" dialog.
 
 #include "channels/ui/batch_generate_dialog.hpp"

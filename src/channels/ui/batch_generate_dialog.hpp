@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Batch Gerenate CH" dialog: fills a range of channels in one step. It shows a BatchForm
 // (core), applies the enabling rules of its groups and normalises each box when it is left;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The groups of the "Batch Gerenate CH" dialog: its controls and their layout.
 
 #include <QButtonGroup>

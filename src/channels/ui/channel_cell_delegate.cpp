@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel grid's in-place editors: a frequency box, the editable tone combo and the
 // drop-down lists of the choice columns.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo commands of the channel grid.
 
 #include "channels/ui/channel_edit_commands.hpp"

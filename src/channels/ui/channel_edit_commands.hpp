@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The undo commands of the channel grid. A commit is applied by the table's commit rules when
 // the user leaves an editor; the command is then built from what that commit reported (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Channel Edit" dialog.
 
 #include "channels/ui/channel_edit_dialog.hpp"

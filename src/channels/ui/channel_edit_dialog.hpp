@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Channel Edit" dialog: every field of one channel record, stepping through all 258
 // slots. The rules are the core ChannelEditor's; this only shows its fields and tells it what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's table model over the ChannelTable.
 
 #include "channels/ui/channel_grid_model.hpp"

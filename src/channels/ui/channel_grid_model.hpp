@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grid's table model: the document's 258 channel rows (model row = record index) with their
 // eight cell columns ("Rx Freq" to "BCL"); the row labels ("A 001" .. "B VFO") are the vertical

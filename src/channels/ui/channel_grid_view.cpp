@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel grid widget: cursor moves, wheel, column widths and row highlighting.
 
 #include "channels/ui/channel_grid_view.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The channel grid widget and its in-place editors. The grid is a table view over the
 // ChannelGridModel; an edit starts on a click or Enter (an empty row always at its "Rx Freq"),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Import, export, copy, paste and delete of channel rows as CSV text.
 
 #include "channels/ui/channel_interchange.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The channel list moving in and out of the document window as text: File, Import CSV and
 // Export CSV, and the grid's Ctrl+C (the selected rows as CSV with its header), Ctrl+V (CSV or

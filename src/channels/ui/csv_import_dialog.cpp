@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The choice of a CSV channel list and of where its rows go.
 
 #include "channels/ui/csv_import_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File, Import CSV: which channel list to read and where its rows go, either to the channel each
 // row's Location names or, one after another, into the first empty channels (for lists from

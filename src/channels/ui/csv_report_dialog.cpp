@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report of a CSV import or paste.
 
 #include "channels/ui/csv_report_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an import or a paste of a CSV channel list did: a line with the count of rows taken
 // whole, changed and skipped, the notes about the list as a whole (columns the radio has no use

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filtered edits and the focus watcher of the editors' dialogs.
 
 #include "channels/ui/editor_controls_widget.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the editors' dialogs share about their controls: edits that take only the
 // characters their box takes (dropped as they are typed, a paste with anything else refused),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo command of the editors that change the image directly.
 
 #include "channels/ui/image_edit_command.hpp"

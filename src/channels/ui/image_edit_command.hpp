@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One undoable step of an editor that works on the memory image directly (a settings dialog,
 // Channel Edit, a batch, an import): the bytes it changed. The edit is already in the image when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document window's form: the channel grid and the transfer commands.
 
 #include "channels/ui/program_view.hpp"

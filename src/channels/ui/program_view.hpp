@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CProgramView: the document window's form. It shows the document's 258 channel slots in the
 // grid (a QTableView over the document's ChannelTable), edits cells in place through the core

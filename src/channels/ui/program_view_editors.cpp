@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view's channel editors: the "Channel Edit" and "Batch Generate" buttons.
 
 #include <QPushButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary of a write, before it starts.
 
 #include "channels/ui/write_preview_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What Program, Write is about to change on the radio, shown before anything is sent: the
 // differences between the image last read from or written to the radio in this document and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cable doctor on this machine: the system as it is, then the live test of the chosen port
 // through the same link a transfer would use, plus whether the port's driver took low-latency

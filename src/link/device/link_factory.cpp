@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Serial lines for the transfers: the real port or the demo radio.
 
 #include "link/device/link_factory.hpp"

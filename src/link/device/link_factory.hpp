@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a transfer gets its serial line. Each transfer creates its own link on the thread that
 // runs it: the real serial port for a device path, or the in-process line to the built-in demo

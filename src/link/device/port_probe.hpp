@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Port dialog and `kestra-cli ports` show about the machine's serial ports: for each of
 // COM1-COM16 the device it maps to and whether it can be opened right now (absent or held by

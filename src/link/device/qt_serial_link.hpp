@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real serial port behind SerialLink, on QSerialPort. A transfer opens it, uses it and
 // closes it on one thread: the port object is created by Open on the calling thread and

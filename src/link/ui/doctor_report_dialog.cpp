@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cable doctor's report window.
 
 #include "link/ui/doctor_report_dialog.hpp"

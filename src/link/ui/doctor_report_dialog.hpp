@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cable doctor's report in a window ("Cable check"): a headline saying whether the cable
 // works, then one line per finding with an icon for how much it matters (fine, worth knowing, a

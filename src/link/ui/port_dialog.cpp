@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Port" dialog.
 
 #include "link/ui/port_dialog.hpp"

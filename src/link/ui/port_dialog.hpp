@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Port" dialog (Setup, Com Setup): which serial port the transfers use. COM1-COM16 are
 // radio buttons in four rows of four, each with the device it opens on this system; a port that

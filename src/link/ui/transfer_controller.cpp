@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Read, Write and Initialization flows of the channel view.
 
 #include "link/ui/transfer_controller.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The channel view's three transfer commands. Read shows the transfer dialog and lets the grid
 // decode the image only when the transfer succeeded; Write and Initialization first let the grid

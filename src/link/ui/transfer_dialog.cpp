@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clone transfer's progress dialog and its worker thread.
 
 #include "link/ui/transfer_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modal progress dialog of a clone transfer ("Read", "Write" or "Initialization"): a
 // progress bar over the transfer's blocks, the percent text, "Start" and "Exit". "Start" runs

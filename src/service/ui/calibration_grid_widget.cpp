@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The service dialogs' grids with their in-place spin editor.
 
 #include "service/ui/calibration_grid_widget.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grids of the service dialogs: a fixed header row and label column, centred cells, and one
 // in-place editor with a spin control (a SpinTextBox) that opens over a cell when it is clicked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calibration curves' line chart.
 
 #include "service/ui/curve_chart_widget.hpp"

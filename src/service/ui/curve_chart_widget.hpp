@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small line chart of calibration values over frequency, painted by hand: a title, a value
 // axis, one panel per band (so a 38 MHz band and a 120 MHz band both get a readable share of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "DTMF Initialization" dialog.
 
 #include "service/ui/dtmf_initialization_dialog.hpp"

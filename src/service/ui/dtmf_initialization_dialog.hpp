@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "DTMF Initialization": the eleven DTMF decoder registers as hexadecimal boxes with spins, in
 // the order of the decoder table, with "Read" and "Write". The boxes are loaded when the dialog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Parameter Adjust" dialog.
 
 #include "service/ui/parameter_adjust_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Parameter Adjust": the radio's calibration block. Three grids (squelch thresholds, transmit
 // power, squelch detection) with their in-place editors, the scalar boxes with spins, the

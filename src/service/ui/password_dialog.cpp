@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Password" dialog.
 
 #include "service/ui/password_dialog.hpp"

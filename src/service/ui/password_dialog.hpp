@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Password" dialog that guards service mode: a masked box of at most eight characters,
 // "OK" and "Cancel". "OK" accepts only the service password (letters in either case); any other

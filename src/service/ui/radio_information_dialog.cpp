@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Radio Infomation" dialog.
 
 #include "service/ui/radio_information_dialog.hpp"

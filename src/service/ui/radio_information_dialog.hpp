@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Radio Infomation" (so captioned; the menu item reads "Radio Information"): asks the radio to
 // identify itself and shows its firmware version, the programming-software version that goes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The service dialogs' common frame.
 
 #include "service/ui/service_dialog.hpp"

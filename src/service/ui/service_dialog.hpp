@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the four service dialogs share: the modal frame with its caption, the transfer runner
 // their "Read" and "Write" buttons use, the rule that a dialog cannot be closed while its

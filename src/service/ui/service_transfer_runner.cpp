@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The service transfers on a worker thread.
 
 #include "service/ui/service_transfer_runner.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the service dialogs' transfers off the user-interface thread. The exchange itself is the
 // core ServiceTransfer; this adapter gives it a serial link of its own on a worker thread, a

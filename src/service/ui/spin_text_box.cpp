@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The service dialogs' edit box with a spin control.
 
 #include "service/ui/spin_text_box.hpp"

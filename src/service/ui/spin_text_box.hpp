@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An edit box with a spin control whose text is its only state, the way the service dialogs'
 // boxes work: typing goes through the box's character filter and length, letters show in upper

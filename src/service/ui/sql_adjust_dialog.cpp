@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Sql Adjust" dialog.
 
 #include "service/ui/sql_adjust_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Sql Adjust": the squelch calibration points. A tree of the three bands holds one item per
 // 5 MHz point; selecting a point loads its record into the 4 x 4 grid, and moving to another

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "DTMF" dialog and its three pages.
 
 #include "settings/ui/dtmf_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "DTMF" dialog: a tab control with the pages "Encode", "Decode" and "Auto Dial". Every
 // page decodes its part of the DTMF block when it is created and whenever it is shown, and

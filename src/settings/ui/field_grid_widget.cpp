@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialogs' two-column grids with their in-place edit.
 
 #include "settings/ui/field_grid_widget.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A two-column grid whose rows are consecutive fields of a settings form: a fixed number in the
 // first column, the field's text in the second ("No."/"Code" on the Auto Dial page,

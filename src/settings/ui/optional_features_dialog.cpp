@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Optional Features" dialog.
 
 #include "settings/ui/optional_features_dialog.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Optional Features" dialog: the radio's menu settings in three columns of drop-down
 // lists and the power-on message. It has no buttons: it decodes the settings block when it

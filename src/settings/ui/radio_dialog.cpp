@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Radio" dialog.
 
 #include "settings/ui/radio_dialog.hpp"

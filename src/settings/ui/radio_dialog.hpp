@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Radio" dialog: the broadcast receiver's current channel and frequency and its twenty
 // channel frequencies (76 to 108 MHz) in a grid with an in-place edit. It decodes when it opens

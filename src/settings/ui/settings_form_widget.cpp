@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controls of the settings dialogs bound to their forms.
 
 #include "settings/ui/settings_form_widget.hpp"

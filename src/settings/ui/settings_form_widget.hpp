@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The glue between a settings form (core) and the controls of its dialog: a drop-down list, an
 // edit or an edit with up-down buttons per field, built from the field's row, filtered as the
