@@ -121,8 +121,8 @@ void KestraApplication::AddDemoRadioIndicator() {
                        "on a cable. Setup, Com Setup chooses the real port."));
     mainFrame_->statusBar()->addPermanentWidget(demoIndicator_);
     demoIndicator_->setVisible(IsDemoPort(state_));
-    // The view runs the Port dialog modally from this action; its handler was connected first,
-    // so this one runs after the dialog has closed and sees the port it left.
+    // The radio commands run the Port dialog modally from this action; their handler was
+    // connected first, so this one runs after the dialog has closed and sees the port it left.
     QObject::connect(mainFrame_->action(CMainFrame::Command::ComSetup), &QAction::triggered,
                      demoIndicator_, [this] { demoIndicator_->setVisible(IsDemoPort(state_)); });
 }

@@ -10,6 +10,7 @@
 #include <QUndoStack>
 
 #include "app/child_frame.hpp"
+#include "app/document_editor.hpp"
 #include "app/program_identity.hpp"
 #include "channels/ui/program_view.hpp"
 
@@ -97,7 +98,8 @@ DocumentController::DocumentController(AppState& state, Messenger& messenger,
       prompts_(prompts),
       programDir_(std::move(programDir)),
       document_(state.image, state.limits),
-      undoStack_(new QUndoStack(this)) {
+      undoStack_(new QUndoStack(this)),
+      editor_(new DocumentEditor(document_, *undoStack_, messenger, this)) {
     QSettings settings = RecentSettings();
     settings.beginGroup(kRecentGroup);
     for (int i = 1; i <= kRecentFileCount; ++i) {
@@ -117,8 +119,9 @@ DocumentController::~DocumentController() {
 
 void DocumentController::AttachWindow(CChildFrame* frame) {
     frame_ = frame;
+    editor_->AttachView(view());
     // A read from the radio replaces the data: it is not in any file yet.
-    connect(view(), &CProgramView::imageReplaced, this, &DocumentController::DetachFromFile);
+    connect(editor_, &DocumentEditor::radioImageAdopted, this, &DocumentController::DetachFromFile);
     connect(view(), &CProgramView::modelChosen, this, &DocumentController::MarkModified);
 }
 
@@ -139,12 +142,9 @@ void DocumentController::New() {
     AdoptDocument(QString());
 }
 
-void DocumentController::ReadFromRadio() {
+bool DocumentController::SaveBeforeRead() {
     view()->CommitOpenEditor();
-    if (isModified() && prompts_.AskSaveBeforeRead(displayName()) && !Save()) {
-        return;
-    }
-    view()->Read();
+    return !(isModified() && prompts_.AskSaveBeforeRead(displayName()) && !Save());
 }
 
 void DocumentController::DetachFromFile() {
@@ -205,7 +205,7 @@ bool DocumentController::OpenCopy(const QString& path) {
     return true;
 }
 
-void DocumentController::openRecent(int index) {
+void DocumentController::OpenRecent(int index) {
     if (index < 0 || index >= recent_.size()) {
         return;
     }

@@ -2,14 +2,15 @@
 #pragma once
 // The document as the desktop program handles it (the CProgramDoc and CMyDocManager roles). The
 // controller owns the ChannelDocument (the one memory image seen as a "*.dat" file, its grid,
-// limits and model) and the document's undo stack: every edit of the grid, of a dialog or of an
-// import is one command on that stack, and its clean state is "saved". New, Open, Save and Save
-// As go through the ChannelDocument and then let the document window show the result; the window
-// is reused for every document. Changes that are not undo commands (a read from the radio, a
-// chosen radio model) also count as unsaved, so unsaved work is never dropped without the "Save
-// changes" question. A read from the radio detaches the document from its file: the radio's
-// image is "Untitled" until the user saves it under a name, so no file is overwritten with a
-// radio's contents by a quick Ctrl+S. The recent-file list (four entries) lives in QSettings.
+// limits and model), the document's undo stack and its editor (DocumentEditor, the one write
+// door every edit goes through, one command on the stack each); the stack's clean state is
+// "saved". New, Open, Save and Save As go through the ChannelDocument and then let the document
+// window show the result; the window is reused for every document. Changes that are not undo
+// commands (a read from the radio, a chosen radio model) also count as unsaved, so unsaved work
+// is never dropped without the "Save changes" question. A read from the radio detaches the
+// document from its file: the radio's image is "Untitled" until the user saves it under a name,
+// so no file is overwritten with a radio's contents by a quick Ctrl+S. The recent-file list
+// (four entries) lives in QSettings.
 //
 // Everything that asks the user goes through Messenger (messages, "All data will be Cleared!")
 // or DocumentPrompts (save question, file names), which tests replace.
@@ -31,6 +32,7 @@ namespace kestra {
 
 class CChildFrame;
 class CProgramView;
+class DocumentEditor;
 
 enum class SaveChoice { Save, Discard, Cancel };
 
@@ -80,14 +82,16 @@ public:
 
     ChannelDocument& document() { return document_; }
     QUndoStack* undoStack() const { return undoStack_; }
+    // The one write door of this document.
+    DocumentEditor& editor() const { return *editor_; }
 
     // File, New: the save question when the document is modified, then, with the document
     // window shown, "All data will be Cleared!".
     void New();
-    // Program, Read: with unsaved changes asks whether to save them first (Yes saves, and a
-    // save that fails or is cancelled stops the read; No reads over them), then the transfer.
-    // A read that went through leaves an "Untitled", modified document holding the radio's data.
-    void ReadFromRadio();
+    // Before Program, Read: with unsaved changes asks whether to save them first (Yes saves,
+    // and a save that fails or is cancelled stops the read: false; No reads over them). A read
+    // that went through leaves an "Untitled", modified document holding the radio's data.
+    bool SaveBeforeRead();
     // File, Open: asks for a file, then OpenPath.
     void Open();
     // Opens a file (recent list, drop, command line). A file that is open already only shows
@@ -115,7 +119,7 @@ public:
     // The file name, or "Untitled" for a document never saved.
     QString displayName() const;
     QStringList recentFiles() const { return recent_; }
-    void openRecent(int index);
+    void OpenRecent(int index);
 
 signals:
     void modifiedChanged(bool modified);
@@ -140,6 +144,7 @@ private:
     std::filesystem::path programDir_;
     ChannelDocument document_;
     QUndoStack* undoStack_;
+    DocumentEditor* editor_;
     CChildFrame* frame_ = nullptr;
     QString path_;
     bool externallyModified_ = false;

@@ -18,10 +18,14 @@
 #include <algorithm>
 
 #include "app/app_icons.hpp"
+#include "app/channel_editors.hpp"
+#include "app/channel_interchange.hpp"
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
+#include "app/document_editor.hpp"
 #include "app/navigation_bar.hpp"
+#include "app/radio_commands.hpp"
 #include "app/resources.hpp"
 #include "app/service_editors.hpp"
 #include "app/settings_editors.hpp"
@@ -65,25 +69,13 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
-    loadBackground();
+    LoadBackground();
 
     if (prompts == nullptr) {
         ownPrompts_ = std::make_unique<DialogDocumentPrompts>(this);
         prompts = ownPrompts_.get();
     }
-    // The document (and its undo stack) first: the view shows it and records edits on it.
-    documents_ = new DocumentController(state_, messenger_, *prompts, settings_.programDir, this);
-    auto* view =
-        new CProgramView(state_, documents_->document(), *documents_->undoStack(), messenger_);
-    view->SetLinkFactory(settings_.links);
-    view->SetSettingsPath(settings_.settingsPath);
-    childFrame_ = new CChildFrame(view);
-    mdiArea_->addSubWindow(childFrame_);
-    childFrame_->move(0, 0);
-    childFrame_->show();
-    // The document window follows the area as the main window and the navigation bar change.
-    mdiArea_->viewport()->installEventFilter(this);
-    documents_->AttachWindow(childFrame_);
+    CreateDocument(*prompts);
 
     printing_ = new PrintController(
         [this]() -> const ChannelTable& {
@@ -93,18 +85,40 @@ CMainFrame::CMainFrame(AppState& state, Messenger& messenger, MainFrameSettings 
         },
         [this] { return documents_->displayName(); }, this, this);
 
-    createActions();
-    createMenus();
-    createToolBar();
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
     // A permanent "Ready" that menu and toolbar tips cover while they are shown.
     statusText_ = new QLabel(QStringLiteral("Ready"), statusBar());
     statusBar()->addWidget(statusText_, 1);
-    createNavigationBar(settings_.rootLabel);
-    connectCommands();
-    new ServiceEditors(*this, state_, messenger_, settings_.links);
-    new SettingsEditors(*this, state_);
-    updateRecentFiles();
-    updateDocumentTitle();
+    CreateNavigationBar(settings_.rootLabel);
+    serviceEditors_ =
+        new ServiceEditors(*this, documents_->editor(), state_, messenger_, settings_.links);
+    new SettingsEditors(*this, documents_->editor(), state_);
+    ConnectCommands();
+    UpdateRecentFiles();
+    UpdateDocumentTitle();
+}
+
+void CMainFrame::CreateDocument(DocumentPrompts& prompts) {
+    // The document (with its undo stack and its editor) first: the view shows it.
+    documents_ = new DocumentController(state_, messenger_, prompts, settings_.programDir, this);
+    auto* view = new CProgramView(documents_->document());
+    childFrame_ = new CChildFrame(view);
+    mdiArea_->addSubWindow(childFrame_);
+    childFrame_->move(0, 0);
+    childFrame_->show();
+    // The document window follows the area as the main window and the navigation bar change.
+    mdiArea_->viewport()->installEventFilter(this);
+    documents_->AttachWindow(childFrame_);
+
+    DocumentEditor& editor = documents_->editor();
+    radio_ = new RadioCommands(state_, messenger_, editor, *view, this);
+    radio_->SetLinkFactory(settings_.links);
+    radio_->SetSettingsPath(settings_.settingsPath);
+    radio_->SetReadGuard([this] { return documents_->SaveBeforeRead(); });
+    interchange_ = new ChannelInterchange(editor, *view, messenger_);
+    new ChannelEditors(editor, *view);
 }
 
 CMainFrame::~CMainFrame() {
@@ -124,7 +138,7 @@ CProgramView* CMainFrame::view() const {
     return childFrame_->view();
 }
 
-void CMainFrame::updateRecentFiles() {
+void CMainFrame::UpdateRecentFiles() {
     const QStringList files = documents_->recentFiles();
     for (int i = 0; i < static_cast<int>(recentActions_.size()); ++i) {
         QAction* entry = recentActions_[i];
@@ -141,13 +155,13 @@ void CMainFrame::updateRecentFiles() {
     recentSeparator_->setVisible(!files.isEmpty());
 }
 
-void CMainFrame::updateDocumentTitle() {
+void CMainFrame::UpdateDocumentTitle() {
     // The main caption stays "Program"; the document window names the file.
     childFrame_->setWindowTitle(documents_->displayName() + QStringLiteral("[*]"));
     childFrame_->setWindowModified(documents_->isModified());
 }
 
-void CMainFrame::loadBackground() {
+void CMainFrame::LoadBackground() {
     QPixmap tile;
     const QString custom =
         QString::fromStdString((settings_.programDir / "background.bmp").string());
@@ -160,12 +174,12 @@ void CMainFrame::loadBackground() {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (mdiArea_ != nullptr && watched == mdiArea_->viewport() && event->type() == QEvent::Resize) {
-        fitDocumentWindow();
+        FitDocumentWindow();
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::fitDocumentWindow() {
+void CMainFrame::FitDocumentWindow() {
     if (childFrame_ == nullptr || childFrame_->isMinimized() || childFrame_->isMaximized()) {
         return;
     }

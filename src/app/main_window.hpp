@@ -2,8 +2,10 @@
 #pragma once
 // CMainFrame: the program's main window. It holds the MDI area with the document window, the
 // menus, the toolbar, the status bar and the navigation bar, and wires every command to the
-// object that carries it out: the channel view (Read, Write, Com Setup), the document
-// controller (the File menu), the print controller and the About box. It decides nothing itself.
+// object that carries it out: the document controller (the File menu), the radio commands
+// (Read, Write, Com Setup, the password gate), the channel interchange (CSV and the grid's row
+// commands), the channel, settings and service editors, the print controller and the About
+// box. It decides nothing itself.
 
 #include <QMainWindow>
 #include <QRect>
@@ -25,11 +27,14 @@ namespace kestra {
 
 class CChildFrame;
 class CProgramView;
+class ChannelInterchange;
 class LinkFactory;
 class DocumentController;
 class DocumentPrompts;
 class NavigationBar;
 class PrintController;
+class RadioCommands;
+class ServiceEditors;
 
 // What the main window needs to know about its surroundings.
 struct MainFrameSettings {
@@ -92,15 +97,17 @@ public:
     CChildFrame* childFrame() const { return childFrame_; }
     CProgramView* view() const;
     DocumentController* documents() const { return documents_; }
+    RadioCommands* radio() const { return radio_; }
+    ChannelInterchange* interchange() const { return interchange_; }
     // The status bar's own text: "Ready", or how the last read or write went.
     QLabel* statusText() const { return statusText_; }
 
     // Appends "Param Adjust", "DTMF Initialization" and "Sql Adjust" to the Edit menu unless
     // they are there already.
-    void appendServiceItems();
+    void AppendServiceItems();
 
     // Fills the MDI area with the document window, unless the user has moved or sized it.
-    void fitDocumentWindow();
+    void FitDocumentWindow();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,18 +118,20 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    QAction* makeAction(Command command, const QString& text);
-    void createActions();
-    void createFileActions();
-    void createEditActions();
-    void createRadioActions();
-    void createMenus();
-    void createToolBar();
-    void createNavigationBar(const QString& rootLabel);
-    void connectCommands();
-    void updateRecentFiles();
-    void updateDocumentTitle();
-    void loadBackground();
+    QAction* MakeAction(Command command, const QString& text);
+    // The document window and the controllers that act on its document.
+    void CreateDocument(DocumentPrompts& prompts);
+    void CreateActions();
+    void CreateFileActions();
+    void CreateEditActions();
+    void CreateRadioActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateNavigationBar(const QString& rootLabel);
+    void ConnectCommands();
+    void UpdateRecentFiles();
+    void UpdateDocumentTitle();
+    void LoadBackground();
 
     AppState& state_;
     Messenger& messenger_;
@@ -139,9 +148,12 @@ private:
     NavigationBar* navigationBar_ = nullptr;
     CChildFrame* childFrame_ = nullptr;
     DocumentController* documents_ = nullptr;
+    RadioCommands* radio_ = nullptr;
+    ChannelInterchange* interchange_ = nullptr;
+    ServiceEditors* serviceEditors_ = nullptr;
     PrintController* printing_ = nullptr;
     QLabel* statusText_ = nullptr;
-    QRect fittedDocument_;  // where fitDocumentWindow last put the document window
+    QRect fittedDocument_;  // where FitDocumentWindow last put the document window
     bool barSized_ = false;
 };
 

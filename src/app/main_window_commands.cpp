@@ -15,73 +15,75 @@
 #include "app/about_dialog.hpp"
 #include "app/app_icons.hpp"
 #include "app/backups_dialog.hpp"
+#include "app/channel_interchange.hpp"
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
 #include "app/main_window.hpp"
 #include "app/navigation_bar.hpp"
-#include "channels/ui/channel_interchange.hpp"
+#include "app/radio_commands.hpp"
+#include "app/service_editors.hpp"
 #include "channels/ui/program_view.hpp"
 
 namespace kestra {
 
 using Command = CMainFrame::Command;
 
-QAction* CMainFrame::makeAction(Command command, const QString& text) {
+QAction* CMainFrame::MakeAction(Command command, const QString& text) {
     auto* created = new QAction(text, this);
     actions_[static_cast<int>(command)] = created;
     return created;
 }
 
-void CMainFrame::createActions() {
-    createFileActions();
-    createEditActions();
-    createRadioActions();
-    makeAction(Command::StatusBar, QStringLiteral("&Status Bar"))->setCheckable(true);
+void CMainFrame::CreateActions() {
+    CreateFileActions();
+    CreateEditActions();
+    CreateRadioActions();
+    MakeAction(Command::StatusBar, QStringLiteral("&Status Bar"))->setCheckable(true);
     action(Command::StatusBar)->setChecked(true);
-    makeAction(Command::About, QStringLiteral("&About ..."))
+    MakeAction(Command::About, QStringLiteral("&About ..."))
         ->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
     action(Command::About)->setStatusTip(QStringLiteral("Show the program's version"));
 }
 
-void CMainFrame::createFileActions() {
+void CMainFrame::CreateFileActions() {
     QStyle* look = style();
-    makeAction(Command::New, QStringLiteral("&New"))
+    MakeAction(Command::New, QStringLiteral("&New"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     action(Command::New)->setIcon(look->standardIcon(QStyle::SP_FileIcon));
     action(Command::New)->setStatusTip(QStringLiteral("Create a new document"));
-    makeAction(Command::Open, QStringLiteral("&Open..."))
+    MakeAction(Command::Open, QStringLiteral("&Open..."))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action(Command::Open)->setIcon(look->standardIcon(QStyle::SP_DirOpenIcon));
     action(Command::Open)->setStatusTip(QStringLiteral("Open an existing document"));
-    makeAction(Command::Close, QStringLiteral("&Close"))
+    MakeAction(Command::Close, QStringLiteral("&Close"))
         ->setStatusTip(QStringLiteral("Close the document window"));
-    makeAction(Command::Save, QStringLiteral("&Save"))
+    MakeAction(Command::Save, QStringLiteral("&Save"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     action(Command::Save)->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
     action(Command::Save)->setStatusTip(QStringLiteral("Save the document"));
-    makeAction(Command::SaveAs, QStringLiteral("Save &As..."))
+    MakeAction(Command::SaveAs, QStringLiteral("Save &As..."))
         ->setStatusTip(QStringLiteral("Save the document under a new name"));
-    makeAction(Command::Print, QStringLiteral("&Print..."))
+    MakeAction(Command::Print, QStringLiteral("&Print..."))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     action(Command::Print)->setIcon(PrintIcon());
     action(Command::Print)->setStatusTip(QStringLiteral("Print the channel list"));
-    makeAction(Command::PrintPreview, QStringLiteral("Print Preview"))
+    MakeAction(Command::PrintPreview, QStringLiteral("Print Preview"))
         ->setStatusTip(QStringLiteral("Show the printed pages"));
-    makeAction(Command::PrintSetup, QStringLiteral("Print Setup..."))
+    MakeAction(Command::PrintSetup, QStringLiteral("Print Setup..."))
         ->setStatusTip(QStringLiteral("Choose the printer and the page"));
-    makeAction(Command::ImportCsv, QStringLiteral("&Import CSV..."))
+    MakeAction(Command::ImportCsv, QStringLiteral("&Import CSV..."))
         ->setStatusTip(QStringLiteral("Put the channels of a CSV list into this document"));
-    makeAction(Command::ExportCsv, QStringLiteral("E&xport CSV..."))
+    MakeAction(Command::ExportCsv, QStringLiteral("E&xport CSV..."))
         ->setStatusTip(QStringLiteral("Save the channels as a CSV list for other tools"));
-    makeAction(Command::Backups, QStringLiteral("&Backups..."))
+    MakeAction(Command::Backups, QStringLiteral("&Backups..."))
         ->setStatusTip(QStringLiteral("Open a copy of what was read from or written to a radio"));
-    makeAction(Command::Exit, QStringLiteral("&Exit"))
+    MakeAction(Command::Exit, QStringLiteral("&Exit"))
         ->setStatusTip(QStringLiteral("Quit the program"));
     action(Command::Exit)->setMenuRole(QAction::QuitRole);
 }
 
-void CMainFrame::createEditActions() {
+void CMainFrame::CreateEditActions() {
     QUndoStack* undo = documents_->undoStack();
     QAction* undoAction = undo->createUndoAction(this, QStringLiteral("Undo"));
     undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -101,7 +103,7 @@ void CMainFrame::createEditActions() {
         });
     }
 
-    makeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
+    MakeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
     // The editors behind these items are wired and enabled by their own owners.
     for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "Optional Features"},
                                         {Command::Dtmf, "DTMF"},
@@ -110,24 +112,24 @@ void CMainFrame::createEditActions() {
                                         {Command::ParamAdjust, "Param Adjust"},
                                         {Command::DtmfInitialization, "DTMF Initialization"},
                                         {Command::SqlAdjust, "Sql Adjust"}}) {
-        makeAction(command, QString::fromLatin1(text))->setEnabled(false);
+        MakeAction(command, QString::fromLatin1(text))->setEnabled(false);
     }
 }
 
-void CMainFrame::createRadioActions() {
-    makeAction(Command::Read, QStringLiteral("&Read"))
+void CMainFrame::CreateRadioActions() {
+    MakeAction(Command::Read, QStringLiteral("&Read"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     action(Command::Read)->setStatusTip(QStringLiteral("Read Data From Radio"));
     action(Command::Read)->setIcon(ReadIcon());
-    makeAction(Command::Write, QStringLiteral("&Write"))
+    MakeAction(Command::Write, QStringLiteral("&Write"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     action(Command::Write)->setStatusTip(QStringLiteral("Write Data To Radio"));
     action(Command::Write)->setIcon(WriteIcon());
-    makeAction(Command::ComSetup, QStringLiteral("Com Setup"))
+    MakeAction(Command::ComSetup, QStringLiteral("Com Setup"))
         ->setStatusTip(QStringLiteral("Choose the serial port"));
 }
 
-void CMainFrame::createMenus() {
+void CMainFrame::CreateMenus() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->addAction(action(Command::New));
     fileMenu_->addAction(action(Command::Open));
@@ -146,7 +148,7 @@ void CMainFrame::createMenus() {
     for (int i = 0; i < static_cast<int>(recentActions_.size()); ++i) {
         recentActions_[i] = fileMenu_->addAction(QString());
         connect(recentActions_[i], &QAction::triggered, this,
-                [this, i] { documents_->openRecent(i); });
+                [this, i] { documents_->OpenRecent(i); });
     }
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(Command::Exit));
@@ -177,7 +179,7 @@ void CMainFrame::createMenus() {
     help->addAction(action(Command::About));
 }
 
-void CMainFrame::createToolBar() {
+void CMainFrame::CreateToolBar() {
     toolBar_ = addToolBar(QStringLiteral("Toolbar"));
     toolBar_->setMovable(true);
     toolBar_->setIconSize(QSize(24, 24));
@@ -198,7 +200,7 @@ void CMainFrame::createToolBar() {
     actions_[static_cast<int>(Command::Toolbar)] = toggle;
 }
 
-void CMainFrame::createNavigationBar(const QString& rootLabel) {
+void CMainFrame::CreateNavigationBar(const QString& rootLabel) {
     navigationBar_ = new NavigationBar(rootLabel, this);
     addDockWidget(Qt::LeftDockWidgetArea, navigationBar_);
     navigationBar_->setItemAction(NavigationBar::Item::ChannelInformation,
@@ -220,7 +222,7 @@ void CMainFrame::createNavigationBar(const QString& rootLabel) {
     viewMenu_->addAction(toggle);
 }
 
-void CMainFrame::connectCommands() {
+void CMainFrame::ConnectCommands() {
     DocumentController* docs = documents_;
     connect(action(Command::New), &QAction::triggered, docs, &DocumentController::New);
     connect(action(Command::Open), &QAction::triggered, docs, &DocumentController::Open);
@@ -243,16 +245,17 @@ void CMainFrame::connectCommands() {
     connect(action(Command::PrintSetup), &QAction::triggered, printing_,
             &PrintController::PrintSetup);
 
-    CProgramView* programView = view();
-    connect(action(Command::Read), &QAction::triggered, docs, &DocumentController::ReadFromRadio);
-    connect(action(Command::Write), &QAction::triggered, programView, &CProgramView::Write);
-    connect(action(Command::ComSetup), &QAction::triggered, programView, &CProgramView::ComSetup);
-    connect(action(Command::ImportCsv), &QAction::triggered, programView->interchange(),
+    connect(action(Command::Read), &QAction::triggered, radio_, &RadioCommands::Read);
+    connect(action(Command::Write), &QAction::triggered, radio_, &RadioCommands::Write);
+    connect(action(Command::ComSetup), &QAction::triggered, radio_, &RadioCommands::ComSetup);
+    connect(action(Command::ImportCsv), &QAction::triggered, interchange_,
             &ChannelInterchange::ImportCsv);
-    connect(action(Command::ExportCsv), &QAction::triggered, programView->interchange(),
+    connect(action(Command::ExportCsv), &QAction::triggered, interchange_,
             &ChannelInterchange::ExportCsv);
-    connect(programView, &CProgramView::serviceModeEntered, this, &CMainFrame::appendServiceItems);
-    connect(programView, &CProgramView::transferCompleted, statusText_, &QLabel::setText);
+    connect(radio_, &RadioCommands::serviceModeEntered, this, &CMainFrame::AppendServiceItems);
+    connect(radio_, &RadioCommands::serviceModeEntered, serviceEditors_,
+            &ServiceEditors::EnableServiceItems);
+    connect(radio_, &RadioCommands::transferCompleted, statusText_, &QLabel::setText);
 
     connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(action(Command::About), &QAction::triggered, this, [this] {
@@ -260,12 +263,12 @@ void CMainFrame::connectCommands() {
         about.exec();
     });
 
-    connect(docs, &DocumentController::recentFilesChanged, this, &CMainFrame::updateRecentFiles);
-    connect(docs, &DocumentController::pathChanged, this, &CMainFrame::updateDocumentTitle);
-    connect(docs, &DocumentController::modifiedChanged, this, &CMainFrame::updateDocumentTitle);
+    connect(docs, &DocumentController::recentFilesChanged, this, &CMainFrame::UpdateRecentFiles);
+    connect(docs, &DocumentController::pathChanged, this, &CMainFrame::UpdateDocumentTitle);
+    connect(docs, &DocumentController::modifiedChanged, this, &CMainFrame::UpdateDocumentTitle);
 }
 
-void CMainFrame::appendServiceItems() {
+void CMainFrame::AppendServiceItems() {
     const QList<QAction*> items = editMenu_->actions();
     if (!items.isEmpty() && items.constLast()->text() == QStringLiteral("Sql Adjust")) {
         return;

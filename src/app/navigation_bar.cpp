@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 
 namespace kestra {
 

@@ -5,8 +5,8 @@
 
 #include <QAction>
 
+#include "app/document_editor.hpp"
 #include "app/main_window.hpp"
-#include "channels/ui/program_view.hpp"
 #include "service/ui/dtmf_initialization_dialog.hpp"
 #include "service/ui/parameter_adjust_dialog.hpp"
 #include "service/ui/radio_information_dialog.hpp"
@@ -14,21 +14,16 @@
 
 namespace kestra {
 
-namespace {
-
 using Command = CMainFrame::Command;
 
-// Everything an editor of the image changed between `before` and now becomes one undoable step
-// of the document. The one place that knows where the undo stack lives.
-void RecordAsOneEdit(CMainFrame& frame, const QString& text, const MemoryImage& before) {
-    frame.view()->RecordImageEdit(text, before);
-}
-
-}  // namespace
-
-ServiceEditors::ServiceEditors(CMainFrame& frame, AppState& state, Messenger& messenger,
-                               const LinkFactory* links)
-    : QObject(&frame), frame_(frame), state_(state), messenger_(messenger), links_(links) {
+ServiceEditors::ServiceEditors(CMainFrame& frame, DocumentEditor& editor, AppState& state,
+                               Messenger& messenger, const LinkFactory* links)
+    : QObject(&frame),
+      frame_(frame),
+      editor_(editor),
+      state_(state),
+      messenger_(messenger),
+      links_(links) {
     connect(frame.action(Command::ParamAdjust), &QAction::triggered, this,
             &ServiceEditors::ParameterAdjust);
     connect(frame.action(Command::DtmfInitialization), &QAction::triggered, this,
@@ -39,25 +34,23 @@ ServiceEditors::ServiceEditors(CMainFrame& frame, AppState& state, Messenger& me
             &ServiceEditors::RadioInformation);
 
     frame.action(Command::RadioInformation)->setEnabled(true);
-    auto enableServiceItems = [this] {
-        for (const Command command :
-             {Command::ParamAdjust, Command::DtmfInitialization, Command::SqlAdjust}) {
-            frame_.action(command)->setEnabled(state_.serviceMode);
-        }
-    };
-    connect(frame.view(), &CProgramView::serviceModeEntered, this, enableServiceItems);
-    enableServiceItems();
+    EnableServiceItems();
+}
+
+void ServiceEditors::EnableServiceItems() {
+    for (const Command command :
+         {Command::ParamAdjust, Command::DtmfInitialization, Command::SqlAdjust}) {
+        frame_.action(command)->setEnabled(state_.serviceMode);
+    }
 }
 
 template <typename Dialog>
 void ServiceEditors::Open(const QString& undoText) {
-    const MemoryImage before = state_.image;
-    {
+    editor_.EditImage(undoText, [this] {
         Dialog dialog(ServiceContext{state_, messenger_, links_}, &frame_);
         emit dialogOpened(&dialog);
         dialog.exec();
-    }
-    RecordAsOneEdit(frame_, undoText, before);
+    });
 }
 
 void ServiceEditors::ParameterAdjust() {

@@ -5,9 +5,8 @@
 
 #include <QAction>
 
+#include "app/document_editor.hpp"
 #include "app/main_window.hpp"
-#include "channels/ui/channel_grid_view.hpp"
-#include "channels/ui/program_view.hpp"
 #include "settings/ui/dtmf_dialog.hpp"
 #include "settings/ui/optional_features_dialog.hpp"
 #include "settings/ui/radio_dialog.hpp"
@@ -16,8 +15,8 @@ namespace kestra {
 
 using Command = CMainFrame::Command;
 
-SettingsEditors::SettingsEditors(CMainFrame& frame, AppState& state)
-    : QObject(&frame), frame_(frame), state_(state) {
+SettingsEditors::SettingsEditors(CMainFrame& frame, DocumentEditor& editor, AppState& state)
+    : QObject(&frame), frame_(frame), editor_(editor), state_(state) {
     const std::pair<Command, void (SettingsEditors::*)()> editors[] = {
         {Command::OptionalFeatures, &SettingsEditors::OpenOptionalFeatures},
         {Command::Dtmf, &SettingsEditors::OpenDtmf},
@@ -30,33 +29,24 @@ SettingsEditors::SettingsEditors(CMainFrame& frame, AppState& state)
 }
 
 void SettingsEditors::OpenOptionalFeatures() {
-    EditImage(QStringLiteral("Optional Features"), [this] {
+    editor_.EditImage(QStringLiteral("Optional Features"), [this] {
         OptionalFeaturesDialog dialog(state_.image, &frame_);
         dialog.exec();
     });
 }
 
 void SettingsEditors::OpenDtmf() {
-    EditImage(QStringLiteral("DTMF"), [this] {
+    editor_.EditImage(QStringLiteral("DTMF"), [this] {
         DtmfDialog dialog(state_.image, state_.autoDialCallId, &frame_);
         dialog.exec();
     });
 }
 
 void SettingsEditors::OpenRadio() {
-    EditImage(QStringLiteral("Radio"), [this] {
+    editor_.EditImage(QStringLiteral("Radio"), [this] {
         RadioDialog dialog(state_.image, &frame_);
         dialog.exec();
     });
-}
-
-void SettingsEditors::EditImage(const QString& caption, const std::function<void()>& runDialog) {
-    CProgramView* view = frame_.view();
-    // A cell still being typed into is its own step, before this one.
-    view->grid()->CommitOpenEditor();
-    const MemoryImage before = state_.image;
-    runDialog();
-    view->RecordImageEdit(caption, before);
 }
 
 }  // namespace kestra

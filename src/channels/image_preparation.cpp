@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
+#include "model/calibration_tables.hpp"
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
 #include "model/image_map.hpp"
-#include "service/calibration_tables.hpp"
 
 namespace kestra {
 namespace {

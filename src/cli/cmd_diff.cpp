@@ -5,10 +5,10 @@
 // Exit status 0 when the files hold the same image, 1 when they differ, 2 when one cannot be
 // opened (as diff(1) does).
 
-#include "channels/image_diff.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
+#include "review/image_diff.hpp"
 
 namespace kestra::cli {
 

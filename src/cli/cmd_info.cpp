@@ -26,8 +26,8 @@ int RunInfo(const Context& ctx) {
     CliLink link(state);
     SteadyClock clock;
     TerminalMessenger messenger(ctx.err, port);
-    ServiceTransfer transfer(state, link.link(), clock, messenger);
-    const auto reply = transfer.Identify();
+    ServiceTransfer transfer(link.link(), clock, messenger);
+    const auto reply = transfer.Identify(link.device());
     if (!reply) {
         return kExitFailure;  // the transfer printed its message
     }

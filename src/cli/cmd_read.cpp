@@ -36,10 +36,13 @@ int RunRead(const Context& ctx) {
     TerminalTransferObserver observer(ctx.err, IsTerminal(ctx.err), port);
     {
         const InterruptScope interrupt;
-        CloneSession session(state, link.link(), clock, observer, &interrupt.flag());
-        if (!session.Run(ClonePlan::Read())) {
+        CloneSession session(link.link(), clock, observer, &interrupt.flag());
+        const CloneResult read =
+            session.Run({ClonePlan::Read(), link.device(), state.serviceMode, state.image});
+        if (!read.ok) {
             return interrupt.Failed(ctx);  // the transfer printed its message
         }
+        state.image = read.image;
     }
     KeepTransferBackup(ctx, state.image, BackupKind::Read);
     if (const FileResult saved = SaveDocumentFile(options->output, state.image); !saved) {

@@ -4,9 +4,9 @@
 // is encoded back with the model block of its model (the one its block names, else "6120E";
 // --model picks another) and every summary area the radio needs, and the clone transfer sends
 // its 351 blocks. FILE itself is not changed. The image about to be sent is kept as a backup
-// once the radio has answered. A write that fails part-way (or is stopped with Ctrl+C) says that the radio may hold a
-// partly written memory. --verify reads the written ranges back and fails, naming where the
-// radio differs, unless it holds exactly what was sent.
+// once the radio has answered. A write that fails part-way (or is stopped with Ctrl+C) says that
+// the radio may hold a partly written memory. --verify reads the written ranges back and fails,
+// naming where the radio differs, unless it holds exactly what was sent.
 
 #include <string>
 
@@ -45,10 +45,10 @@ int RunWrite(const Context& ctx) {
     // leaves no backup behind.
     observer.onAboutToSend = [&] { KeepTransferBackup(ctx, state.image, BackupKind::Write); };
     const InterruptScope interrupt;
-    CloneSession session(state, link.link(), clock, observer, &interrupt.flag());
+    CloneSession session(link.link(), clock, observer, &interrupt.flag());
     ClonePlan plan = ClonePlan::Write();
     plan.verify = options->verify;
-    if (!session.Run(plan)) {
+    if (!session.Run({plan, link.device(), state.serviceMode, state.image}).ok) {
         return interrupt.Failed(ctx);
     }
     if (options->verify) {

@@ -97,7 +97,6 @@ public:
     TerminalTransferObserver(std::ostream& err, bool showProgress, std::string device);
     ~TerminalTransferObserver() override;
 
-    void SetButtonsEnabled(bool) override {}
     void SetProgress(int position, int total, const std::string& percentText) override;
     void ShowMessage(const std::string& text) override;
     void RequestClose() override { EndProgressLine(); }

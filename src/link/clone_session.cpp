@@ -17,18 +17,6 @@
 namespace kestra {
 namespace {
 
-// Keeps the busy flag set for exactly the life of one transfer, whatever path it ends on.
-class BusyGuard {
-public:
-    explicit BusyGuard(std::atomic<bool>& busy) : busy_(busy) { busy_ = true; }
-    ~BusyGuard() { busy_ = false; }
-    BusyGuard(const BusyGuard&) = delete;
-    BusyGuard& operator=(const BusyGuard&) = delete;
-
-private:
-    std::atomic<bool>& busy_;
-};
-
 bool Encodable(Frequency f) {
     return f >= 0 && f <= 99999999;
 }
@@ -128,37 +116,40 @@ int ClonePlan::ProgressBlockCount() const {
     return BlockCount() * (verifying ? 2 : 1);
 }
 
-CloneSession::CloneSession(AppState& state, SerialLink& link, Clock& clock,
-                           TransferObserver& observer, const CancelFlag* cancel)
-    : state_(state), link_(link), clock_(clock), observer_(observer), cancel_(cancel) {}
+CloneSession::CloneSession(SerialLink& link, Clock& clock, TransferObserver& observer,
+                           const CancelFlag* cancel)
+    : link_(link), clock_(clock), observer_(observer), cancel_(cancel) {}
 
-bool CloneSession::Run(const ClonePlan& plan) {
-    BusyGuard busy(state_.busy);
+CloneResult CloneSession::Run(const CloneRequest& request) {
+    device_ = request.device;
+    const ClonePlan& plan = request.plan;
+    CloneResult result;
+    result.image = request.image;
 
-    if (!link_.Open(Device())) {
-        return Fail(OpenPortFailText(Device(), link_.OpenErrorText()), MessageIcon::Warning);
+    if (!link_.Open(device_)) {
+        Fail(OpenPortFailText(device_, link_.OpenErrorText()), MessageIcon::Warning);
+        return result;
     }
-    observer_.SetButtonsEnabled(false);
     link_.ApplySettings(kReadTotalConstantMs);
     link_.Purge();
 
-    const bool ok = Exchange(plan);
+    const bool ok = Exchange(request, result);
     link_.Close();
     if (!ok) {
-        return false;
+        return result;
     }
-    if (plan.verify && plan.direction == TransferDirection::Write && !VerifyWrite(plan)) {
-        return false;
+    if (plan.verify && plan.direction == TransferDirection::Write && !VerifyWrite(request)) {
+        return result;
     }
     if (plan.initialization) {
         // Initialization keeps the dialog open for the next radio.
         observer_.ShowMessage("Init");
         observer_.SetProgress(0, plan.BlockCount(), "0%");
-        observer_.SetButtonsEnabled(true);
     } else {
         observer_.RequestClose();
     }
-    return true;
+    result.ok = true;
+    return result;
 }
 
 bool CloneSession::Fail(const std::string& text, MessageIcon icon) {
@@ -167,14 +158,11 @@ bool CloneSession::Fail(const std::string& text, MessageIcon icon) {
     return false;
 }
 
-std::string CloneSession::Device() const {
-    return ResolveDevice(state_.portName, state_.deviceOverride);
-}
-
-bool CloneSession::Exchange(const ClonePlan& plan) {
+bool CloneSession::Exchange(const CloneRequest& request, CloneResult& result) {
+    const ClonePlan& plan = request.plan;
     WireProtocol wire(link_, clock_);
     const auto lost = [this](FailedStep step) {
-        return Fail(CommunicationErrorText(Device(), {Cancelled() ? FailedStep::Stopped : step}));
+        return Fail(CommunicationErrorText(device_, {Cancelled() ? FailedStep::Stopped : step}));
     };
     if (Cancelled() || !wire.WakeUp(1)) {
         return lost(FailedStep::WakeUp);
@@ -185,17 +173,18 @@ bool CloneSession::Exchange(const ClonePlan& plan) {
     if (!reply) {
         return lost(FailedStep::Identification);
     }
+    result.ident = reply;
     const std::array<Band, 2> bands = IdentReplyBands(*reply);
 
     const bool reading = plan.direction == TransferDirection::Read;
-    if (!state_.serviceMode) {
+    if (!request.serviceMode) {
         if (reading && !(LimitsAreValid(bands[0].lower, bands[0].upper) &&
                          LimitsAreValid(bands[1].lower, bands[1].upper))) {
             return Fail(ImplausibleLimitsText(bands), MessageIcon::Warning);
         }
-        if (const std::vector<int> outside = RecordsOutsideBands(state_.image, bands);
+        if (const std::vector<int> outside = RecordsOutsideBands(request.image, bands);
             !reading && !outside.empty()) {
-            return Fail(ChannelsOutsideBandsText(state_.image, outside, bands),
+            return Fail(ChannelsOutsideBandsText(request.image, outside, bands),
                         MessageIcon::Warning);
         }
     }
@@ -204,52 +193,52 @@ bool CloneSession::Exchange(const ClonePlan& plan) {
         return lost(FailedStep::Handshake);
     }
     if (!reading) {
+        result.sendingStarted = true;
         observer_.AboutToSend();
     }
-    return MoveImage(wire, plan, bands);
+    return MoveImage(wire, request, bands, result);
 }
 
-bool CloneSession::MoveImage(WireProtocol& wire, const ClonePlan& plan,
-                             const std::array<Band, 2>& bands) {
+bool CloneSession::MoveImage(WireProtocol& wire, const CloneRequest& request,
+                             const std::array<Band, 2>& bands, CloneResult& result) {
+    const ClonePlan& plan = request.plan;
     const bool reading = plan.direction == TransferDirection::Read;
-    // A read fills a copy; the image changes only when every block has arrived.
-    std::optional<MemoryImage> staged;
-    if (reading) {
-        staged.emplace(state_.image);
-    }
+    // A read fills a copy; the result holds it only when every block has arrived.
+    MemoryImage blocks = request.image;
     const int total = plan.ProgressBlockCount();
     const BlockMoveResult moved = MoveBlocks(
-        wire, plan.direction, plan.ranges, reading ? *staged : state_.image,
+        wire, plan.direction, plan.ranges, blocks,
         [this, total](int done) { observer_.SetProgress(done, total, PercentText(done, total)); },
         cancel_);
     if (!moved.ok()) {
-        return Fail(TransferFailureText(plan.direction, moved, Device(), total));
+        return Fail(TransferFailureText(plan.direction, moved, device_, total));
     }
 
     if (reading) {
         wire.SendEnd(kEndOfRead);
-        FillModelLimits(*staged, bands);
-        state_.image = *staged;
+        FillModelLimits(blocks, bands);
+        result.image = blocks;
     } else {
         wire.SendEnd(kEndOfWrite);
     }
     return true;
 }
 
-bool CloneSession::VerifyWrite(const ClonePlan& plan) {
+bool CloneSession::VerifyWrite(const CloneRequest& request) {
     clock_.SleepMs(kVerifyPauseMs);
-    if (Cancelled() || !link_.Open(ResolveDevice(state_.portName, state_.deviceOverride))) {
+    if (Cancelled() || !link_.Open(device_)) {
         return Fail(std::string(Cancelled() ? kCommunicationError : kOpenPortFail) + "\n" +
                     std::string(kVerifyNotDoneHint));
     }
     link_.ApplySettings(kReadTotalConstantMs);
     link_.Purge();
-    const bool ok = ReadBackAndCompare(plan);
+    const bool ok = ReadBackAndCompare(request);
     link_.Close();
     return ok;
 }
 
-bool CloneSession::ReadBackAndCompare(const ClonePlan& plan) {
+bool CloneSession::ReadBackAndCompare(const CloneRequest& request) {
+    const ClonePlan& plan = request.plan;
     const std::string notVerified =
         std::string(kCommunicationError) + "\n" + std::string(kVerifyNotDoneHint);
     WireProtocol wire(link_, clock_);
@@ -258,7 +247,7 @@ bool CloneSession::ReadBackAndCompare(const ClonePlan& plan) {
         return Fail(notVerified);
     }
     // Bytes outside the written ranges stay as sent, so only the ranges can differ.
-    MemoryImage readBack = state_.image;
+    MemoryImage readBack = request.image;
     const int written = plan.BlockCount();
     const int total = plan.ProgressBlockCount();
     const BlockMoveResult moved = MoveBlocks(
@@ -271,7 +260,7 @@ bool CloneSession::ReadBackAndCompare(const ClonePlan& plan) {
         return Fail(notVerified);
     }
     wire.SendEnd(kEndOfRead);
-    const std::vector<std::string> places = DifferingPlaces(state_.image, readBack);
+    const std::vector<std::string> places = DifferingPlaces(request.image, readBack);
     return places.empty() || Fail(VerifyMismatchText(places));
 }
 

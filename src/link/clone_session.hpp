@@ -3,21 +3,26 @@
 // One clone transfer of the memory image to or from the radio: wake-up, identification, the
 // plausibility test, the handshake acknowledge, then the blocks of two address ranges, each
 // block confirmed by "A", and the end string. A write can be verified: a second session reads
-// the written ranges back and compares them with what was sent. Synchronous: the transfer dialog
-// runs it on a worker thread, the command-line tool and the tests call it directly. A read lands in
-// the image only when the whole transfer succeeded.
+// the written ranges back and compares them with what was sent. Synchronous: the desktop program
+// runs it on a worker thread, the command-line tool and the tests call it directly.
+//
+// A session works only on what it is given (the device, the image to send or to read onto, the
+// service-mode flag) and returns what it read; it never touches the program's shared state, so
+// several sessions can run at once, one per port. A read's image is in the result only when the
+// whole transfer succeeded; the caller decides where it goes.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "link/block_mover.hpp"
 #include "link/clock.hpp"
 #include "link/clone_range.hpp"
+#include "link/ident_reply.hpp"
 #include "link/serial_link.hpp"
 #include "link/wire_protocol.hpp"
-#include "model/app_state.hpp"
 #include "model/codecs.hpp"
 #include "model/memory_image.hpp"
 #include "model/messenger.hpp"
@@ -49,12 +54,33 @@ inline constexpr std::string_view kVerifyNotDoneHint =
 // After a write the radio restarts; the read-back to verify waits this long before waking it.
 inline constexpr int kVerifyPauseMs = 500;
 
-// What the transfer tells the dialog (or the CLI, or a test). The dialog marshals these calls
-// to its user-interface thread and blocks the worker until they are done.
+// One transfer's inputs: what to do, through which device, with which image.
+struct CloneRequest {
+    ClonePlan plan;
+    std::string device;
+    // Service mode skips the plausibility test of the radio's limits and bands.
+    bool serviceMode = false;
+    // A write sends this image's ranges; a read lands its blocks on a copy of it, so bytes
+    // outside the read ranges keep these values.
+    MemoryImage image;
+};
+
+struct CloneResult {
+    bool ok = false;
+    // After a read that went through: the image with the radio's ranges (and, where the image's
+    // own limits block was unset, the limits the radio reported). Otherwise the request's image.
+    MemoryImage image;
+    // The radio's identification, once it answered.
+    std::optional<IdentReply> ident;
+    // A write's first block went out: a failure after this may leave a partly written radio.
+    bool sendingStarted = false;
+};
+
+// What the transfer tells the dialog (or the CLI, or a test). The desktop program marshals these
+// calls to its user-interface thread and blocks the worker until they are done.
 class TransferObserver {
 public:
     virtual ~TransferObserver() = default;
-    virtual void SetButtonsEnabled(bool enabled) = 0;
     // Progress after a block: position of total, and the percent text "%d%%".
     virtual void SetProgress(int position, int total, const std::string& percentText) = 0;
     // A message box with one "OK"; returns when the user dismissed it.
@@ -74,26 +100,25 @@ class CloneSession {
 public:
     // cancel, when given, ends the transfer at its next step once set (the command-line tool's
     // Ctrl+C); the transfer then fails as a broken line does, port closed, message shown.
-    CloneSession(AppState& state, SerialLink& link, Clock& clock, TransferObserver& observer,
+    CloneSession(SerialLink& link, Clock& clock, TransferObserver& observer,
                  const CancelFlag* cancel = nullptr);
-    // Runs one transfer to its end; returns the success flag. Sets and clears state.busy.
-    bool Run(const ClonePlan& plan);
+    // Runs one transfer to its end (the failure message shown on every failing path).
+    CloneResult Run(const CloneRequest& request);
 
 private:
     // Everything between a successful open and the close; false after the failure message.
-    bool Exchange(const ClonePlan& plan);
+    bool Exchange(const CloneRequest& request, CloneResult& result);
     // The blocks, after the handshake; false after the failure message.
-    bool MoveImage(WireProtocol& wire, const ClonePlan& plan, const std::array<Band, 2>& bands);
+    bool MoveImage(WireProtocol& wire, const CloneRequest& request,
+                   const std::array<Band, 2>& bands, CloneResult& result);
     // After a write that went through: the port opened again, the written ranges read back and
     // compared; false after the failure message.
-    bool VerifyWrite(const ClonePlan& plan);
-    bool ReadBackAndCompare(const ClonePlan& plan);
+    bool VerifyWrite(const CloneRequest& request);
+    bool ReadBackAndCompare(const CloneRequest& request);
     bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
     bool Fail(const std::string& text, MessageIcon icon = MessageIcon::Critical);
-    // The device this transfer opens.
-    std::string Device() const;
 
-    AppState& state_;
+    std::string device_;
     SerialLink& link_;
     Clock& clock_;
     TransferObserver& observer_;

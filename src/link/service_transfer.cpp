@@ -28,14 +28,21 @@ int ServiceTransferPlan::BlockCount() const {
     return count;
 }
 
-ServiceTransfer::ServiceTransfer(AppState& state, SerialLink& link, Clock& clock,
-                                 Messenger& messenger)
-    : state_(state), link_(link), clock_(clock), messenger_(messenger) {}
+void CopyPlanRanges(const ServiceTransferPlan& plan, const MemoryImage& from, MemoryImage& to) {
+    for (const CloneRange& range : plan.UsedRanges()) {
+        const std::size_t end = std::min<std::size_t>(range.end, kImageSize);
+        if (range.start < end) {
+            to.write(range.start, from.span(range.start, end - range.start));
+        }
+    }
+}
+
+ServiceTransfer::ServiceTransfer(SerialLink& link, Clock& clock, Messenger& messenger)
+    : link_(link), clock_(clock), messenger_(messenger) {}
 
 bool ServiceTransfer::OpenLine(const ServiceLine& line) {
-    const std::string device = ResolveDevice(state_.portName, state_.deviceOverride);
-    if (!link_.Open(device)) {
-        messenger_.ShowFailure(OpenPortFailText(device, link_.OpenErrorText()),
+    if (!link_.Open(device_)) {
+        messenger_.ShowFailure(OpenPortFailText(device_, link_.OpenErrorText()),
                                MessageIcon::Warning);
         return false;
     }
@@ -50,46 +57,50 @@ void ServiceTransfer::Fail(const std::string& text) {
 }
 
 void ServiceTransfer::Fail(FailedStep step) {
-    Fail(CommunicationErrorText(ResolveDevice(state_.portName, state_.deviceOverride), {step}));
+    Fail(CommunicationErrorText(device_, {step}));
 }
 
-bool ServiceTransfer::Run(const ServiceTransferPlan& plan) {
+ServiceResult ServiceTransfer::Run(const ServiceRequest& request) {
+    const ServiceTransferPlan& plan = request.plan;
+    device_ = request.device;
+    ServiceResult result;
+    result.image = request.image;
     if (!OpenLine(plan.line)) {
-        return false;
+        return result;
     }
     WireProtocol wire(link_, clock_);
     if (!wire.WakeUp(plan.line.wakeUpPauseMs)) {
         Fail(FailedStep::WakeUp);
-        return false;
+        return result;
     }
     wire.RequestIdent();  // a read or write does not look at the reply
     if (!wire.Handshake()) {
         Fail(FailedStep::Handshake);
-        return false;
+        return result;
     }
 
     const bool reading = plan.direction == TransferDirection::Read;
-    // A read fills a copy; the image changes only when every block has arrived.
-    MemoryImage staged = reading ? state_.image : MemoryImage();
-    MemoryImage& blocks = reading ? staged : state_.image;
+    // A read fills a copy; the result holds it only when every block has arrived.
+    MemoryImage blocks = request.image;
     const BlockMoveResult moved = MoveBlocks(wire, plan.direction, plan.UsedRanges(), blocks);
     if (!moved.ok()) {
-        Fail(TransferFailureText(plan.direction, moved,
-                                 ResolveDevice(state_.portName, state_.deviceOverride),
-                                 plan.BlockCount()));
-        return false;
+        Fail(TransferFailureText(plan.direction, moved, device_, plan.BlockCount()));
+        return result;
     }
 
     wire.SendEnd(reading ? kEndOfRead : kEndOfWrite);
     link_.Close();
     if (reading) {
-        state_.image = staged;
+        result.image = blocks;
     }
     messenger_.Show(std::string(reading ? kReadComplete : kWriteComplete));
-    return true;
+    result.ok = true;
+    return result;
 }
 
-std::optional<IdentReply> ServiceTransfer::Identify(const ServiceLine& line) {
+std::optional<IdentReply> ServiceTransfer::Identify(const std::string& device,
+                                                    const ServiceLine& line) {
+    device_ = device;
     if (!OpenLine(line)) {
         return std::nullopt;
     }

@@ -4,7 +4,9 @@
 // image ranges, or an identify that only fetches the radio's 32-byte identification reply. They
 // use the clone transfer's wire format and block mover without its progress dialog, busy flag or
 // plausibility test, and report through a Messenger ("Read complete", "Write complete", or the
-// failure). A read lands in the image only when every block arrived.
+// failure). Like the clone session, a transfer works on what it is given (the device and the
+// image whose ranges a write sends) and returns what a read brought; the caller puts the read
+// ranges where they belong (CopyPlanRanges), and only when every block arrived.
 
 #include <array>
 #include <cstdint>
@@ -17,7 +19,6 @@
 #include "link/ident_reply.hpp"
 #include "link/serial_link.hpp"
 #include "link/transfer_messages.hpp"
-#include "model/app_state.hpp"
 #include "model/image_map.hpp"
 #include "model/messenger.hpp"
 
@@ -64,19 +65,36 @@ inline constexpr ServiceTransferPlan kSqlAdjustWrite{
 // Radio Information's identify: a longer pause before each wake-up byte, no blocks.
 inline constexpr ServiceLine kIdentifyLine{kReadTotalConstantMs, 2};
 
+// One service transfer's inputs: the plan, the device and, for a write, the image whose ranges
+// are sent (a read lands its blocks on a copy of it).
+struct ServiceRequest {
+    ServiceTransferPlan plan;
+    std::string device;
+    MemoryImage image;
+};
+
+struct ServiceResult {
+    bool ok = false;
+    // After a read that went through: the request's image with the plan's ranges as the radio
+    // holds them. Otherwise the request's image.
+    MemoryImage image;
+};
+
+// Copies exactly the plan's ranges of from into to (a read's ranges into the document).
+void CopyPlanRanges(const ServiceTransferPlan& plan, const MemoryImage& from, MemoryImage& to);
+
 class ServiceTransfer {
 public:
-    // Opens ResolveDevice(state.portName, state.deviceOverride); reads and writes state.image.
-    ServiceTransfer(AppState& state, SerialLink& link, Clock& clock, Messenger& messenger);
+    ServiceTransfer(SerialLink& link, Clock& clock, Messenger& messenger);
 
-    // Moves the plan's blocks the way the plan says. True after "Read complete" / "Write
-    // complete" was shown, false after the failure message. A failed read leaves the image
-    // exactly as it was.
-    bool Run(const ServiceTransferPlan& plan);
+    // Moves the plan's blocks the way the plan says. ok after "Read complete" / "Write
+    // complete" was shown; after a failure the message was shown and nothing was read.
+    ServiceResult Run(const ServiceRequest& request);
 
     // The radio's identification reply, or nothing after the failure message (a reply that
     // arrives short is a "Communication error" too). No message on success.
-    std::optional<IdentReply> Identify(const ServiceLine& line = kIdentifyLine);
+    std::optional<IdentReply> Identify(const std::string& device,
+                                       const ServiceLine& line = kIdentifyLine);
 
 private:
     // Opens the line with the plan's read timeout and empties its queues; false after "Open port
@@ -87,7 +105,7 @@ private:
     // "Communication error" naming the device and the step.
     void Fail(FailedStep step);
 
-    AppState& state_;
+    std::string device_;
     SerialLink& link_;
     Clock& clock_;
     Messenger& messenger_;

@@ -41,6 +41,22 @@ std::optional<char> TypedCharacter(const TypingRules& rules, char c) {
     return typed;
 }
 
+std::optional<std::string> TypedText(const TypingRules& rules, std::string_view text) {
+    if (rules.maxLength > 0 && text.size() > static_cast<std::size_t>(rules.maxLength)) {
+        return std::nullopt;
+    }
+    std::string typed;
+    typed.reserve(text.size());
+    for (const char c : text) {
+        const std::optional<char> accepted = TypedCharacter(rules, c);
+        if (!accepted) {
+            return std::nullopt;
+        }
+        typed.push_back(*accepted);
+    }
+    return typed;
+}
+
 // ---- drop-down lists ----------------------------------------------------------------------
 
 int DecodeListIndex(const MemoryImage& image, const ListField& field) {

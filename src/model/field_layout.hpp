@@ -54,9 +54,14 @@ struct TypingRules {
 
 inline constexpr std::string_view kDigitsOnly = "0123456789";
 inline constexpr std::string_view kDecimalDigits = "0123456789.";
+inline constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+inline constexpr std::string_view kSignedDigits = "0123456789-";
 
 // The character as the edit would hold it, or nothing when the edit refuses it.
 std::optional<char> TypedCharacter(const TypingRules& rules, char c);
+// The text as the edit would hold it (upper-cased where the rules say so), or nothing when a
+// character or the length is refused.
+std::optional<std::string> TypedText(const TypingRules& rules, std::string_view text);
 
 // ---- drop-down lists ----------------------------------------------------------------------
 

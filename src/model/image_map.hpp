@@ -221,7 +221,7 @@ inline constexpr std::size_t kPressureThreshold = 0x3F35;  // 16 bits
 inline constexpr std::size_t kExpandThreshold = 0x3F37;    // 16 bits
 inline constexpr std::size_t kMcuAudio = 0x3F6F;           // emphasis bits 0-1, compander 2-7
 // The tables of the calibration block that the program derives or Parameter Adjust edits as a
-// grid; src/service/calibration_tables.hpp says what their rows hold.
+// grid; src/model/calibration_tables.hpp says what their rows hold.
 inline constexpr std::size_t kReferenceLevels = 0x3F15;     // 10 bytes, derived
 inline constexpr std::size_t kTransmitPowerTable = 0x3F39;  // 6 rows of 3 bytes
 inline constexpr std::size_t kPowerSlopes = 0x3F4B;         // 6 groups of 6 bytes, derived

@@ -146,7 +146,7 @@ std::string_view Trim(std::string_view s) {
 // A plain number in the rule's base that fits the box and its range; the text the box then
 // shows, or nothing.
 std::optional<std::string> WellFormedValue(const SpinFieldRule& rule, std::string_view value) {
-    if (value.empty() || value.size() > static_cast<std::size_t>(rule.maxChars)) {
+    if (value.empty() || value.size() > static_cast<std::size_t>(rule.typing.maxLength)) {
         return std::nullopt;
     }
     for (const char c : value) {

@@ -12,7 +12,7 @@
 
 #include "model/image_map.hpp"
 #include "model/memory_image.hpp"
-#include "service/spin_field.hpp"
+#include "model/spin_field.hpp"
 
 namespace kestra {
 
@@ -36,7 +36,7 @@ inline constexpr std::array<DtmfDecoderEntry, map::kDtmfDecoderEntryCount> kDtmf
 }};
 
 // Every box: 0 to FFFF, four hexadecimal digits, letters in upper case.
-inline constexpr SpinFieldRule kDtmfDecoderRule{0, 0xFFFF, 4, SpinFormat::Hex, kHexFilter, true};
+inline constexpr SpinFieldRule kDtmfDecoderRule{0, 0xFFFF, SpinFormat::Hex, {kHexDigits, 4, true}};
 
 using DtmfInitializationForm = std::array<std::string, map::kDtmfDecoderEntryCount>;
 

@@ -16,11 +16,11 @@
 #include <string_view>
 #include <vector>
 
+#include "model/calibration_tables.hpp"
 #include "model/field_layout.hpp"
 #include "model/image_map.hpp"
 #include "model/memory_image.hpp"
-#include "service/calibration_tables.hpp"
-#include "service/spin_field.hpp"
+#include "model/spin_field.hpp"
 
 namespace kestra {
 
@@ -44,10 +44,10 @@ struct ScalarField {
 
 namespace calibration_rules {
 constexpr SpinFieldRule Digits(int high, int chars) {
-    return {0, high, chars, SpinFormat::Decimal, kDigitFilter, false};
+    return {0, high, SpinFormat::Decimal, {kDigitsOnly, chars, false}};
 }
-inline constexpr SpinFieldRule kThreshold{0, 0xFFFF, 4, SpinFormat::Hex, kHexFilter, true};
-inline constexpr SpinFieldRule kSqlLow{0, 127, 3, SpinFormat::Decimal, {}, true};
+inline constexpr SpinFieldRule kThreshold{0, 0xFFFF, SpinFormat::Hex, {kHexDigits, 4, true}};
+inline constexpr SpinFieldRule kSqlLow{0, 127, SpinFormat::Decimal, {{}, 3, true}};
 constexpr auto kBits = ScalarEncoding::Bits;
 constexpr auto kWord = ScalarEncoding::Word;
 constexpr auto kDeviation = ScalarEncoding::Deviation;
@@ -135,12 +135,12 @@ inline constexpr std::size_t kGridCount = 3;
 // clang-format off
 inline constexpr std::array<CalibrationGrid, kGridCount> kCalibrationGrids{{
     {GridRows::SqlLevels, map::kSquelchThresholdTable, 6, 3, {"Low", "Mid", "High"},
-     1800, 1100, 0, {0, 127, 3, SpinFormat::Decimal, kSignedNumberFilter, false}},
+     1800, 1100, 0, {0, 127, SpinFormat::Decimal, {kSignedDigits, 3, false}}},
     {GridRows::PowerLevels, kTransmitPowerTableOffset, 6, 3, {"Low", "Mid", "High"},
-     1800, 1100, 1, {1, 255, 3, SpinFormat::Decimal, {}, false}},
+     1800, 1100, 1, {1, 255, SpinFormat::Decimal, {{}, 3, false}}},
     {GridRows::SquelchDetection, map::kSquelchDetectionTable, 9, 4,
      {"W High", "W Low", "N High", "N Low"},
-     1800, 800, 0, {0, 137, 3, SpinFormat::Decimal, {}, false}},
+     1800, 800, 0, {0, 137, SpinFormat::Decimal, {{}, 3, false}}},
 }};
 // clang-format on
 

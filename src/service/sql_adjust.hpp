@@ -15,7 +15,7 @@
 
 #include "model/image_map.hpp"
 #include "model/memory_image.hpp"
-#include "service/spin_field.hpp"
+#include "model/spin_field.hpp"
 
 namespace kestra {
 
@@ -32,7 +32,7 @@ inline constexpr int kSqlCellWidthTwips = 800;
 inline constexpr int kSqlPointStepMhz = 5;
 
 // The in-place cell editor: 0 to 137, at most three characters of any kind.
-inline constexpr SpinFieldRule kSqlCellRule{0, 137, 3, SpinFormat::Decimal, {}, false};
+inline constexpr SpinFieldRule kSqlCellRule{0, 137, SpinFormat::Decimal, {{}, 3, false}};
 
 // "%d-%d" of a supported band's limits in whole MHz: "136-174".
 std::string BandText(int band);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary radio replies to the clone transfer and the service transfers, and arbitrary
 // program bytes to the virtual radio. Whatever the radio sends, a transfer must end without
-// touching memory out of range, close the port, clear the busy flag, and leave the image as it
-// was unless a read succeeded, in which case only the read ranges may have changed.
+// touching memory out of range, close the port, and return the image it was given unless a read
+// succeeded, in which case only the read ranges may have changed.
 //
 // Input: byte 0 picks the transfer, byte 1 bit 0 sets service mode, the rest is the radio's side
 // of the line. Every Read takes one control byte: 0x80 and above delivers the full count, below
@@ -84,7 +84,6 @@ private:
 
 class CountingObserver final : public TransferObserver {
 public:
-    void SetButtonsEnabled(bool) override {}
     void SetProgress(int position, int total, const std::string&) override {
         Check(position >= 0 && position <= total);
     }
@@ -136,11 +135,14 @@ void RunClone(const ClonePlan& plan, AppState& state, std::span<const std::uint8
     ScriptedLink link(script, clock);
     CountingObserver observer;
     const MemoryImage before = state.image;
-    const bool ok = CloneSession(state, link, clock, observer).Run(plan);
-    Check(!link.open() && !state.busy);
+    const CloneResult result =
+        CloneSession(link, clock, observer).Run({plan, "fuzz", state.serviceMode, state.image});
+    const bool ok = result.ok;
+    Check(!link.open());
+    Check(ok || result.image == before);
     const bool read = plan.direction == TransferDirection::Read;
     CheckImage(
-        before, state.image,
+        before, result.image,
         ok && read ? std::span<const CloneRange>(plan.ranges) : std::span<const CloneRange>());
     Check(ok ? observer.messages == (plan.initialization ? 1 : 0) : observer.messages == 1);
     Check(observer.closes == (ok && plan.initialization ? 0 : 1));
@@ -152,11 +154,14 @@ void RunService(const ServiceTransferPlan& plan, AppState& state,
     ScriptedLink link(script, clock);
     CountingMessenger messenger;
     const MemoryImage before = state.image;
-    const bool ok = ServiceTransfer(state, link, clock, messenger).Run(plan);
+    const ServiceResult result =
+        ServiceTransfer(link, clock, messenger).Run({plan, "fuzz", state.image});
+    const bool ok = result.ok;
     Check(!link.open());
     Check(messenger.messages == 1);
     const bool read = plan.direction == TransferDirection::Read;
-    CheckImage(before, state.image, ok && read ? plan.UsedRanges() : std::span<const CloneRange>());
+    CheckImage(before, result.image,
+               ok && read ? plan.UsedRanges() : std::span<const CloneRange>());
 }
 
 void RunIdentify(AppState& state, std::span<const std::uint8_t> script) {
@@ -165,7 +170,7 @@ void RunIdentify(AppState& state, std::span<const std::uint8_t> script) {
     CountingMessenger messenger;
     const MemoryImage before = state.image;
     const std::optional<IdentReply> reply =
-        ServiceTransfer(state, link, clock, messenger).Identify();
+        ServiceTransfer(link, clock, messenger).Identify("fuzz");
     if (reply) {
         DecodeIdentReply(*reply);
     }

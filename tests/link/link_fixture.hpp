@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the transfer tests share: a virtual radio behind the in-process link on simulated time,
-// the application state, and recorders for the transfer observer and the messenger.
+// the application state (whose image a run sends, and which takes a read's result as the
+// desktop program's user-interface thread does), and recorders for the transfer observer and
+// the messenger.
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "link/clone_session.hpp"
+#include "link/port_names.hpp"
+#include "link/service_transfer.hpp"
 #include "link/simulated_clock.hpp"
 #include "link/virtual_radio.hpp"
 #include "link/virtual_radio_link.hpp"
@@ -18,12 +22,6 @@ namespace kestra::testing {
 
 class RecordingObserver : public TransferObserver {
 public:
-    explicit RecordingObserver(const AppState& state) : state_(state) {}
-
-    void SetButtonsEnabled(bool enabled) override {
-        buttons.push_back(enabled);
-        busyDuringRun = busyDuringRun && state_.busy;
-    }
     void SetProgress(int position, int total, const std::string& percentText) override {
         positions.push_back(position);
         totals.push_back(total);
@@ -35,18 +33,13 @@ public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void RequestClose() override { ++closeRequests; }
 
-    std::vector<bool> buttons;
     std::vector<int> positions;
     std::vector<int> totals;
     std::vector<std::string> texts;
     std::vector<std::string> messages;
     int closeRequests = 0;
-    bool busyDuringRun = true;
     // Runs after every progress report (the transfer is still going).
     std::function<void(int position)> onProgress;
-
-private:
-    const AppState& state_;
 };
 
 class RecordingMessenger : public Messenger {
@@ -63,12 +56,39 @@ struct LinkFixture {
     SimulatedClock clock;
     VirtualRadioLink link{radio, clock};
     AppState state;
-    RecordingObserver observer{state};
+    RecordingObserver observer;
     RecordingMessenger messenger;
 
-    bool RunClone(const ClonePlan& plan, const CancelFlag* cancel = nullptr) {
-        CloneSession session(state, link, clock, observer, cancel);
-        return session.Run(plan);
+    // The request a transfer gets from the program state as it is now.
+    CloneRequest Request(const ClonePlan& plan) const {
+        return {plan, ResolveDevice(state.portName, state.deviceOverride), state.serviceMode,
+                state.image};
+    }
+    // Runs the transfer on `through` (default: the fixture's link); a read that went through
+    // lands in state.image.
+    bool RunClone(const ClonePlan& plan, const CancelFlag* cancel = nullptr,
+                  SerialLink* through = nullptr) {
+        CloneSession session(through != nullptr ? *through : link, clock, observer, cancel);
+        const CloneResult result = session.Run(Request(plan));
+        if (result.ok && plan.direction == TransferDirection::Read) {
+            state.image = result.image;
+        }
+        return result.ok;
+    }
+    // A service transfer of the plan; a read that went through puts its ranges into
+    // state.image, as the service dialogs do.
+    bool RunService(const ServiceTransferPlan& plan) {
+        const std::string device = ResolveDevice(state.portName, state.deviceOverride);
+        const ServiceResult result =
+            ServiceTransfer(link, clock, messenger).Run({plan, device, state.image});
+        if (result.ok && plan.direction == TransferDirection::Read) {
+            CopyPlanRanges(plan, result.image, state.image);
+        }
+        return result.ok;
+    }
+    std::optional<IdentReply> Identify() {
+        return ServiceTransfer(link, clock, messenger)
+            .Identify(ResolveDevice(state.portName, state.deviceOverride));
     }
     // The log entries other than wake-up strings.
     std::vector<std::string> Frames() const {

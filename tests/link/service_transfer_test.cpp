@@ -17,12 +17,11 @@ using testing::LinkFixture;
 class ServiceTransferTest : public ::testing::Test, protected LinkFixture {
 protected:
     void TearDown() override { EXPECT_FALSE(link.isOpen()); }
-    ServiceTransfer Transfer() { return ServiceTransfer(state, link, clock, messenger); }
 };
 
 TEST_F(ServiceTransferTest, ParameterAdjustWriteSendsExactlyItsBlocks) {
     FillPattern(state.image, 1);
-    ASSERT_TRUE(Transfer().Run(kParameterAdjustWrite));
+    ASSERT_TRUE(RunService(kParameterAdjustWrite));
 
     EXPECT_EQ(FirstLines(messenger.messages), std::vector<std::string>{"Write complete"});
     const std::vector<std::string> expected{"IDENT",      "A",          "W 3E D0 10", "W 3E E0 20",
@@ -51,7 +50,7 @@ TEST_F(ServiceTransferTest, ReadStoresOnlyItsRange) {
     FillPattern(state.image, 3);
     const MemoryImage before = state.image;
 
-    ASSERT_TRUE(Transfer().Run(kDtmfInitializationRead));
+    ASSERT_TRUE(RunService(kDtmfInitializationRead));
 
     EXPECT_EQ(FirstLines(messenger.messages), std::vector<std::string>{"Read complete"});
     EXPECT_EQ(radio.headers(), (std::vector<std::string>{"R 3E 00 20", "R 3E 20 10"}));
@@ -64,15 +63,14 @@ TEST_F(ServiceTransferTest, ReadStoresOnlyItsRange) {
 
 TEST_F(ServiceTransferTest, SilentRadioCostsFourWakeUpAttempts) {
     radio.faults().silent = true;
-    EXPECT_FALSE(Transfer().Run(kSqlAdjustRead));
+    EXPECT_FALSE(RunService(kSqlAdjustRead));
     EXPECT_EQ(FirstLines(messenger.messages), std::vector<std::string>{"Communication error"});
     // The squelch transfers read with a 100 ms constant: 50 + 100 ms per 1-byte read.
     EXPECT_EQ(clock.NowMs(), 4 * (8 + 150));
 
     LinkFixture other;
     other.radio.faults().silent = true;
-    ServiceTransfer identify(other.state, other.link, other.clock, other.messenger);
-    EXPECT_FALSE(identify.Identify().has_value());
+    EXPECT_FALSE(other.Identify().has_value());
     // Radio Information pauses 2 ms before each wake-up byte.
     EXPECT_EQ(other.clock.NowMs(), 4 * (16 + 550));
 }
@@ -84,8 +82,7 @@ TEST_F(ServiceTransferTest, FailedReadLeavesTheImageAsItWas) {
         LinkFixture f;
         f.radio.memory() = radio.memory();
         f.radio.faults().withholdAckAfterBlock = block;
-        ServiceTransfer transfer(f.state, f.link, f.clock, f.messenger);
-        EXPECT_FALSE(transfer.Run(kSqlAdjustRead)) << block;
+        EXPECT_FALSE(f.RunService(kSqlAdjustRead)) << block;
         EXPECT_EQ(FirstLines(f.messenger.messages),
                   std::vector<std::string>{"Communication error"});
         EXPECT_EQ(f.state.image, before) << block;
@@ -93,15 +90,15 @@ TEST_F(ServiceTransferTest, FailedReadLeavesTheImageAsItWas) {
     }
 
     radio.faults().shortBlock = 2;
-    EXPECT_FALSE(Transfer().Run(kSqlAdjustRead));
+    EXPECT_FALSE(RunService(kSqlAdjustRead));
     EXPECT_EQ(FirstLines(messenger.messages), std::vector<std::string>{"Communication error"});
     EXPECT_EQ(state.image, before);
 }
 
 TEST_F(ServiceTransferTest, OpenFailureSendsNothing) {
     radio.faults().absent = true;
-    EXPECT_FALSE(Transfer().Run(kDtmfInitializationWrite));
-    EXPECT_FALSE(Transfer().Identify().has_value());
+    EXPECT_FALSE(RunService(kDtmfInitializationWrite));
+    EXPECT_FALSE(Identify().has_value());
     EXPECT_EQ(FirstLines(messenger.messages),
               (std::vector<std::string>{"Open port fail", "Open port fail"}));
     EXPECT_EQ(link.bytesWritten(), 0u);
@@ -110,7 +107,7 @@ TEST_F(ServiceTransferTest, OpenFailureSendsNothing) {
 TEST_F(ServiceTransferTest, IdentifyReturnsTheReplyWithoutHandshake) {
     radio.SetModelText("UV-X4ABC");
     radio.SetVariantByte(1);
-    const std::optional<IdentReply> reply = Transfer().Identify();
+    const std::optional<IdentReply> reply = Identify();
     ASSERT_TRUE(reply.has_value());
     EXPECT_TRUE(messenger.messages.empty());
     EXPECT_EQ(Frames(), (std::vector<std::string>{"IDENT", "ENDR"}));
@@ -128,8 +125,7 @@ TEST_F(ServiceTransferTest, ShortOrMissingIdentificationReplyIsACommunicationErr
     for (int sent : {10, 0}) {
         LinkFixture f;
         f.radio.faults().shortIdent = sent;
-        ServiceTransfer identify(f.state, f.link, f.clock, f.messenger);
-        EXPECT_FALSE(identify.Identify().has_value()) << sent;
+        EXPECT_FALSE(f.Identify().has_value()) << sent;
         EXPECT_EQ(FirstLines(f.messenger.messages), std::vector<std::string>{"Communication error"})
             << sent;
         EXPECT_FALSE(f.link.isOpen());
@@ -138,7 +134,7 @@ TEST_F(ServiceTransferTest, ShortOrMissingIdentificationReplyIsACommunicationErr
 
 TEST_F(ServiceTransferTest, FailedWriteSaysTheRadioMayBePartlyWritten) {
     radio.faults().withholdAckAfterBlock = 4;
-    EXPECT_FALSE(Transfer().Run(kSqlAdjustWrite));
+    EXPECT_FALSE(RunService(kSqlAdjustWrite));
     ASSERT_EQ(messenger.messages.size(), 1u);
     EXPECT_TRUE(testing::SaysPartlyWritten(messenger.messages[0])) << messenger.messages[0];
     EXPECT_EQ(radio.headers().size(), 4u);
@@ -146,14 +142,13 @@ TEST_F(ServiceTransferTest, FailedWriteSaysTheRadioMayBePartlyWritten) {
     // Failing at the handshake, before any block: only the error.
     LinkFixture f;
     f.radio.faults().withholdAckAfterBlock = 0;
-    ServiceTransfer early(f.state, f.link, f.clock, f.messenger);
-    EXPECT_FALSE(early.Run(kParameterAdjustWrite));
+    EXPECT_FALSE(f.RunService(kParameterAdjustWrite));
     EXPECT_EQ(FirstLines(f.messenger.messages), std::vector<std::string>{"Communication error"});
 }
 
 TEST_F(ServiceTransferTest, ServiceTransfersSkipThePlausibilityTest) {
     radio.SetBandLimitsMhz(0, 0, 0, 0);
-    EXPECT_TRUE(Transfer().Run(kParameterAdjustRead));
+    EXPECT_TRUE(RunService(kParameterAdjustRead));
 }
 
 }  // namespace

@@ -55,8 +55,8 @@ class ChannelEditorDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::Application();
-        view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
-                                               messenger_);
+        view_ = std::make_unique<CProgramView>(document_.document);
+        document_.Attach(*view_);
         view_->resize(900, 600);
         view_->show();
         view_->activateWindow();
@@ -74,7 +74,7 @@ protected:
     }
 
     AppState state_;
-    test::ViewDocument document_{state_};
+    test::ViewDocument document_{state_, messenger_};
     test::RecordingMessenger messenger_;
     std::unique_ptr<CProgramView> view_;
     MemoryImage settled_;

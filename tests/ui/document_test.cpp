@@ -86,9 +86,9 @@ TEST_F(DocumentTest, NewAsksToSaveFirstThenConfirmsAndCancelKeepsEverything) {
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"All data will be Cleared!"});
     EXPECT_EQ(State().image, before);
     EXPECT_EQ(Rx(0), "146.52000");
-    frame_->view()->undoStack()->undo();
+    frame_->documents()->undoStack()->undo();
     EXPECT_FALSE(docs_->isModified());
-    frame_->view()->undoStack()->redo();
+    frame_->documents()->undoStack()->redo();
     prompts_.saveChoice = SaveChoice::Cancel;
 
     // Open asks as well before it replaces anything.
@@ -108,35 +108,37 @@ TEST_F(DocumentTest, NewAsksToSaveFirstThenConfirmsAndCancelKeepsEverything) {
 }
 
 TEST_F(DocumentTest, AnEditorsImageChangeIsOneUndoableStepThatMarksTheDocument) {
-    CProgramView* view = frame_->view();
+    QUndoStack* stack = docs_->undoStack();
+    DocumentEditor& editor = docs_->editor();
     TypeRx(1, "146.52");  // a grid edit before the editor's, kept by its undo
-    view->undoStack()->setClean();
+    stack->setClean();
     ASSERT_FALSE(docs_->isModified());
 
     // Nothing changed: no step, still clean.
-    MemoryImage before = State().image;
-    EXPECT_FALSE(view->RecordImageEdit(QStringLiteral("Optional Features"), before));
+    EXPECT_FALSE(editor.EditImage(QStringLiteral("Optional Features"), [] {}));
     EXPECT_FALSE(docs_->isModified());
 
-    // A settings byte and channel A001, as a dialog would leave them. An editor of channel
-    // records gets the grid stored into the image first, as Channel Edit and batches do.
-    view->StoreGridToImage();
-    view->undoStack()->setClean();
-    before = State().image;
-    State().image[0x2040] = 0x01;
-    State().image.write(0, Bcd8Encode(14700000));
-    State().image[0x2E40] |= 0x01;  // A001 present, as Channel Edit marks a new channel
-    ASSERT_TRUE(view->RecordImageEdit(QStringLiteral("Channel Edit"), before));
+    // A settings byte and channel A001, as a dialog would leave them. The editor gets the grid
+    // stored into the image first, so the step holds only what the dialog changed.
+    stack->setClean();
+    MemoryImage before;
+    ASSERT_TRUE(editor.EditImage(QStringLiteral("Channel Edit"), [&] {
+        before = State().image;
+        State().image[0x2040] = 0x01;
+        State().image.write(0, Bcd8Encode(14700000));
+        State().image[0x2E40] |= 0x01;  // A001 present, as Channel Edit marks a new channel
+    }));
     EXPECT_TRUE(docs_->isModified());
-    EXPECT_EQ(view->undoStack()->undoText(), "Channel Edit");
+    EXPECT_EQ(stack->undoText(), "Channel Edit");
+    EXPECT_EQ(Rx(0), "147.00000");  // the grid was refilled from the changed records
 
     const MemoryImage after = State().image;
-    view->undoStack()->undo();
+    stack->undo();
     EXPECT_EQ(State().image, before);
     EXPECT_EQ(Rx(0), "");  // the grid follows the records it shows
     EXPECT_EQ(Rx(1), "146.52000");
     EXPECT_FALSE(docs_->isModified());
-    view->undoStack()->redo();
+    stack->redo();
     EXPECT_EQ(State().image, after);
     EXPECT_EQ(Rx(0), "147.00000");
 }
@@ -192,7 +194,7 @@ TEST_F(DocumentTest, RecentFilesKeepFourAndOutliveTheProgram) {
 
     // A recent file that has gone away leaves the list.
     QFile::remove(paths[1]);
-    docs->openRecent(1);
+    docs->OpenRecent(1);
     EXPECT_EQ(docs->recentFiles(), QStringList({paths[0], paths[2], paths[3]}));
 }
 

@@ -19,11 +19,11 @@
 
 #include <memory>
 
+#include "app/channel_interchange.hpp"
 #include "channels/channel_csv.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
-#include "channels/ui/channel_interchange.hpp"
 #include "channels/ui/csv_import_dialog.hpp"
 #include "channels/ui/csv_report_dialog.hpp"
 #include "channels/ui/program_view.hpp"
@@ -41,8 +41,8 @@ class InterchangeTest : public test::ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
-                                               messenger_);
+        view_ = std::make_unique<CProgramView>(document_.document);
+        document_.Attach(*view_);
         view_->resize(900, 600);
         view_->show();
         view_->activateWindow();
@@ -50,7 +50,7 @@ protected:
     }
 
     ChannelGridView* grid() const { return view_->grid(); }
-    ChannelInterchange* interchange() const { return view_->interchange(); }
+    ChannelInterchange* interchange() const { return document_.interchange; }
     std::string Rx(int record) const { return view_->table().Cell(record, Column::RxFreq); }
     QUndoStack& undo() { return document_.undoStack; }
 
@@ -97,7 +97,7 @@ protected:
     }
 
     AppState state_;
-    test::ViewDocument document_{state_};
+    test::ViewDocument document_{state_, messenger_};
     std::unique_ptr<CProgramView> view_;
 };
 

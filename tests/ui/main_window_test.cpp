@@ -22,6 +22,7 @@
 #include "app/child_frame.hpp"
 #include "app/main_window.hpp"
 #include "app/navigation_bar.hpp"
+#include "app/radio_commands.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
@@ -127,9 +128,9 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(Texts(frame->menuBar()->actions()),
               QStringList({"&File", "&Edit", "&Program", "&Setup", "&View", "&Help"}));
     EXPECT_EQ(VisibleTexts(frame->fileMenu()),
-              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...",
-                           "&Import CSV...", "E&xport CSV...", "&Backups...", "&Print...",
-                           "Print Preview", "Print Setup...", "&Exit"}));
+              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "&Import CSV...",
+                           "E&xport CSV...", "&Backups...", "&Print...", "Print Preview",
+                           "Print Setup...", "&Exit"}));
     const QStringList edit = VisibleTexts(frame->editMenu());
     ASSERT_EQ(edit.size(), 7);
     EXPECT_TRUE(edit[0].startsWith("Undo"));
@@ -265,8 +266,8 @@ TEST_F(MainWindowTest, ServiceItemsAreAppendedOnce) {
     CMainFrame* frame = Start();
     EXPECT_FALSE(VisibleTexts(frame->editMenu()).contains("Sql Adjust"));
 
-    emit frame->view()->serviceModeEntered();
-    emit frame->view()->serviceModeEntered();
+    emit frame->radio()->serviceModeEntered();
+    emit frame->radio()->serviceModeEntered();
 
     const QStringList edit = VisibleTexts(frame->editMenu());
     EXPECT_EQ(edit.mid(edit.size() - 3),

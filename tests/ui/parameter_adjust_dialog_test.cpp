@@ -11,7 +11,6 @@
 #include "service/ui/curve_chart_widget.hpp"
 #include "service/ui/dtmf_initialization_dialog.hpp"
 #include "service/ui/parameter_adjust_dialog.hpp"
-#include "service/ui/service_transfer_runner.hpp"
 #include "service/ui/spin_text_box.hpp"
 #include "service_test_support.hpp"
 
@@ -115,7 +114,7 @@ TEST_F(ParameterAdjustDialogTest, WriteCommitsThenSendsTheBlockAndTheBandPoints)
     ParameterAdjustDialog dialog(Context());
     dialog.show();
     Type(dialog.box("Narrow XMITTER Dev"), "1023");
-    QTest::mouseClick(dialog.writeButton(), Qt::LeftButton);
+    Press(dialog, dialog.writeButton());
 
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Write complete"});
     const std::vector<std::string> expected{"IDENT",      "A",          "W 3E D0 10", "W 3E E0 20",
@@ -146,7 +145,7 @@ TEST_F(ParameterAdjustDialogTest, ReadShowsTheRadiosBlockAndItsSectionLimits) {
         busyWhileRunning = !dialog.readButton()->isEnabled() && dialog.transfers()->running();
         dialog.reject();  // refused while the transfer runs
     };
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
 
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Read complete"});
     EXPECT_TRUE(busyWhileRunning);
@@ -169,7 +168,7 @@ TEST_F(ParameterAdjustDialogTest, FailedReadLeavesDialogAndImageAsTheyWere) {
     Type(dialog.box("Volume"), "7");
     const MemoryImage before = state_.image;
 
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
 
     EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Communication error"});
     EXPECT_EQ(state_.image, before);
@@ -195,7 +194,7 @@ TEST_F(DtmfInitializationDialogTest, BoxesAreHexadecimalAndWriteSendsTheTable) {
     Type(twist, "1a2");
     EXPECT_EQ(twist->text(), "1A2");
 
-    QTest::mouseClick(dialog.writeButton(), Qt::LeftButton);
+    Press(dialog, dialog.writeButton());
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Write complete"});
     EXPECT_EQ(radio_.headers(), (std::vector<std::string>{"W 3E 00 20", "W 3E 20 10"}));
     EXPECT_EQ(radio_.log().back(), "ENDW");
@@ -211,12 +210,12 @@ TEST_F(DtmfInitializationDialogTest, ReadLoadsTheBoxesOnlyWhenItWentThrough) {
     DtmfInitializationDialog dialog(Context());
     dialog.show();
     radio_.faults().absent = true;
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
     EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Open port fail"});
     EXPECT_EQ(dialog.box(0)->text(), "FFFF");
 
     radio_.faults().absent = false;
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
     EXPECT_EQ(messenger_.messages.back(), "Read complete");
     EXPECT_EQ(dialog.box(0)->text(), "ABC");
     EXPECT_EQ(state_.image[0x3E03], 0xBC);

@@ -34,8 +34,8 @@ class ProgramViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::Application();
-        view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
-                                               messenger_);
+        view_ = std::make_unique<CProgramView>(document_.document);
+        document_.Attach(*view_);
         view_->resize(900, 600);
         view_->show();
         view_->activateWindow();
@@ -88,7 +88,7 @@ protected:
     }
 
     AppState state_;
-    test::ViewDocument document_{state_};
+    test::ViewDocument document_{state_, messenger_};
     test::RecordingMessenger messenger_;
     std::unique_ptr<CProgramView> view_;
 };
@@ -277,7 +277,7 @@ TEST_F(ProgramViewTest, UndoAndRedoRestoreCellsAndRecordBytes) {
     ClickCell(6, Column::Power);
     ComboEditor()->setCurrentIndex(0);  // "Low"
     PressEnterInEditor();
-    QUndoStack* stack = view_->undoStack();
+    QUndoStack* stack = (&document_.undoStack);
     ASSERT_EQ(stack->count(), 2);
     EXPECT_FALSE(stack->isClean());
 
@@ -309,13 +309,13 @@ TEST_F(ProgramViewTest, StoreCommitsAnOpenEditor) {
 }
 
 TEST_F(ProgramViewTest, PasswordGateUnlocksServiceModeOnlyForThePassword) {
-    QSignalSpy entered(view_.get(), &CProgramView::serviceModeEntered);
+    QSignalSpy entered(document_.radio, &RadioCommands::serviceModeEntered);
     const auto tryPassword = [this](const QString& text) {
         OnNextModal<PasswordDialog>([text](PasswordDialog* dialog) {
             QTest::keyClicks(dialog->passwordEdit(), text);
             QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
         });
-        view_->EnterServiceMode();
+        document_.radio->EnterServiceMode();
     };
 
     tryPassword("QVM428");

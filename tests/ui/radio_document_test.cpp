@@ -14,12 +14,12 @@
 #include "app/child_frame.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_messenger.hpp"
+#include "app/radio_commands.hpp"
+#include "app/write_preview_dialog.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
-#include "channels/ui/write_preview_dialog.hpp"
 #include "link/device/link_factory.hpp"
-#include "link/ui/transfer_controller.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/codecs.hpp"
 #include "model/document_file.hpp"
@@ -41,8 +41,8 @@ protected:
         // An unpaced radio, so a read takes no real time; A001 holds 146.52500 MHz.
         radio_.memory().write(0, Bcd8Encode(14652500));
         program_->state().deviceOverride = "demo";
-        frame_->view()->SetLinkFactory(&links_);
-        QObject::connect(frame_->view()->transferController(), &TransferController::dialogOpened,
+        frame_->radio()->SetLinkFactory(&links_);
+        QObject::connect(frame_->radio(), &RadioCommands::dialogOpened,
                          [this](TransferDialog* dialog) {
                              ++transfers_;
                              QTimer::singleShot(0, dialog, [dialog] {

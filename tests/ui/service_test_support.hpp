@@ -4,11 +4,15 @@
 // in-process virtual radio in real time, a recording messenger, and the way a user leaves a box.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFocusEvent>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "link/device/link_factory.hpp"
+#include "link/ui/threaded_transfer.hpp"
 #include "link/virtual_radio.hpp"
 #include "model/app_state.hpp"
 #include "service/ui/service_dialog.hpp"
@@ -30,6 +34,18 @@ protected:
     static void Leave(QWidget* widget) {
         QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
         QApplication::sendEvent(widget, &out);
+    }
+
+    // A click on a dialog's Read or Write button; returns once its transfer has ended (the
+    // dialog keeps running its events meanwhile, as it does for a user).
+    static void Press(ServiceDialog& dialog, QPushButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        QElapsedTimer waited;
+        waited.start();
+        while (dialog.transfers()->running() && waited.elapsed() < 60000) {
+            QTest::qWait(5);
+        }
+        ASSERT_FALSE(dialog.transfers()->running()) << "the transfer did not end within 60 s";
     }
 
     // The radio's log without the wake-up strings.

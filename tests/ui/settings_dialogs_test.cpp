@@ -76,7 +76,7 @@ protected:
     }
 
     MemoryImage& Image() { return program_->state().image; }
-    QUndoStack* Undo() { return frame_->view()->undoStack(); }
+    QUndoStack* Undo() { return frame_->documents()->undoStack(); }
     bool Modified() { return frame_->documents()->isModified(); }
 
     std::unique_ptr<KestraApplication> program_;

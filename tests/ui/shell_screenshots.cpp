@@ -10,11 +10,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -27,21 +28,22 @@
 #include "app/backups_dialog.hpp"
 #include "app/channel_printer.hpp"
 #include "app/main_window.hpp"
+#include "app/write_preview_dialog.hpp"
+#include "channels/backup_store.hpp"
 #include "channels/ui/batch_generate_dialog.hpp"
 #include "channels/ui/channel_edit_dialog.hpp"
-#include "channels/backup_store.hpp"
-#include "channels/image_diff.hpp"
 #include "channels/ui/csv_import_dialog.hpp"
 #include "channels/ui/csv_report_dialog.hpp"
 #include "channels/ui/program_view.hpp"
-#include "channels/ui/write_preview_dialog.hpp"
 #include "link/clone_session.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
 #include "link/ui/doctor_report_dialog.hpp"
 #include "link/ui/port_dialog.hpp"
+#include "link/ui/threaded_transfer.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/settings_file.hpp"
+#include "review/image_diff.hpp"
 #include "service/sql_adjust.hpp"
 #include "service/ui/calibration_grid_widget.hpp"
 #include "service/ui/dtmf_initialization_dialog.hpp"
@@ -142,6 +144,9 @@ bool SaveServiceDialogs(kestra::AppState& state, kestra::Messenger& messenger, Q
     kestra::RadioInformationDialog information(context, parent);
     information.show();
     information.Read();
+    while (information.transfers()->running()) {
+        QTest::qWait(5);
+    }
     ok = Save(information, out, QStringLiteral("radio-information.png")) && ok;
     information.hide();
 
@@ -240,8 +245,9 @@ bool SaveLinkDialogs(kestra::KestraApplication& program, kestra::Messenger& mess
 
     kestra::DoctorReport report;
     report.findings = {
-        {kestra::FindingLevel::Note, "Serial device /dev/ttyUSB0 (/dev/serial/by-id/usb-1a86_USB"
-                                     "_Serial-if00-port0): USB 1a86:7523 CH340, driver ch341."},
+        {kestra::FindingLevel::Note,
+         "Serial device /dev/ttyUSB0 (/dev/serial/by-id/usb-1a86_USB"
+         "_Serial-if00-port0): USB 1a86:7523 CH340, driver ch341."},
         {kestra::FindingLevel::Problem,
          "You may not open /dev/ttyUSB0: it belongs to the group dialout. Join it with: sudo "
          "usermod -aG dialout $USER, then log out and in again."},

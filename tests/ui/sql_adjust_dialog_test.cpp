@@ -12,6 +12,7 @@
 #include "app/application.hpp"
 #include "app/document_controller.hpp"
 #include "app/main_window.hpp"
+#include "app/radio_commands.hpp"
 #include "channels/ui/program_view.hpp"
 #include "service/ui/calibration_grid_widget.hpp"
 #include "service/ui/curve_chart_widget.hpp"
@@ -82,7 +83,7 @@ TEST_F(SqlAdjustDialogTest, TreeChoosesThePointWhoseRecordTheGridEdits) {
 TEST_F(SqlAdjustDialogTest, WriteSendsTheTableAndFreshBandPointsEvenWithoutAPoint) {
     SqlAdjustDialog dialog(Context());
     dialog.show();
-    QTest::mouseClick(dialog.writeButton(), Qt::LeftButton);
+    Press(dialog, dialog.writeButton());
 
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Write complete"});
     const std::vector<std::string> headers = radio_.headers();
@@ -104,14 +105,14 @@ TEST_F(SqlAdjustDialogTest, ReadRefreshesTheGridOnlyWhenItWentThrough) {
     dialog.tree()->setCurrentItem(dialog.pointItem(2, 520));
 
     radio_.faults().withholdAckAfterBlock = 3;
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
     EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Communication error"});
     EXPECT_EQ(dialog.grid()->item(0, 0)->text(), "255");
     // Not even the blocks that arrived reach the image.
     EXPECT_EQ(state_.image[0x2A00], 0xFF);
 
     radio_.faults().withholdAckAfterBlock.reset();
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
     EXPECT_EQ(messenger_.messages.back(), "Read complete");
     EXPECT_EQ(dialog.grid()->item(0, 0)->text(), "42");
     EXPECT_EQ(state_.image[0x2A00], 7);
@@ -126,7 +127,7 @@ TEST_F(RadioInformationDialogTest, ReadShowsVersionsAndLimitsAndKeepsWhatTheRepl
     EXPECT_EQ(dialog.windowTitle(), "Radio Infomation");
     EXPECT_EQ(dialog.mcuVersion()->text(), "");
 
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
     EXPECT_TRUE(messenger_.messages.empty());
     EXPECT_EQ(dialog.mcuVersion()->text(), "v1.2.3");
     EXPECT_EQ(dialog.pcVersion()->text(), "v2.5.1");
@@ -141,14 +142,14 @@ TEST_F(RadioInformationDialogTest, ReadShowsVersionsAndLimitsAndKeepsWhatTheRepl
     const std::uint8_t unknownFirmware[] = {3, 0};
     radio_.SetFirmware(unknownFirmware);
     radio_.SetBandLimitsMhz(144, 148, 430, 440);
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
     EXPECT_EQ(dialog.mcuVersion()->text(), "v3.0");
     EXPECT_EQ(dialog.pcVersion()->text(), "v2.5.1");  // no entry for v3: kept
     EXPECT_EQ(dialog.lowerLimit(0)->text(), "144");
     EXPECT_EQ(dialog.upperLimit(1)->text(), "440");
 
     radio_.faults().absent = true;
-    QTest::mouseClick(dialog.readButton(), Qt::LeftButton);
+    Press(dialog, dialog.readButton());
     EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Open port fail"});
     EXPECT_EQ(dialog.lowerLimit(0)->text(), "144");
     EXPECT_EQ(state_.image, MemoryImage());
@@ -174,12 +175,12 @@ TEST_F(ServiceMenuTest, ServiceItemsWorkAfterThePasswordAndEachDialogIsOneUndoSt
         gate->passwordEdit()->setText("qvm427");
         gate->accept();
     });
-    frame->view()->EnterServiceMode();
+    frame->radio()->EnterServiceMode();
     ASSERT_TRUE(frame->action(Command::ParamAdjust)->isEnabled());
     EXPECT_TRUE(frame->action(Command::DtmfInitialization)->isEnabled());
     EXPECT_TRUE(frame->action(Command::SqlAdjust)->isEnabled());
 
-    frame->view()->undoStack()->setClean();
+    frame->documents()->undoStack()->setClean();
     const MemoryImage before = program_->state().image;
     OnNextModal<ParameterAdjustDialog>([](ParameterAdjustDialog* dialog) {
         Type(dialog->box("Voice Tx Gain"), "12");
@@ -187,7 +188,7 @@ TEST_F(ServiceMenuTest, ServiceItemsWorkAfterThePasswordAndEachDialogIsOneUndoSt
     });
     frame->action(Command::ParamAdjust)->trigger();
 
-    QUndoStack* undo = frame->view()->undoStack();
+    QUndoStack* undo = frame->documents()->undoStack();
     EXPECT_EQ(undo->undoText(), "Parameter Adjust");
     EXPECT_EQ(undo->count(), 1);
     EXPECT_TRUE(frame->documents()->isModified());

@@ -25,7 +25,6 @@
 #include "channels/ui/program_view.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
-#include "link/ui/transfer_controller.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/document_file.hpp"
 #include "ui_test_support.hpp"
@@ -50,22 +49,21 @@ protected:
         test::Application();
         state_.deviceOverride = "demo";
         PutChannelOnRadio(radio_);
-        view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
-                                               messenger_);
-        view_->SetLinkFactory(&links_);
-        view_->SetBackupFolder(backups_.path().toStdString());
+        view_ = std::make_unique<CProgramView>(document_.document);
+        document_.Attach(*view_);
+        document_.radio->SetLinkFactory(&links_);
+        document_.editor.SetBackupFolder(backups_.path().toStdString());
         // Press "Start" as soon as each dialog runs, and note how it ended.
-        QObject::connect(view_->transferController(), &TransferController::dialogOpened,
-                         [this](TransferDialog* dialog) {
-                             dialog_ = dialog;
-                             QObject::connect(dialog, &TransferDialog::transferFinished,
-                                              [this, dialog] {
-                                                  finalPercent_ = dialog->percentLabel()->text();
-                                              });
-                             QTimer::singleShot(0, dialog, [dialog] {
-                                 QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
-                             });
-                         });
+        QObject::connect(
+            document_.radio, &RadioCommands::dialogOpened, [this](TransferDialog* dialog) {
+                dialog_ = dialog;
+                QObject::connect(dialog, &TransferDialog::transferFinished, [this, dialog] {
+                    finalPercent_ = dialog->percentLabel()->text();
+                });
+                QTimer::singleShot(0, dialog, [dialog] {
+                    QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+                });
+            });
     }
 
     void SetCell(int record, Column column, const QString& text) {
@@ -76,7 +74,7 @@ protected:
     VirtualRadio radio_;
     LinkFactory links_{&radio_};
     AppState state_;
-    test::ViewDocument document_{state_};
+    test::ViewDocument document_{state_, messenger_};
     test::RecordingMessenger messenger_;
     QTemporaryDir backups_;
     std::unique_ptr<CProgramView> view_;
@@ -86,9 +84,9 @@ protected:
 
 TEST_F(TransferTest, ReadFillsTheGridFromTheRadio) {
     SetCell(1, Column::RxFreq, "145.00000");
-    QSignalSpy replaced(view_.get(), &CProgramView::imageReplaced);
+    QSignalSpy replaced(&document_.editor, &DocumentEditor::radioImageAdopted);
 
-    view_->Read();
+    document_.radio->Read();
 
     EXPECT_TRUE(messenger_.messages.empty());
     EXPECT_EQ(finalPercent_, "100%");
@@ -100,7 +98,7 @@ TEST_F(TransferTest, ReadFillsTheGridFromTheRadio) {
     EXPECT_TRUE(std::equal(state_.image.span(0, 0x2A00).begin(), state_.image.span(0, 0x2A00).end(),
                            radio_.memory().span(0, 0x2A00).begin()));
     // Undo steps from before the read no longer apply.
-    EXPECT_EQ(view_->undoStack()->count(), 0);
+    EXPECT_EQ((&document_.undoStack)->count(), 0);
     EXPECT_FALSE(state_.busy);
     // The document knows what the radio holds.
     ASSERT_TRUE(document_.document.lastRadioImage().has_value());
@@ -111,7 +109,7 @@ TEST_F(TransferTest, WriteStoresTheGridFirstAndSendsIt) {
     SetCell(2, Column::RxFreq, "438.50000");
     SetCell(2, Column::Power, "Low");
 
-    view_->Write();
+    document_.radio->Write();
 
     EXPECT_TRUE(messenger_.messages.empty());
     ASSERT_FALSE(radio_.log().empty());
@@ -133,15 +131,14 @@ TEST_F(TransferTest, WriteStoresTheGridFirstAndSendsIt) {
 TEST_F(TransferTest, VerifyAfterWriteIsRememberedAndReportsARadioThatDiffers) {
     const std::filesystem::path ini =
         std::filesystem::path(backups_.path().toStdString()) / "P.ini";
-    view_->SetSettingsPath(ini);
+    document_.radio->SetSettingsPath(ini);
     // Checked before "Start" is pressed (the fixture presses it once the dialog runs).
-    QObject::connect(view_->transferController(), &TransferController::dialogOpened,
-                     [](TransferDialog* dialog) {
-                         ASSERT_NE(dialog->verifyBox(), nullptr);
-                         dialog->verifyBox()->setChecked(true);
-                     });
+    QObject::connect(document_.radio, &RadioCommands::dialogOpened, [](TransferDialog* dialog) {
+        ASSERT_NE(dialog->verifyBox(), nullptr);
+        dialog->verifyBox()->setChecked(true);
+    });
     radio_.faults().wrongByteAt = 0x40;
-    view_->Write();
+    document_.radio->Write();
     ASSERT_EQ(messenger_.messages.size(), 1u);
     EXPECT_EQ(messenger_.messages[0].substr(0, messenger_.messages[0].find('\n', 60)),
               "Verify failed: the radio does not hold what was written.\nIt differs in A003.");
@@ -153,18 +150,16 @@ TEST_F(TransferTest, VerifyAfterWriteIsRememberedAndReportsARadioThatDiffers) {
     EXPECT_NE(text.find("VerifyAfterWrite=1"), std::string::npos) << text;
 
     // The next dialog starts with the box as it was left; a read has none.
-    QObject::disconnect(view_->transferController(), &TransferController::dialogOpened, nullptr,
-                        nullptr);
+    QObject::disconnect(document_.radio, &RadioCommands::dialogOpened, nullptr, nullptr);
     auto checked = std::make_shared<int>(-1);
-    QObject::connect(view_->transferController(), &TransferController::dialogOpened,
-                     [checked](TransferDialog* dialog) {
-                         *checked =
-                             dialog->verifyBox() == nullptr ? 2 : dialog->verifyBox()->isChecked();
-                         QTimer::singleShot(0, dialog, &QDialog::reject);
-                     });
-    view_->Write();
+    QObject::connect(
+        document_.radio, &RadioCommands::dialogOpened, [checked](TransferDialog* dialog) {
+            *checked = dialog->verifyBox() == nullptr ? 2 : dialog->verifyBox()->isChecked();
+            QTimer::singleShot(0, dialog, &QDialog::reject);
+        });
+    document_.radio->Write();
     EXPECT_EQ(*checked, 1);
-    view_->Read();
+    document_.radio->Read();
     EXPECT_EQ(*checked, 2);
 }
 
@@ -172,7 +167,7 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
     SetCell(0, Column::RxFreq, "145.00000");
     const MemoryImage before = state_.image;
     radio_.faults().withholdAckAfterBlock = 3;
-    QSignalSpy replaced(view_.get(), &CProgramView::imageReplaced);
+    QSignalSpy replaced(&document_.editor, &DocumentEditor::radioImageAdopted);
 
     // While "Communication error" is up the worker still runs: Esc, the close box and "Exit"
     // must not end the dialog under it.
@@ -184,7 +179,7 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
                      !dialog_->exitButton()->isEnabled() && !dialog_->startButton()->isEnabled();
     };
 
-    view_->Read();
+    document_.radio->Read();
 
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(messenger_.firstLines(), std::vector<std::string>{"Communication error"});
@@ -201,7 +196,7 @@ TEST_F(TransferTest, FailedReadLeavesGridAndImageAndRefusesToCloseMeanwhile) {
 
 TEST_F(TransferTest, WriteThatFailsPartWaySaysTheRadioMayBePartlyWritten) {
     radio_.faults().withholdAckAfterBlock = 40;
-    view_->Write();
+    document_.radio->Write();
     ASSERT_EQ(messenger_.messages.size(), 1u);
     const std::string& text = messenger_.messages.front();
     // The familiar first line, then what it means for the radio and what to do.
@@ -213,7 +208,7 @@ TEST_F(TransferTest, WriteThatFailsPartWaySaysTheRadioMayBePartlyWritten) {
 
 TEST_F(TransferTest, PortThatDoesNotOpenIsReported) {
     state_.deviceOverride = "/nonexistent/kestra-tty";
-    view_->Read();
+    document_.radio->Read();
     EXPECT_EQ(messenger_.messages,
               std::vector<std::string>{"Open port fail\nCould not open /nonexistent/kestra-tty (no "
                                        "such device). Run kestra-cli doctor to see what stands in "

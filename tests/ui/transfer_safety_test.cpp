@@ -18,14 +18,13 @@
 #include "app/application.hpp"
 #include "app/backups_dialog.hpp"
 #include "app/main_window.hpp"
+#include "app/write_preview_dialog.hpp"
 #include "channels/backup_store.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
-#include "channels/ui/write_preview_dialog.hpp"
 #include "link/device/link_factory.hpp"
-#include "link/ui/transfer_controller.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/document_file.hpp"
 #include "ui_test_support.hpp"
@@ -45,18 +44,17 @@ protected:
         const std::array<std::uint8_t, 4> rx{0x00, 0x25, 0x65, 0x14};  // 146.52500 MHz
         radio_.memory().write(0, rx);
         radio_.memory()[13] = 0x38;
-        view_ = std::make_unique<CProgramView>(state_, document_.document, document_.undoStack,
-                                               messenger_);
-        view_->SetLinkFactory(&links_);
-        view_->SetBackupFolder(Backups());
-        QObject::connect(view_->transferController(), &TransferController::dialogOpened,
-                         [this](TransferDialog* dialog) {
-                             QTimer::singleShot(0, dialog, [this, dialog] {
-                                 QTest::mouseClick(leaveWithExit_ ? dialog->exitButton()
-                                                                  : dialog->startButton(),
-                                                   Qt::LeftButton);
-                             });
-                         });
+        view_ = std::make_unique<CProgramView>(document_.document);
+        document_.Attach(*view_);
+        document_.radio->SetLinkFactory(&links_);
+        document_.editor.SetBackupFolder(Backups());
+        QObject::connect(
+            document_.radio, &RadioCommands::dialogOpened, [this](TransferDialog* dialog) {
+                QTimer::singleShot(0, dialog, [this, dialog] {
+                    QTest::mouseClick(leaveWithExit_ ? dialog->exitButton() : dialog->startButton(),
+                                      Qt::LeftButton);
+                });
+            });
     }
 
     std::filesystem::path Backups() const { return Home() / "kept"; }
@@ -72,20 +70,20 @@ protected:
             QTest::mouseClick(write ? preview->writeButton() : preview->cancelButton(),
                               Qt::LeftButton);
         });
-        view_->Write();
+        document_.radio->Write();
         return *shown;
     }
 
     VirtualRadio radio_;
     LinkFactory links_{&radio_};
     AppState state_;
-    test::ViewDocument document_{state_};
+    test::ViewDocument document_{state_, messenger_};
     std::unique_ptr<CProgramView> view_;
     bool leaveWithExit_ = false;  // the transfer dialog is left with Exit instead of Start
 };
 
 TEST_F(TransferSafetyTest, ReadKeepsABackupAndWriteShowsWhatItChangesBeforeSendingIt) {
-    view_->Read();
+    document_.radio->Read();
     std::vector<BackupEntry> kept = ListBackups(Backups());
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].kind, BackupKind::Read);
@@ -134,12 +132,12 @@ TEST_F(TransferSafetyTest, ABackupThatCannotBeKeptIsReportedAndTheTransferGoesOn
         *summaryShown = true;
         preview->reject();
     });
-    view_->Write();
+    document_.radio->Write();
     EXPECT_FALSE(*summaryShown);
     ASSERT_FALSE(radio_.log().empty());
     EXPECT_EQ(radio_.log().back(), "ENDW");
 
-    view_->Read();
+    document_.radio->Read();
     EXPECT_EQ(radio_.log().back(), "ENDR");
     EXPECT_TRUE(document_.document.lastRadioImage().has_value());
     ASSERT_EQ(messenger_.messages.size(), 2u);

@@ -23,8 +23,13 @@
 #include <string>
 #include <vector>
 
+#include "app/channel_editors.hpp"
+#include "app/channel_interchange.hpp"
 #include "app/document_controller.hpp"
+#include "app/document_editor.hpp"
+#include "app/radio_commands.hpp"
 #include "channels/channel_document.hpp"
+#include "channels/ui/program_view.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
 
@@ -98,12 +103,33 @@ public:
     QString savePath;
 };
 
-// A document and its undo stack, as the document controller holds them, for a view a test
-// builds on its own.
+// A document, its undo stack and its editor (the one write door), as the document controller
+// holds them, for a view a test builds on its own; Attach wires the view as the main window
+// does, with the controllers behind its buttons and row commands (children of the view).
 struct ViewDocument {
-    explicit ViewDocument(AppState& state) : document(state.image, state.limits) {}
+    ViewDocument(AppState& state, Messenger& messenger)
+        : state_(state),
+          messenger_(messenger),
+          document(state.image, state.limits),
+          editor(document, undoStack, messenger) {}
+
+    void Attach(CProgramView& view) {
+        editor.AttachView(&view);
+        radio = new RadioCommands(state_, messenger_, editor, view, &view);
+        interchange = new ChannelInterchange(editor, view, messenger_);
+        new ChannelEditors(editor, view);
+    }
+
+private:
+    AppState& state_;
+    Messenger& messenger_;
+
+public:
     ChannelDocument document;
     QUndoStack undoStack;
+    DocumentEditor editor;
+    RadioCommands* radio = nullptr;
+    ChannelInterchange* interchange = nullptr;
 };
 
 // Runs action on the next modal dialog of type Dialog as soon as it is up.

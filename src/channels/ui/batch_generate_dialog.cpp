@@ -19,7 +19,7 @@
 
 #include <ctime>
 
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
 
@@ -235,8 +235,8 @@ void BatchGenerateDialog::Left(QWidget* control) {
     });
 }
 
-void BatchGenerateDialog::SetAppliedHandler(std::function<void(const MemoryImage&)> handler) {
-    applied_ = std::move(handler);
+void BatchGenerateDialog::SetApplyRunner(std::function<void(const std::function<void()>&)> runner) {
+    applyRunner_ = std::move(runner);
 }
 
 void BatchGenerateDialog::SetRandomSource(std::function<RandomDraw()> source) {
@@ -249,10 +249,13 @@ void BatchGenerateDialog::Apply() {
         Left(control);
     }
     Gather();
-    const MemoryImage before = image_;
-    ApplyBatch(image_, limits_, PlanBatch(form_, limits_), randomSource_());
-    if (applied_) {
-        applied_(before);
+    const auto apply = [this] {
+        ApplyBatch(image_, limits_, PlanBatch(form_, limits_), randomSource_());
+    };
+    if (applyRunner_) {
+        applyRunner_(apply);
+    } else {
+        apply();
     }
 }
 

@@ -2,9 +2,9 @@
 #pragma once
 // The "Batch Gerenate CH" dialog: fills a range of channels in one step. It shows a BatchForm
 // (core), applies the enabling rules of its groups and normalises each box when it is left;
-// "Apply" (or Enter anywhere) carries out the plan on the image and hands the image as it was
-// before to the applied handler, which refreshes the grid and records the undo step. The
-// dialog stays open until "Close"; each Apply works on the image as it is then.
+// "Apply" (or Enter anywhere) carries out the plan on the image through the apply runner, which
+// makes each Apply one undoable step of the document and refreshes the grid. The dialog stays
+// open until "Close"; each Apply works on the image as it is then.
 
 #include <QDialog>
 
@@ -31,8 +31,8 @@ public:
     BatchGenerateDialog(MemoryImage& image, const SectionLimits& limits, QWidget* parent = nullptr);
     ~BatchGenerateDialog() override;
 
-    // Runs after every Apply with the image as it was before it.
-    void SetAppliedHandler(std::function<void(const MemoryImage& before)> handler);
+    // Every Apply hands its change of the image to runner, which runs it (default: at once).
+    void SetApplyRunner(std::function<void(const std::function<void()>& apply)> runner);
     // Makes the random generator of each Apply (default: seeded from the clock's seconds).
     void SetRandomSource(std::function<RandomDraw()> source);
 
@@ -95,7 +95,7 @@ private:
     ControlFocusWatcher* focus_ = nullptr;
     std::string rxStartAtFocus_;
     std::string txStartAtFocus_;
-    std::function<void(const MemoryImage&)> applied_;
+    std::function<void(const std::function<void()>&)> applyRunner_;
     std::function<RandomDraw()> randomSource_;
 };
 

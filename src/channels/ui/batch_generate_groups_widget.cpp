@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "channels/ui/batch_generate_dialog.hpp"
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
 

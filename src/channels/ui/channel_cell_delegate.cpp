@@ -10,7 +10,7 @@
 #include <QRegularExpressionValidator>
 
 #include "channels/ui/channel_grid_model.hpp"
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 #include "model/codecs.hpp"
 
 namespace kestra {

@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 #include "model/channel_record.hpp"
 #include "model/codecs.hpp"
 

@@ -3,11 +3,7 @@
 
 #include "channels/ui/channel_grid_model.hpp"
 
-#include <QUndoStack>
-
 #include <algorithm>
-
-#include "channels/ui/channel_edit_commands.hpp"
 
 namespace kestra {
 namespace {
@@ -18,9 +14,8 @@ QString ToQString(std::string_view text) {
 
 }  // namespace
 
-ChannelGridModel::ChannelGridModel(ChannelDocument& document, QUndoStack& undoStack,
-                                   QObject* parent)
-    : QAbstractTableModel(parent), document_(document), undoStack_(undoStack) {}
+ChannelGridModel::ChannelGridModel(ChannelDocument& document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document) {}
 
 int ChannelGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kRecordCount;
@@ -110,8 +105,8 @@ bool ChannelGridModel::setData(const QModelIndex& index, const QVariant& value, 
     }
     if (result.Changed()) {
         NotifyRows(result);
-        // The stack owns its commands.
-        undoStack_.push(new ChannelCellEditCommand(*this, std::move(result)));
+        unstoredEdits_ = true;
+        emit cellsCommitted(result);
     }
     return true;
 }
@@ -125,17 +120,20 @@ QModelIndex ChannelGridModel::EditIndexFor(const QModelIndex& index) const {
 }
 
 void ChannelGridModel::Reload() {
+    unstoredEdits_ = false;
     beginResetModel();
     endResetModel();
 }
 
 void ChannelGridModel::RevertEdit(const EditResult& edit) {
     document_.table().RevertEdit(edit, document_.image());
+    unstoredEdits_ = true;
     NotifyRows(edit);
 }
 
 void ChannelGridModel::ReapplyEdit(const EditResult& edit) {
     document_.table().ReapplyEdit(edit, document_.image());
+    unstoredEdits_ = true;
     NotifyRows(edit);
 }
 

@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "channels/ui/channel_grid_model.hpp"
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 #include "model/codecs.hpp"
 
 namespace kestra {

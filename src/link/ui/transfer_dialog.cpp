@@ -5,21 +5,17 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
-#include <memory>
 #include <utility>
 
-#include "link/clock.hpp"
-#include "link/device/link_factory.hpp"
 #include "link/port_choice.hpp"
 #include "link/port_names.hpp"
+#include "link/ui/threaded_transfer.hpp"
 #include "model/settings_file.hpp"
 
 namespace kestra {
@@ -28,50 +24,14 @@ namespace {
 constexpr std::string_view kVerifyKey = "VerifyAfterWrite";
 }  // namespace
 
-// The worker's view of the dialog: every report runs on the dialog's thread while the worker
-// waits for it, so a message box is answered before the transfer goes on.
-class TransferDialog::WorkerObserver final : public TransferObserver {
-public:
-    explicit WorkerObserver(TransferDialog& dialog) : dialog_(dialog) {}
-
-    void SetButtonsEnabled(bool) override {
-        // The dialog's state decides: the buttons are off while the worker runs and on again
-        // when an Initialization returns to idle.
-    }
-    void SetProgress(int position, int total, const std::string& percentText) override {
-        const QString text = QString::fromStdString(percentText);
-        OnDialogThread(
-            [this, position, total, text] { dialog_.ShowProgress(position, total, text); });
-    }
-    void ShowMessage(const std::string& text) override {
-        OnDialogThread([this, &text] { dialog_.messenger_.Show(text); });
-    }
-    void ShowFailure(const std::string& text, MessageIcon icon) override {
-        OnDialogThread([this, &text, icon] { dialog_.messenger_.ShowFailure(text, icon); });
-    }
-    void RequestClose() override {
-        OnDialogThread([this] { dialog_.closeRequested_ = true; });
-    }
-
-private:
-    template <typename Function>
-    void OnDialogThread(Function function) {
-        if (dialog_.abandoned_) {
-            return;
-        }
-        QMetaObject::invokeMethod(&dialog_, std::move(function), Qt::BlockingQueuedConnection);
-    }
-
-    TransferDialog& dialog_;
-};
-
 TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const LinkFactory& links,
                                ClonePlan plan, QWidget* parent)
     : QDialog(parent),
       appState_(state),
       messenger_(messenger),
       links_(links),
-      plan_(std::move(plan)) {
+      plan_(std::move(plan)),
+      transfer_(new ThreadedTransfer(state.busy, messenger, &links, this)) {
     setWindowTitle(QString::fromStdString(plan_.caption));
     setModal(true);
 
@@ -121,21 +81,17 @@ TransferDialog::TransferDialog(AppState& state, Messenger& messenger, const Link
 
     connect(startButton_, &QPushButton::clicked, this, &TransferDialog::Start);
     connect(exitButton_, &QPushButton::clicked, this, &TransferDialog::reject);
+    connect(transfer_, &ThreadedTransfer::progress, this, &TransferDialog::ShowProgress);
+    connect(transfer_, &ThreadedTransfer::closeRequested, this, [this] { closeRequested_ = true; });
+    connect(transfer_, &ThreadedTransfer::finished, this, &TransferDialog::OnWorkerFinished);
 
     SetState(State::Idle);
 }
 
 TransferDialog::~TransferDialog() {
-    if (worker_ != nullptr) {
-        // Only reached when the program tears the dialog down under a running transfer: let
-        // the worker finish without talking to a dialog that is going away.
-        // A report already on its way blocks the worker until this thread delivers it, so keep
-        // delivering this dialog's queued calls while waiting instead of deadlocking.
-        abandoned_ = true;
-        while (!worker_->wait(10)) {
-            QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-        }
-    }
+    // Only matters when the program tears the dialog down under a running transfer: the worker
+    // finishes without talking to a dialog that is going away.
+    delete transfer_;
 }
 
 void TransferDialog::AddVerifyOption(QVBoxLayout& layout) {
@@ -168,33 +124,25 @@ void TransferDialog::SetSettingsPath(std::filesystem::path path) {
 }
 
 void TransferDialog::Start() {
-    if (state_ != State::Idle) {
+    if (state_ != State::Idle || appState_.busy) {
         return;
     }
-    // Taking the busy flag here, not only on the worker, leaves no moment in which a second
-    // start could slip in.
-    bool expected = false;
-    if (!appState_.busy.compare_exchange_strong(expected, true)) {
-        return;
-    }
-    success_ = false;
+    CloneRequest request;
+    request.plan = plan_;
+    request.plan.verify = verifyBox_ != nullptr && verifyBox_->isChecked();
+    request.device = ResolveDevice(appState_.portName, appState_.deviceOverride);
+    request.serviceMode = appState_.serviceMode;
+    request.image = appState_.image;
+    result_ = CloneResult{};
     closeRequested_ = false;
     emit starting();
-    SetState(State::Running);
-
-    const std::string device = ResolveDevice(appState_.portName, appState_.deviceOverride);
-    ClonePlan plan = plan_;
-    plan.verify = verifyBox_ != nullptr && verifyBox_->isChecked();
-    worker_ = QThread::create([this, device, plan] {
-        WorkerObserver observer(*this);
-        // The link is created, used and closed on this thread.
-        std::unique_ptr<SerialLink> link = links_.Create(device);
-        SteadyClock clock;
-        CloneSession session(appState_, *link, clock, observer);
-        success_ = session.Run(plan);
+    // The job writes result_ on the worker; this thread reads it only after finished().
+    const bool started = transfer_->Start(request.device, [this, request](auto& worker) {
+        result_ = CloneSession(worker.link, worker.clock, worker.observer).Run(request);
     });
-    connect(worker_, &QThread::finished, this, &TransferDialog::OnWorkerFinished);
-    worker_->start();
+    if (started) {
+        SetState(State::Running);
+    }
 }
 
 void TransferDialog::reject() {
@@ -235,12 +183,9 @@ void TransferDialog::ShowProgress(int position, int total, const QString& percen
 }
 
 void TransferDialog::OnWorkerFinished() {
-    worker_->wait();
-    worker_->deleteLater();
-    worker_ = nullptr;
     // The transfer's own ending decides: it asks to close after a read, a write and every
     // failure; a finished Initialization stays open for the next radio.
-    const bool success = success_;
+    const bool success = result_.ok;
     if (closeRequested_) {
         SetState(State::Finished);
         done(success ? QDialog::Accepted : QDialog::Rejected);

@@ -2,9 +2,9 @@
 #pragma once
 // The modal progress dialog of a clone transfer ("Read", "Write" or "Initialization"): a
 // progress bar over the transfer's blocks, the percent text, "Start" and "Exit". "Start" runs
-// the CloneSession on a worker thread with its own serial link; the worker reports progress,
-// shows its messages and asks to close through blocking calls onto this dialog's thread, so
-// the program keeps repainting while it waits for the radio.
+// a CloneSession through the ThreadedTransfer with the port, the service-mode flag and a copy of
+// the program's image as they are at that moment; the dialog never changes the image itself:
+// after a read that went through, result() holds the radio's image for the caller to adopt.
 //
 // The dialog is a small state machine: Idle (both buttons usable), Running (both disabled;
 // Esc and the close box are refused) and Finished (the transfer asked to close). A finished
@@ -15,7 +15,6 @@
 
 #include <QDialog>
 
-#include <atomic>
 #include <filesystem>
 
 #include "link/clone_session.hpp"
@@ -26,12 +25,12 @@ class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QThread;
 class QVBoxLayout;
 
 namespace kestra {
 
 class LinkFactory;
+class ThreadedTransfer;
 
 class TransferDialog : public QDialog {
     Q_OBJECT
@@ -44,7 +43,9 @@ public:
 
     State state() const { return state_; }
     // The success flag of the last run: true only after a transfer that went through.
-    bool succeeded() const { return success_; }
+    bool succeeded() const { return result_.ok; }
+    // What the last run returned (a read's image among it).
+    const CloneResult& result() const { return result_; }
 
     QPushButton* startButton() const { return startButton_; }
     QPushButton* exitButton() const { return exitButton_; }
@@ -76,8 +77,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class WorkerObserver;
-
     // "Verify after write" below the progress bar; each change is stored in the settings file.
     void AddVerifyOption(QVBoxLayout& layout);
     // The one place that decides what the buttons and texts show.
@@ -91,11 +90,9 @@ private:
     const ClonePlan plan_;
 
     State state_ = State::Idle;
-    std::atomic<bool> success_{false};
+    CloneResult result_;
     bool closeRequested_ = false;
-    // Set when the dialog goes away under a running worker: its reports are dropped.
-    std::atomic<bool> abandoned_{false};
-    QThread* worker_ = nullptr;
+    ThreadedTransfer* transfer_;
 
     QProgressBar* progressBar_;
     QLabel* percentLabel_;

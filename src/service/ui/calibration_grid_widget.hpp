@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "service/spin_field.hpp"
+#include "model/spin_field.hpp"
 
 namespace kestra {
 

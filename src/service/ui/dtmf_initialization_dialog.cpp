@@ -11,7 +11,6 @@
 
 #include "link/service_transfer.hpp"
 #include "service/dtmf_initialization.hpp"
-#include "service/ui/service_transfer_runner.hpp"
 #include "service/ui/spin_text_box.hpp"
 
 namespace kestra {
@@ -64,15 +63,17 @@ void DtmfInitializationDialog::Commit() {
 }
 
 void DtmfInitializationDialog::Read() {
-    if (transfers()->Run(kDtmfInitializationRead)) {
-        Load();
-    }
+    RunTransfer(kDtmfInitializationRead, [this](bool ok) {
+        if (ok) {
+            Load();
+        }
+    });
 }
 
 void DtmfInitializationDialog::Write() {
     LeaveFocusedBox();
     Commit();
-    transfers()->Run(kDtmfInitializationWrite);
+    RunTransfer(kDtmfInitializationWrite, [](bool) {});
 }
 
 }  // namespace kestra

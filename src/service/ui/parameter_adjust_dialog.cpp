@@ -16,7 +16,6 @@
 #include "service/calibration_curves.hpp"
 #include "service/ui/calibration_grid_widget.hpp"
 #include "service/ui/curve_chart_widget.hpp"
-#include "service/ui/service_transfer_runner.hpp"
 #include "service/ui/spin_text_box.hpp"
 
 namespace kestra {
@@ -187,17 +186,19 @@ void ParameterAdjustDialog::Commit() {
 }
 
 void ParameterAdjustDialog::Read() {
-    if (transfers()->Run(kParameterAdjustRead)) {
-        ReadModelLimits(state_.image, state_.limits);
-        Load();
-    }
+    RunTransfer(kParameterAdjustRead, [this](bool ok) {
+        if (ok) {
+            ReadModelLimits(state_.image, state_.limits);
+            Load();
+        }
+    });
 }
 
 void ParameterAdjustDialog::Write() {
     LeaveFocusedBox();
     Commit();
     WriteModelLimits(state_.image, state_.limits);
-    transfers()->Run(kParameterAdjustWrite);
+    RunTransfer(kParameterAdjustWrite, [](bool) {});
 }
 
 }  // namespace kestra

@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "link/ident_reply.hpp"
-#include "service/ui/service_transfer_runner.hpp"
 
 namespace kestra {
 
@@ -68,11 +67,15 @@ QLineEdit* RadioInformationDialog::ReadOnlyField(bool centred) {
 }
 
 void RadioInformationDialog::Read() {
-    const std::optional<IdentReply> reply = transfers()->Identify();
-    if (!reply) {
-        return;
-    }
-    const RadioInformation info = DecodeIdentReply(*reply);
+    RunIdentify([this](const std::optional<IdentReply>& reply) {
+        if (reply) {
+            ShowReply(*reply);
+        }
+    });
+}
+
+void RadioInformationDialog::ShowReply(const IdentReply& reply) {
+    const RadioInformation info = DecodeIdentReply(reply);
     model_->setText(QString::fromStdString(info.model));
     if (info.mcuVersion) {
         mcuVersion_->setText(QString::fromStdString(*info.mcuVersion));

@@ -30,6 +30,8 @@ public slots:
     void Read();
 
 private:
+    // The reply's model, versions and band limits in the read-only fields.
+    void ShowReply(const IdentReply& reply);
     QLineEdit* ReadOnlyField(bool centred);
 
     QLineEdit* mcuVersion_;

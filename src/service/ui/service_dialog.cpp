@@ -3,10 +3,14 @@
 
 #include "service/ui/service_dialog.hpp"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QPushButton>
 
-#include "service/ui/service_transfer_runner.hpp"
+#include <memory>
+
+#include "link/port_names.hpp"
+#include "link/ui/threaded_transfer.hpp"
 #include "service/ui/spin_text_box.hpp"
 
 namespace kestra {
@@ -15,18 +19,86 @@ ServiceDialog::ServiceDialog(const QString& caption, const ServiceContext& conte
     : QDialog(parent),
       state_(context.state),
       messenger_(context.messenger),
-      runner_(new ServiceTransferRunner(context.state, context.messenger, context.links, this)) {
+      transfer_(new ThreadedTransfer(context.state.busy, context.messenger, context.links, this)) {
     setWindowTitle(caption);
     setModal(true);
+    connect(transfer_, &ThreadedTransfer::started, this, [this] {
+        SetControlsEnabled(false);
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    });
+    connect(transfer_, &ThreadedTransfer::finished, this, [this] {
+        QApplication::restoreOverrideCursor();
+        SetControlsEnabled(true);
+    });
 }
 
 void ServiceDialog::done(int result) {
-    if (runner_->running()) {
+    if (transfer_->running()) {
         return;
     }
     LeaveFocusedBox();
     Commit();
     QDialog::done(result);
+}
+
+void ServiceDialog::RunTransfer(const ServiceTransferPlan& plan, std::function<void(bool)> done) {
+    ServiceRequest request{plan, ResolveDevice(state_.portName, state_.deviceOverride),
+                           state_.image};
+    // Written by the worker, read here once the transfer has finished.
+    auto result = std::make_shared<ServiceResult>();
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(transfer_, &ThreadedTransfer::finished, this,
+                          [this, plan, result, connection, done = std::move(done)] {
+                              disconnect(*connection);
+                              if (result->ok && plan.direction == TransferDirection::Read) {
+                                  CopyPlanRanges(plan, result->image, state_.image);
+                              }
+                              done(result->ok);
+                          });
+    const bool started = transfer_->Start(request.device, [request, result](auto& worker) {
+        *result = ServiceTransfer(worker.link, worker.clock, worker.messenger).Run(request);
+    });
+    if (!started) {
+        disconnect(*connection);
+    }
+}
+
+void ServiceDialog::RunIdentify(std::function<void(const std::optional<IdentReply>&)> done) {
+    const std::string device = ResolveDevice(state_.portName, state_.deviceOverride);
+    auto reply = std::make_shared<std::optional<IdentReply>>();
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(transfer_, &ThreadedTransfer::finished, this,
+                          [reply, connection, done = std::move(done)] {
+                              QObject::disconnect(*connection);
+                              done(*reply);
+                          });
+    const bool started = transfer_->Start(device, [device, reply](auto& worker) {
+        *reply = ServiceTransfer(worker.link, worker.clock, worker.messenger)
+                     .Identify(device, kIdentifyLine);
+    });
+    if (!started) {
+        disconnect(*connection);
+    }
+}
+
+void ServiceDialog::SetControlsEnabled(bool enabled) {
+    if (!enabled) {
+        disabled_.clear();
+        // The dialog itself stays enabled, so the transfer's message boxes over it answer.
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isEnabled() && !child->isWindow()) {
+                child->setEnabled(false);
+                disabled_.append(child);
+            }
+        }
+        return;
+    }
+    for (const QPointer<QWidget>& child : disabled_) {
+        if (child != nullptr) {
+            child->setEnabled(true);
+        }
+    }
+    disabled_.clear();
 }
 
 void ServiceDialog::LeaveFocusedBox() {
@@ -48,7 +120,7 @@ QPushButton* ServiceDialog::MakeButton(const QString& text) {
 }
 
 void ServiceDialog::closeEvent(QCloseEvent* event) {
-    if (runner_->running()) {
+    if (transfer_->running()) {
         event->ignore();
         return;
     }

@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What the four service dialogs share: the modal frame with its caption, the transfer runner
-// their "Read" and "Write" buttons use, the rule that a dialog cannot be closed while its
+// What the four service dialogs share: the modal frame with its caption, their "Read" and
+// "Write" transfers (run through the program's one ThreadedTransfer: the dialog keeps
+// repainting with its controls disabled and a busy cursor, and a read's ranges go into the
+// image only after every block arrived), the rule that a dialog cannot be closed while its
 // transfer runs, and the commit that runs however the dialog closes (there is no "OK"/"Cancel"
 // distinction: closing always commits).
 
 #include <QDialog>
+#include <QList>
+#include <QPointer>
 
+#include <functional>
+#include <optional>
+
+#include "link/ident_reply.hpp"
+#include "link/service_transfer.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
 
@@ -15,7 +24,7 @@ class QPushButton;
 namespace kestra {
 
 class LinkFactory;
-class ServiceTransferRunner;
+class ThreadedTransfer;
 
 // What a service dialog works with.
 struct ServiceContext {
@@ -29,7 +38,8 @@ class ServiceDialog : public QDialog {
 public:
     ServiceDialog(const QString& caption, const ServiceContext& context, QWidget* parent);
 
-    ServiceTransferRunner* transfers() const { return runner_; }
+    // The dialog's transfers (running() tells whether one runs now).
+    ThreadedTransfer* transfers() const { return transfer_; }
 
     // Commits the controls into the image, then closes; refused while a transfer runs.
     void done(int result) override;
@@ -43,11 +53,21 @@ protected:
     QPushButton* MakeButton(const QString& text);
     void closeEvent(QCloseEvent* event) override;
 
+    // Starts the plan's transfer with the image as it is now. When it ends, a read that went
+    // through has put exactly the plan's ranges into the image; then done(ok) runs.
+    void RunTransfer(const ServiceTransferPlan& plan, std::function<void(bool ok)> done);
+    // Starts the identify transfer; done gets the radio's reply, or nothing after the failure
+    // message.
+    void RunIdentify(std::function<void(const std::optional<IdentReply>&)> done);
+
     AppState& state_;
     Messenger& messenger_;
 
 private:
-    ServiceTransferRunner* runner_;
+    void SetControlsEnabled(bool enabled);
+
+    ThreadedTransfer* transfer_;
+    QList<QPointer<QWidget>> disabled_;
 };
 
 }  // namespace kestra

@@ -11,11 +11,11 @@ namespace kestra {
 
 SpinTextBox::SpinTextBox(const SpinFieldRule& rule, QWidget* parent)
     : QAbstractSpinBox(parent), rule_(rule) {
-    lineEdit()->setMaxLength(rule_.maxChars);
+    lineEdit()->setMaxLength(rule_.typing.maxLength);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setAccelerated(true);
     // Wide enough for the longest text the box holds, plus the arrows.
-    const int digits = std::max(rule_.maxChars, 3);
+    const int digits = std::max(rule_.typing.maxLength, 3);
     setMinimumWidth(fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('8'))) + 34);
     connect(lineEdit(), &QLineEdit::textEdited, this, &SpinTextBox::textEdited);
     // Emitted when the focus leaves the box, and on Enter, which clamps without leaving it.

@@ -8,7 +8,7 @@
 
 #include <QAbstractSpinBox>
 
-#include "service/spin_field.hpp"
+#include "model/spin_field.hpp"
 
 namespace kestra {
 

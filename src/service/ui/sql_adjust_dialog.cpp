@@ -11,11 +11,10 @@
 #include <QVBoxLayout>
 
 #include "link/service_transfer.hpp"
+#include "model/calibration_tables.hpp"
 #include "service/calibration_curves.hpp"
-#include "service/calibration_tables.hpp"
 #include "service/ui/calibration_grid_widget.hpp"
 #include "service/ui/curve_chart_widget.hpp"
-#include "service/ui/service_transfer_runner.hpp"
 
 namespace kestra {
 
@@ -161,15 +160,17 @@ void SqlAdjustDialog::Commit() {
 }
 
 void SqlAdjustDialog::Read() {
-    if (transfers()->Run(kSqlAdjustRead)) {
-        LoadGrid();
-    }
+    RunTransfer(kSqlAdjustRead, [this](bool ok) {
+        if (ok) {
+            LoadGrid();
+        }
+    });
 }
 
 void SqlAdjustDialog::Write() {
     ComputeBandPoints(state_.image);
     StoreGrid();
-    transfers()->Run(kSqlAdjustWrite);
+    RunTransfer(kSqlAdjustWrite, [](bool) {});
 }
 
 }  // namespace kestra

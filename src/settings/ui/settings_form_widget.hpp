@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 #include "settings/settings_form.hpp"
 
 class QLineEdit;

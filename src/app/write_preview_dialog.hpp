@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "channels/image_diff.hpp"
+#include "review/image_diff.hpp"
 
 class QLabel;
 class QPlainTextEdit;

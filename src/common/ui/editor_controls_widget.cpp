@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Filtered edits and the focus watcher of the editors' dialogs.
 
-#include "channels/ui/editor_controls_widget.hpp"
+#include "common/ui/editor_controls_widget.hpp"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -9,20 +9,18 @@
 namespace kestra {
 
 std::optional<QString> TypedText(const TypingRules& rules, const QString& input) {
-    if (rules.maxLength > 0 && input.size() > rules.maxLength) {
-        return std::nullopt;
-    }
-    QString typed;
+    // Characters beyond ASCII are refused by every rule; Latin-1 keeps them single bytes that
+    // the core then refuses.
     for (QChar c : input) {
-        const auto accepted = c.unicode() > 0x7F
-                                  ? std::nullopt
-                                  : TypedCharacter(rules, static_cast<char>(c.unicode()));
-        if (!accepted) {
+        if (c.unicode() > 0x7F) {
             return std::nullopt;
         }
-        typed.append(QChar::fromLatin1(*accepted));
     }
-    return typed;
+    const std::optional<std::string> typed = TypedText(rules, Latin1String(input));
+    if (!typed) {
+        return std::nullopt;
+    }
+    return Latin1Text(*typed);
 }
 
 TypingValidator::TypingValidator(TypingRules rules, QObject* parent)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "service/spin_field.hpp"
+#include "model/spin_field.hpp"
 
 #include <cstdio>
 
@@ -8,22 +8,11 @@
 namespace kestra {
 
 std::string ShownSpinText(const SpinFieldRule& rule, std::string_view text) {
-    return rule.upperCase ? ToUpperAscii(text) : std::string(text);
+    return rule.typing.upperCase ? ToUpperAscii(text) : std::string(text);
 }
 
 std::optional<std::string> TypedSpinText(const SpinFieldRule& rule, std::string_view typed) {
-    std::string text = ShownSpinText(rule, typed);
-    if (rule.maxChars > 0 && text.size() > static_cast<std::size_t>(rule.maxChars)) {
-        return std::nullopt;
-    }
-    if (!rule.keys.empty()) {
-        for (const char c : text) {
-            if (!FilterAccepts(rule.keys, c)) {
-                return std::nullopt;
-            }
-        }
-    }
-    return text;
+    return TypedText(rule.typing, typed);
 }
 
 std::string LeaveSpinField(const SpinFieldRule& rule, std::string_view text) {
@@ -40,7 +29,7 @@ std::int64_t SpinFieldValue(const SpinFieldRule& rule, std::string_view text) {
 
 std::string ShowSpinValue(const SpinFieldRule& rule, std::int64_t value) {
     char text[24];
-    if (rule.base == SpinFormat::Hex && rule.upperCase) {
+    if (rule.base == SpinFormat::Hex && rule.typing.upperCase) {
         std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(value));
     } else if (rule.base == SpinFormat::Hex) {
         std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(value));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The summary of a write, before it starts.
 
-#include "channels/ui/write_preview_dialog.hpp"
+#include "app/write_preview_dialog.hpp"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "service/calibration_tables.hpp"
+#include "model/calibration_tables.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

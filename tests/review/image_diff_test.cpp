@@ -2,7 +2,7 @@
 // Two images compared as a user reads the difference: channels by label and field, added and
 // removed channels, settings blocks by caption, the rest as named hexadecimal ranges.
 
-#include "channels/image_diff.hpp"
+#include "review/image_diff.hpp"
 
 #include <gtest/gtest.h>
 

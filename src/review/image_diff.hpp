@@ -4,8 +4,8 @@
 // field that changed with its old and new text, or the channel added or removed), then the
 // settings blocks under their editors' captions (the editors' own values where the core knows
 // them, else the bytes), then the remaining bytes as ranges of hexadecimal offsets, named after
-// the area of the image they lie in. The command line's comparison, the summary before a write
-// and the check after one all read it.
+// the area of the image they lie in. The command line's comparison and the summary before a
+// write read it.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "channels/image_diff.hpp"
+#include "review/image_diff.hpp"
 
 #include <array>
 #include <cstdio>

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// How an edit box with a spin control behaves in the service dialogs: its range, the most
-// characters it holds, the base its text is written in, which typed characters it takes and
-// whether letters show in upper case. Every scalar box, every grid cell editor and every DTMF
-// decoder box is described by one rule; the widgets and the command line both go through the
-// functions below, so typing, leaving a box and a spin click mean the same everywhere.
+// How an edit box with a spin control behaves in the service dialogs: its range, the base its
+// text is written in, and what a user may type into it (the same TypingRules as every other
+// edit box: the characters it takes, how many, and whether letters show in upper case). Every
+// scalar box, every grid cell editor and every DTMF decoder box is described by one rule; the
+// widgets and the command line both go through the functions below, so typing, leaving a box and a
+// spin click mean the same everywhere.
 //
 // The box's text is its only state: a spin click reads the text, steps and wraps, and writes it
 // back; leaving the box clamps the text into the range.
@@ -15,24 +16,20 @@
 #include <string_view>
 
 #include "model/codecs.hpp"
+#include "model/field_layout.hpp"
 
 namespace kestra {
-
-// Decimal boxes that take digits only.
-inline constexpr std::string_view kDigitFilter = "0123456789\b";
 
 struct SpinFieldRule {
     int low = 0;
     int high = 0;
-    int maxChars = 0;
     SpinFormat base = SpinFormat::Decimal;
-    std::string_view keys;  // the typed characters the box takes; empty: any character
-    bool upperCase = false;
+    TypingRules typing = {};
 };
 
 // What the box shows after the user typed text into it: the text, upper-cased when the rule
-// says so, or nothing when the box refuses it (a character outside the filter, or more than
-// maxChars characters).
+// says so, or nothing when the box refuses it (a character its typing rules refuse, or too
+// many characters).
 std::optional<std::string> TypedSpinText(const SpinFieldRule& rule, std::string_view typed);
 
 // A text as the box shows it: letters in upper case when the rule says so.

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Import, export, copy, paste and delete of channel rows as CSV text.
 
-#include "channels/ui/channel_interchange.hpp"
+#include "app/channel_interchange.hpp"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 
+#include "app/document_editor.hpp"
 #include "channels/channel_document.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/csv_import_dialog.hpp"
@@ -62,8 +64,13 @@ std::optional<std::string> ReadList(const QString& path, std::string& error) {
 
 }  // namespace
 
-ChannelInterchange::ChannelInterchange(CProgramView& view, Messenger& messenger)
-    : QObject(&view), view_(view), messenger_(messenger) {
+ChannelInterchange::ChannelInterchange(DocumentEditor& editor, CProgramView& view,
+                                       Messenger& messenger)
+    : QObject(&view), editor_(editor), view_(view), messenger_(messenger) {
+    using Row = CProgramView::RowCommand;
+    connect(view.rowAction(Row::Copy), &QAction::triggered, this, &ChannelInterchange::CopyRows);
+    connect(view.rowAction(Row::Paste), &QAction::triggered, this, &ChannelInterchange::PasteRows);
+    connect(view.rowAction(Row::Clear), &QAction::triggered, this, &ChannelInterchange::DeleteRows);
     exportPath_ = [this](const QString& suggestion) {
         return QFileDialog::getSaveFileName(&view_, QStringLiteral("Export CSV"), suggestion,
                                             QStringLiteral("CSV Files (*.csv);;All Files (*)"));
@@ -154,24 +161,22 @@ void ChannelInterchange::DeleteRows() {
     if (records.empty()) {
         return;
     }
-    view_.StoreGridToImage();
-    const MemoryImage before = document.image();
-    for (const int record : records) {
-        document.table().ClearRow(record);
-    }
-    document.StoreGridToImage();
-    view_.ShowDocument();
-    view_.RecordImageEdit(QStringLiteral("Delete Channels"), before);
+    editor_.EditImage(QStringLiteral("Delete Channels"), [&document, &records] {
+        for (const int record : records) {
+            document.table().ClearRow(record);
+        }
+        document.StoreGridToImage();
+    });
 }
 
 bool ChannelInterchange::PutRows(const std::string& text, const CsvImportOptions& options,
                                  const QString& stepName, bool alwaysReport,
                                  const QString& source) {
-    view_.StoreGridToImage();
     ChannelDocument& document = view_.document();
-    const MemoryImage before = document.image();
-    const CsvImportResult result =
-        ImportChannelsCsv(text, document.image(), document.limits(), options);
+    CsvImportResult result;
+    editor_.EditImage(stepName, [&] {
+        result = ImportChannelsCsv(text, document.image(), document.limits(), options);
+    });
     if (!result.ok()) {
         std::string hint;
         if (options.placement == CsvPlacement::ByLocation &&
@@ -182,8 +187,6 @@ bool ChannelInterchange::PutRows(const std::string& text, const CsvImportOptions
                         " Nothing was changed.");
         return false;
     }
-    view_.FillGridFromImage();
-    view_.RecordImageEdit(stepName, before);
     if (alwaysReport || !result.report.AllTakenWhole()) {
         CsvReportDialog report(stepName, result.report, &view_);
         report.exec();

@@ -3,8 +3,8 @@
 // The channel list moving in and out of the document window as text: File, Import CSV and
 // Export CSV, and the grid's Ctrl+C (the selected rows as CSV with its header), Ctrl+V (CSV or
 // spreadsheet rows from the current row on) and Delete (the selected rows emptied). Every change
-// is one undoable step on the document's undo stack; what a list or a paste could not put into
-// the radio's channels as given is shown in a report, row by row. The CSV rules themselves are
+// goes through the document's editor as one undoable step; what a list or a paste could not put
+// into the radio's channels as given is shown in a report, row by row. The CSV rules themselves are
 // the core's (channel_csv.hpp); this class only moves text between files, the clipboard and the
 // document.
 
@@ -20,6 +20,7 @@
 namespace kestra {
 
 class CProgramView;
+class DocumentEditor;
 
 class ChannelInterchange : public QObject {
     Q_OBJECT
@@ -27,7 +28,8 @@ public:
     // Asks where to save a file, starting at suggestion; empty when the user cancelled.
     using PathPrompt = std::function<QString(const QString& suggestion)>;
 
-    ChannelInterchange(CProgramView& view, Messenger& messenger);
+    // Connects the view's row actions (copy, paste, clear).
+    ChannelInterchange(DocumentEditor& editor, CProgramView& view, Messenger& messenger);
 
     // Replaces the file dialog of Export CSV (tests).
     void SetExportPathPrompt(PathPrompt prompt) { exportPath_ = std::move(prompt); }
@@ -56,6 +58,7 @@ private:
     bool PutRows(const std::string& text, const CsvImportOptions& options, const QString& stepName,
                  bool alwaysReport, const QString& source);
 
+    DocumentEditor& editor_;
     CProgramView& view_;
     Messenger& messenger_;
     PathPrompt exportPath_;
