@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/arguments.hpp"
 
+#include <algorithm>
 #include <string_view>
 
 #include "channels/image_preparation.hpp"
@@ -15,8 +16,19 @@ bool IsValue(std::string_view text) {
 
 // Stores the value of an option that takes one; false with the reason when it is given twice
 // or names no model.
-bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
-                const std::string& value, std::string& error) {
+bool StoreValue(CommandLine& line, bool& outputGiven, const ArgumentRules& rules,
+                const std::string& name, const std::string& value, std::string& error) {
+    if (name == "--port" && rules.ports) {
+        line.ports.push_back(value);
+        return true;
+    }
+    if (name != "--port" && name != "-o" && name != "--model" && name != "--apply") {
+        if (!line.values.emplace(name, value).second) {
+            error = name + " given twice";
+            return false;
+        }
+        return true;
+    }
     const bool repeated = name == "-o"        ? outputGiven
                           : name == "--model" ? line.model.has_value()
                           : name == "--apply" ? line.apply.has_value()
@@ -102,8 +114,10 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             continue;
         }
         const bool takesValue =
-            (name == "--port" && rules.port) || (name == "--model" && rules.model) ||
-            (name == "-o" && rules.output) || (name == "--apply" && rules.apply);
+            (name == "--port" && (rules.port || rules.ports)) ||
+            (name == "--model" && rules.model) || (name == "-o" && rules.output) ||
+            (name == "--apply" && rules.apply) ||
+            std::find(rules.values.begin(), rules.values.end(), name) != rules.values.end();
         if (!takesValue) {
             error = "unknown option " + name;
             return std::nullopt;
@@ -115,7 +129,7 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             error = name + " needs a value";
             return std::nullopt;
         }
-        if (!StoreValue(line, outputGiven, name, *value, error)) {
+        if (!StoreValue(line, outputGiven, rules, name, *value, error)) {
             return std::nullopt;
         }
     }

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// --model NAME, -o FILE, --apply FILE, --append, --verify) and how many file arguments. Every
+// --model NAME, -o FILE, --apply FILE, --append, --verify, and options of its own that take one
+// value) and how many file arguments. Every
 // subcommand parses through here, so they all treat a missing or repeated value, an unknown option
 // and a stray argument the same way: one line naming the problem and the command's usage, and the
 // usage exit code.
 
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/commands.hpp"
@@ -26,6 +30,9 @@ struct ArgumentRules {
     bool append = false;          // --append, optional
     bool verify = false;          // --verify, optional
     std::size_t files = 0;
+    bool ports = false;  // --port P given once or more, every one kept in order
+    // Options of the command's own that take one value ("--report"), each at most once.
+    std::vector<std::string_view> values{};
 };
 
 struct CommandLine {
@@ -38,6 +45,8 @@ struct CommandLine {
     bool append = false;
     bool verify = false;
     std::vector<std::string> files;
+    std::vector<std::string> ports;  // with rules.ports: every --port, in order
+    std::map<std::string, std::string, std::less<>> values;
 };
 
 // The arguments read by the rules; nothing, with the reason in error, when they do not fit.

@@ -29,5 +29,11 @@ int RunWrite(const Context& ctx) {
 int RunDoctor(const Context& ctx) {
     return Unavailable(ctx);
 }
+int RunFleetCommand(const Context& ctx) {
+    return Unavailable(ctx);
+}
+int RunClone(const Context& ctx) {
+    return Unavailable(ctx);
+}
 
 }  // namespace kestra::cli

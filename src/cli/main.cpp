@@ -38,6 +38,19 @@ void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document
     }
 }
 
+bool PrepareForWrite(const Context& ctx, const std::string& path, const std::optional<int>& model,
+                     MemoryImage& image) {
+    SectionLimits limits;
+    ChannelDocument document(image, limits);
+    if (!OpenDocument(ctx, path, document)) {
+        return false;
+    }
+    ApplyModelOption(model, document);
+    // Opening the document filled the grid; the write encodes the grid back first.
+    document.StoreGridToImage();
+    return true;
+}
+
 int SaveDocument(const Context& ctx, ChannelDocument& document, const std::string& path) {
     if (const FileResult saved = document.Save(path); !saved) {
         return Fail(ctx, saved.error);
@@ -67,15 +80,26 @@ std::string Synopsis(const Command& command) {
     return text;
 }
 
+// A synopsis longer than this has its description on a line of its own, so one long command
+// line does not push every description off the screen.
+constexpr std::size_t kSynopsisColumn = 60;
+
 void PrintUsage(std::ostream& out) {
     std::size_t width = 0;
     for (const Command& command : kCommands) {
-        width = std::max(width, Synopsis(command).size());
+        if (Synopsis(command).size() <= kSynopsisColumn) {
+            width = std::max(width, Synopsis(command).size());
+        }
     }
     out << "usage: kestra-cli <command> [arguments]\n\ncommands:\n";
     for (const Command& command : kCommands) {
         std::string line = "  " + Synopsis(command);
-        line.resize(width + 4, ' ');
+        if (line.size() > width + 2) {
+            line += "\n";
+            line.append(width + 4, ' ');
+        } else {
+            line.resize(width + 4, ' ');
+        }
         out << line << command.description << '\n';
     }
     out << "\nkestra-cli <command> --help shows the usage of one command.\n";
