@@ -31,6 +31,7 @@ class ChannelInterchange;
 class LinkFactory;
 class DocumentController;
 class DocumentPrompts;
+class FleetCommands;
 class NavigationBar;
 class PrintController;
 class RadioCommands;
@@ -72,6 +73,7 @@ public:
         SqlAdjust,
         Read,
         Write,
+        WriteSeveralRadios,
         ComSetup,
         Toolbar,
         StatusBar,
@@ -98,6 +100,7 @@ public:
     CProgramView* view() const;
     DocumentController* documents() const { return documents_; }
     RadioCommands* radio() const { return radio_; }
+    FleetCommands* fleet() const { return fleet_; }
     ChannelInterchange* interchange() const { return interchange_; }
     // The status bar's own text: "Ready", or how the last read or write went.
     QLabel* statusText() const { return statusText_; }
@@ -149,6 +152,7 @@ private:
     CChildFrame* childFrame_ = nullptr;
     DocumentController* documents_ = nullptr;
     RadioCommands* radio_ = nullptr;
+    FleetCommands* fleet_ = nullptr;
     ChannelInterchange* interchange_ = nullptr;
     ServiceEditors* serviceEditors_ = nullptr;
     PrintController* printing_ = nullptr;
