@@ -15,7 +15,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -145,7 +144,7 @@ bool SaveServiceDialogs(kestra::AppState& state, kestra::Messenger& messenger, Q
     information.show();
     information.Read();
     while (information.transfers()->running()) {
-        QTest::qWait(5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     ok = Save(information, out, QStringLiteral("radio-information.png")) && ok;
     information.hide();
