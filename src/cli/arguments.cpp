@@ -87,7 +87,7 @@ bool CheckComplete(const CommandLine& line, bool outputGiven, const ArgumentRule
         return false;
     }
     if (line.files.size() < rules.files) {
-        error = rules.files == 1 ? "FILE missing" : "file names missing";
+        error = rules.files == 1 ? "FILE missing" : "arguments missing";
         return false;
     }
     return true;

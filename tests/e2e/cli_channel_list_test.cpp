@@ -92,9 +92,6 @@ TEST_F(CliChannelListTest, SortWritesTheSortedSectionOverItsOwnFile) {
         const auto b = before.span(RecordOffset(from), kRecordSize);
         EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin())) << to << " from " << from;
     }
-    // A document saved once saves to the same bytes, whatever the sort left.
-    ASSERT_EQ(Run({"save-as", Path("doc.dat"), Path("again.dat")}).exitCode, 0);
-    EXPECT_EQ(Load("again.dat"), after);
 
     ASSERT_EQ(Run({"sort", Path("doc.dat"), "-o", Path("rx.dat"), "--by", "rx", "--desc"}).exitCode,
               0);
@@ -144,15 +141,11 @@ TEST_F(CliChannelListTest, RefusalsExitTwoAndWriteNothing) {
     const std::string out = Path("out.dat");
     ExpectRefused({"insert", in, "-o", out, "B100", "--count", "28"},
                   "B128 holds a channel that would be pushed past the end of section B");
-    ExpectRefused({"insert", in, "-o", out, "A100", "--count", "30"}, "room for 1 to 29");
-    ExpectRefused({"insert", in, "-o", out, "B010"}, "B128 holds a channel");
     ExpectRefused({"move", in, "-o", out, "A127-B2", "A1"}, "spans both sections");
     ExpectRefused({"remove", in, "-o", out, "A129"}, "'A129' is outside section A");
-    ExpectRefused({"move", in, "-o", out, "A1", "B1"}, "never move between sections");
     ExpectRefused({"remove", in, "-o", out, "A VFO"}, "VFO channels never move");
     ExpectRefused({"sort", in, "-o", out, "--by", "power"}, "--by rx, tx or name");
     ExpectRefused({"insert", in, "-o", out, "A1", "--count", "0"}, "--count must be");
-    ExpectRefused({"sort", in, "-o", out}, "--by missing");
 }
 
 }  // namespace
