@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/arguments.hpp"
 
+#include <algorithm>
 #include <string_view>
 
 #include "channels/image_preparation.hpp"
@@ -13,6 +14,34 @@ bool IsValue(std::string_view text) {
     return !text.empty() && text.front() != '-';
 }
 
+bool Names(std::span<const std::string_view> names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool IsFlag(const ArgumentRules& rules, const std::string& name) {
+    return (name == "--service" && rules.service) || (name == "--append" && rules.append) ||
+           (name == "--verify" && rules.verify) || Names(rules.flagOptions, name);
+}
+
+// Sets an option that takes no value (IsFlag).
+void StoreFlag(CommandLine& line, const std::string& name) {
+    if (name == "--service") {
+        line.service = true;
+    } else if (name == "--append") {
+        line.append = true;
+    } else if (name == "--verify") {
+        line.verify = true;
+    } else if (!line.Flag(name)) {
+        line.flags.push_back(name);
+    }
+}
+
+bool TakesValue(const ArgumentRules& rules, const std::string& name) {
+    return (name == "--port" && rules.port) || (name == "--model" && rules.model) ||
+           (name == "-o" && rules.output) || (name == "--apply" && rules.apply) ||
+           Names(rules.valueOptions, name);
+}
+
 // Stores the value of an option that takes one; false with the reason when it is given twice
 // or names no model.
 bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
@@ -20,7 +49,8 @@ bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
     const bool repeated = name == "-o"        ? outputGiven
                           : name == "--model" ? line.model.has_value()
                           : name == "--apply" ? line.apply.has_value()
-                                              : line.port.has_value();
+                          : name == "--port"  ? line.port.has_value()
+                                              : line.Value(name).has_value();
     if (repeated) {
         error = name + " given twice";
         return false;
@@ -37,8 +67,10 @@ bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
             return false;
         }
         line.model = model;
-    } else {
+    } else if (name == "--port") {
         line.port = value;
+    } else {
+        line.values.emplace_back(name, value);
     }
     return true;
 }
@@ -55,13 +87,26 @@ bool CheckComplete(const CommandLine& line, bool outputGiven, const ArgumentRule
         return false;
     }
     if (line.files.size() < rules.files) {
-        error = rules.files == 1 ? "FILE missing" : "file names missing";
+        error = rules.files == 1 ? "FILE missing" : "arguments missing";
         return false;
     }
     return true;
 }
 
 }  // namespace
+
+std::optional<std::string> CommandLine::Value(std::string_view name) const {
+    for (const auto& [option, value] : values) {
+        if (option == name) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool CommandLine::Flag(std::string_view name) const {
+    return std::find(flags.begin(), flags.end(), name) != flags.end();
+}
 
 std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
                                           const ArgumentRules& rules, std::string& error) {
@@ -90,21 +135,15 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if ((name == "--service" && rules.service) || (name == "--append" && rules.append) ||
-            (name == "--verify" && rules.verify)) {
+        if (IsFlag(rules, name)) {
             if (value) {
                 error = name + " takes no value";
                 return std::nullopt;
             }
-            (name == "--service"  ? line.service
-             : name == "--append" ? line.append
-                                  : line.verify) = true;
+            StoreFlag(line, name);
             continue;
         }
-        const bool takesValue =
-            (name == "--port" && rules.port) || (name == "--model" && rules.model) ||
-            (name == "-o" && rules.output) || (name == "--apply" && rules.apply);
-        if (!takesValue) {
+        if (!TakesValue(rules, name)) {
             error = "unknown option " + name;
             return std::nullopt;
         }

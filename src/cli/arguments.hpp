@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// --model NAME, -o FILE, --apply FILE, --append, --verify) and how many file arguments. Every
+// --model NAME, -o FILE, --apply FILE, --append, --verify, and options of its own such as
+// --by KEY or --desc) and how many file arguments. Every
 // subcommand parses through here, so they all treat a missing or repeated value, an unknown option
 // and a stray argument the same way: one line naming the problem and the command's usage, and the
 // usage exit code.
@@ -10,6 +11,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/commands.hpp"
@@ -25,7 +28,11 @@ struct ArgumentRules {
     bool apply = false;           // --apply FILE, optional
     bool append = false;          // --append, optional
     bool verify = false;          // --verify, optional
-    std::size_t files = 0;
+    std::size_t files = 0;        // arguments that are no option (files, channels, texts)
+    // The command's own options, all optional: those that take a value ("--by"), and those
+    // that take none ("--desc").
+    std::span<const std::string_view> valueOptions{};
+    std::span<const std::string_view> flagOptions{};
 };
 
 struct CommandLine {
@@ -38,6 +45,13 @@ struct CommandLine {
     bool append = false;
     bool verify = false;
     std::vector<std::string> files;
+    // The command's own options that were given: (name, value) and names.
+    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<std::string> flags;
+
+    // The value of one of the command's own options, nothing when it was not given.
+    std::optional<std::string> Value(std::string_view name) const;
+    bool Flag(std::string_view name) const;
 };
 
 // The arguments read by the rules; nothing, with the reason in error, when they do not fit.

@@ -12,6 +12,7 @@
 
 namespace kestra {
 class ChannelDocument;
+class ChannelTable;
 }  // namespace kestra
 
 namespace kestra::cli {
@@ -40,6 +41,16 @@ inline constexpr int kExitInterrupted = 130;
       "print channel CH as Channel Edit shows it, or edit it and save as OUT")                 \
     X("batch", RunBatch, "FILE -o OUT [OPTION...]",                                            \
       "generate a range of channels as Batch Generate does and save as OUT")                   \
+    X("sort", RunSort, "FILE -o OUT --by rx|tx|name [--desc] [--section a|b|both]",            \
+      "sort the channels of each section (empty slots last) and save as OUT")                  \
+    X("move", RunMove, "FILE -o OUT FROM[-TO] AT",                                             \
+      "move channels FROM-TO to start at AT, the others shifting, and save as OUT")            \
+    X("insert", RunInsert, "FILE -o OUT AT [--count N]",                                       \
+      "insert N empty channels at AT, the following shifting down, and save as OUT")           \
+    X("remove", RunRemove, "FILE -o OUT FROM[-TO]",                                            \
+      "remove channels FROM-TO, the following shifting up, and save as OUT")                   \
+    X("find", RunFind, "FILE TEXT",                                                            \
+      "list the channels whose name contains TEXT or whose frequency starts with it")          \
     X("save-as", RunSaveAs, "[--model NAME] IN OUT",                                           \
       "open IN, encode it as a save does and write it to OUT")                                 \
     X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                         \
@@ -79,6 +90,10 @@ bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& 
 // the model its block names, and one without a block gets the start-up model "6120E" (what a
 // freshly started desktop program shows).
 void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document);
+
+// One row of the channel grid as kestra-cli channels prints it: the row label, then the eight
+// cell texts, separated by tabs, and a line end.
+std::string ChannelRowLine(const ChannelTable& table, int record);
 
 // Saves an opened document to path the way Save As does (ChannelDocument::Save: the grid encoded
 // back with the document's model block and every summary area, then the 16384 bytes written
