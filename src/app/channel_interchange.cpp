@@ -92,7 +92,8 @@ bool ChannelInterchange::ImportFile(const QString& path, CsvPlacement placement)
         return false;
     }
     directory_ = QFileInfo(path).absolutePath();
-    return PutRows(*text, {placement, 0}, QStringLiteral("Import CSV"), true,
+    return PutRows(*text, {placement, 0, "choosing \"into the first empty channels\""},
+                   QStringLiteral("Import CSV"), true,
                    QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()));
 }
 
@@ -187,7 +188,7 @@ bool ChannelInterchange::PutRows(const std::string& text, const CsvImportOptions
                         " Nothing was changed.");
         return false;
     }
-    if (alwaysReport || !result.report.AllTakenWhole()) {
+    if (alwaysReport || !result.report.Complete()) {
         CsvReportDialog report(stepName, result.report, &view_);
         report.exec();
     }

@@ -10,9 +10,9 @@ namespace kestra::cli {
 
 namespace {
 
-bool IsValue(std::string_view text) {
-    return !text.empty() && text.front() != '-';
-}
+// Every option name ParseArguments knows, whichever command's rules allow it.
+constexpr std::string_view kOptionNames[] = {"--port",  "--service", "--model", "-o",
+                                             "--apply", "--append",  "--verify"};
 
 bool Names(std::span<const std::string_view> names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -147,11 +147,11 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             error = "unknown option " + name;
             return std::nullopt;
         }
-        if (!value && i + 1 < args.size() && IsValue(args[i + 1])) {
+        if (!value && i + 1 < args.size() && IsOptionValue(args[i + 1], kOptionNames)) {
             value = args[++i];
         }
         if (!value || value->empty()) {
-            error = name + " needs a value";
+            error = value ? name + " needs a value" : NeedsValue(name, args, i + 1);
             return std::nullopt;
         }
         if (!StoreValue(line, outputGiven, name, *value, error)) {
@@ -162,6 +162,24 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
         return std::nullopt;
     }
     return line;
+}
+
+bool IsOptionValue(std::string_view next, std::span<const std::string_view> options) {
+    if (next.empty() || next == "--") {
+        return false;
+    }
+    const std::string_view name = next.substr(0, next.find('='));
+    return std::find(options.begin(), options.end(), name) == options.end();
+}
+
+std::string NeedsValue(const std::string& name, std::span<const std::string> args,
+                       std::size_t next) {
+    std::string text = name + " needs a value";
+    if (next < args.size() && args[next].size() > 1 && args[next].front() == '-' &&
+        args[next] != "--") {
+        text += " (for the value " + args[next] + " write " + name + "=" + args[next] + ")";
+    }
+    return text;
 }
 
 std::optional<CommandLine> ParseCommand(const Context& ctx, const char* command,

@@ -55,10 +55,22 @@ struct CommandLine {
 };
 
 // The arguments read by the rules; nothing, with the reason in error, when they do not fit.
-// A value never starts with '-' (so "--port -o x.dat" is a missing port, not a port named
-// "-o"); after "--" every argument is a file, even one starting with '-'.
+// An option's value is the next argument unless that is an option name (so "--port -o x.dat"
+// is a missing port, not a port named "-o"); any other value is taken even when it starts with
+// '-' ("-o -old.dat"), and "--port=-o" gives any value. After "--" every argument is a file,
+// even one starting with '-'.
 std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
                                           const ArgumentRules& rules, std::string& error);
+
+// Whether next, the argument after an option that needs a value, is that value: anything but
+// "--" and the names in options (matched before any "="). Every command line of kestra-cli reads
+// option values this way.
+bool IsOptionValue(std::string_view next, std::span<const std::string_view> options);
+
+// "NAME needs a value", and when the next argument was an option name, how to give a value that
+// looks like one: "--name needs a value (for the value --by-number write --name=--by-number)".
+std::string NeedsValue(const std::string& name, std::span<const std::string> args,
+                       std::size_t next);
 
 // ParseArguments on ctx.args for the named command; on a problem prints it with the command's
 // usage and returns nothing (the command then exits with kExitUsage).

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli backups: the automatic backups of reads from a radio (and of writes to one), newest
-// first, with date and time, kind, radio model, number of channels and the file's path. Any of
-// them opens like any other document file.
+// first, with the local date and time, kind, radio model, number of channels and the file's
+// path. Any of them opens like any other document file.
 
+#include <algorithm>
 #include <cstdio>
 
 #include "channels/backup_store.hpp"
@@ -15,17 +16,30 @@ namespace kestra::cli {
 
 namespace {
 
-std::string EntryLine(const BackupEntry& entry) {
+// The model column is as wide as the longest model listed, up to this; longer names (never a
+// real radio's) are cut and end in "...", so the columns after them stay in line.
+constexpr std::size_t kModelColumnMax = 12;
+
+std::string ModelCell(const std::string& model, std::size_t width) {
+    std::string cell = model.size() > width ? model.substr(0, width - 3) + "..." : model;
+    cell.resize(width, ' ');
+    return cell;
+}
+
+std::string EntryLine(const BackupEntry& entry, std::size_t modelWidth) {
     MemoryImage image;
     const bool loaded = LoadDocumentFile(entry.path, image).ok;
     const std::string channels = loaded ? std::to_string(ShownChannelCount(image)) : "?";
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer,
-                  "%04d-%02d-%02d %02d:%02d:%02d  %-5s  %-7s  %3s channels  ", entry.stamp.year,
-                  entry.stamp.month, entry.stamp.day, entry.stamp.hour, entry.stamp.minute,
-                  entry.stamp.second, std::string(BackupKindText(entry.kind)).c_str(),
-                  entry.model.c_str(), channels.c_str());
-    return buffer + entry.path.string() + "\n";
+    const BackupStamp shown = ShownStamp(entry);
+    char date[48];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", shown.year, shown.month,
+                  shown.day, shown.hour, shown.minute, shown.second);
+    char kind[8];
+    std::snprintf(kind, sizeof kind, "%-5s", std::string(BackupKindText(entry.kind)).c_str());
+    char count[24];
+    std::snprintf(count, sizeof count, "%3s", channels.c_str());
+    return std::string(date) + "  " + kind + "  " + ModelCell(entry.model, modelWidth) + "  " +
+           count + " channels  " + entry.path.string() + "\n";
 }
 
 }  // namespace
@@ -40,9 +54,13 @@ int RunBackups(const Context& ctx) {
         ctx.out << "No backups in " << folder.string()
                 << " yet. Every successful read from a radio keeps one there.\n";
     } else {
+        std::size_t modelWidth = 7;
+        for (const BackupEntry& entry : entries) {
+            modelWidth = std::max(modelWidth, std::min(entry.model.size(), kModelColumnMax));
+        }
         ctx.out << "Backups in " << folder.string() << ", newest first:\n";
         for (const BackupEntry& entry : entries) {
-            ctx.out << EntryLine(entry);
+            ctx.out << EntryLine(entry, modelWidth);
         }
     }
     ctx.out.flush();

@@ -77,6 +77,10 @@ KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
 // "usage: kestra-cli <command> <arguments>" from the command list.
 std::string Usage(std::string_view command);
 
+// The lines `<command> --help` adds after the description (each ending in a line feed); empty
+// for most commands.
+std::string_view CommandNotes(std::string_view command);
+
 // One line "kestra-cli: <text>" on ctx.err; returns code.
 int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
 

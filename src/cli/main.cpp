@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <iostream>
 #include <span>
 #include <string>
@@ -87,6 +88,20 @@ bool AsksForHelp(std::span<const std::string> args) {
            (args.size() == 1 && args.front() == "-h");
 }
 
+// Runs a subcommand; anything it throws ends the program as every failure does: one line on
+// stderr and exit status 1, never an abort with a core dump.
+int RunGuarded(const Command& command, const Context& ctx) {
+    try {
+        return command.run(ctx);
+    } catch (const std::exception& e) {
+        return Fail(ctx, std::string(command.name) + " failed: " + e.what() +
+                             ". Files it was writing are left as they were.");
+    } catch (...) {
+        return Fail(ctx, std::string(command.name) +
+                             " failed unexpectedly. Files it was writing are left as they were.");
+    }
+}
+
 }  // namespace
 
 std::string Usage(std::string_view name) {
@@ -122,10 +137,11 @@ int main(int argc, char** argv) {
             const Context ctx{std::span<const std::string>(args).subspan(1),
                               argc > 0 ? argv[0] : nullptr, std::cout, std::cerr};
             if (AsksForHelp(ctx.args)) {
-                std::cout << Usage(name) << "\n  " << command.description << std::endl;
+                std::cout << Usage(name) << "\n  " << command.description << '\n'
+                          << CommandNotes(name) << std::flush;
                 return std::cout ? kExitOk : Fail(ctx, "cannot write to standard output");
             }
-            return command.run(ctx);
+            return RunGuarded(command, ctx);
         }
     }
     std::cerr << "kestra-cli: unknown command '" << name << "' (try kestra-cli help)\n";

@@ -89,6 +89,9 @@ bool ChannelGridModel::setData(const QModelIndex& index, const QVariant& value, 
             break;
         case EditorKind::Tone:
             result = table.CommitToneEdit(row, column, text);
+            if (result.refused) {
+                return false;
+            }
             break;
         case EditorKind::Choice: {
             // An empty row takes no choice (the commit empties the cell instead); otherwise
