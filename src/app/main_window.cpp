@@ -118,7 +118,7 @@ void CMainFrame::CreateDocument(DocumentPrompts& prompts) {
     radio_->SetSettingsPath(settings_.settingsPath);
     radio_->SetReadGuard([this] { return documents_->SaveBeforeRead(); });
     interchange_ = new ChannelInterchange(editor, *view, messenger_);
-    new ChannelEditors(editor, *view);
+    channelEditors_ = new ChannelEditors(editor, *view);
 }
 
 CMainFrame::~CMainFrame() {

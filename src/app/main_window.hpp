@@ -27,6 +27,7 @@ namespace kestra {
 
 class CChildFrame;
 class CProgramView;
+class ChannelEditors;
 class ChannelInterchange;
 class LinkFactory;
 class DocumentController;
@@ -62,6 +63,8 @@ public:
         Exit,
         Undo,
         Redo,
+        ChannelEdit,
+        BatchGenerate,
         ChannelInformation,
         OptionalFeatures,
         Dtmf,
@@ -150,6 +153,7 @@ private:
     DocumentController* documents_ = nullptr;
     RadioCommands* radio_ = nullptr;
     ChannelInterchange* interchange_ = nullptr;
+    ChannelEditors* channelEditors_ = nullptr;
     ServiceEditors* serviceEditors_ = nullptr;
     PrintController* printing_ = nullptr;
     QLabel* statusText_ = nullptr;

@@ -10,11 +10,13 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QUndoStack>
 
 #include "app/about_dialog.hpp"
 #include "app/app_icons.hpp"
 #include "app/backups_dialog.hpp"
+#include "app/channel_editors.hpp"
 #include "app/channel_interchange.hpp"
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
@@ -85,10 +87,10 @@ void CMainFrame::CreateFileActions() {
 
 void CMainFrame::CreateEditActions() {
     QUndoStack* undo = documents_->undoStack();
-    QAction* undoAction = undo->createUndoAction(this, QStringLiteral("Undo"));
+    QAction* undoAction = undo->createUndoAction(this, QStringLiteral("&Undo"));
     undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     actions_[static_cast<int>(Command::Undo)] = undoAction;
-    QAction* redoAction = undo->createRedoAction(this, QStringLiteral("Redo"));
+    QAction* redoAction = undo->createRedoAction(this, QStringLiteral("&Redo"));
     redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     actions_[static_cast<int>(Command::Redo)] = redoAction;
     // Ctrl+Z and Ctrl+Y reach these actions while a drop-down cell editor is open (it has no
@@ -103,15 +105,21 @@ void CMainFrame::CreateEditActions() {
         });
     }
 
-    MakeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
-    // The editors behind these items are wired and enabled by their own owners.
-    for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "Optional Features"},
-                                        {Command::Dtmf, "DTMF"},
-                                        {Command::Radio, "Radio"},
-                                        {Command::RadioInformation, "Radio Information"},
-                                        {Command::ParamAdjust, "Param Adjust"},
-                                        {Command::DtmfInitialization, "DTMF Initialization"},
-                                        {Command::SqlAdjust, "Sql Adjust"}}) {
+    // The document window's two buttons, also in the menu for the keyboard.
+    MakeAction(Command::ChannelEdit, QStringLiteral("&Channel Edit..."))
+        ->setStatusTip(QStringLiteral("Edit the current channel in a dialog"));
+    MakeAction(Command::BatchGenerate, QStringLiteral("&Batch Generate..."))
+        ->setStatusTip(QStringLiteral("Fill a range of channels in one step"));
+    MakeAction(Command::ChannelInformation, QStringLiteral("Channel &Information"));
+    // The editors behind these items are wired and enabled by their own owners. Every item has
+    // its own mnemonic letter.
+    for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "&Optional Features"},
+                                        {Command::Dtmf, "&DTMF"},
+                                        {Command::Radio, "R&adio"},
+                                        {Command::RadioInformation, "Radio I&nformation"},
+                                        {Command::ParamAdjust, "&Param Adjust"},
+                                        {Command::DtmfInitialization, "DTMF Ini&tialization"},
+                                        {Command::SqlAdjust, "&Sql Adjust"}}) {
         MakeAction(command, QString::fromLatin1(text))->setEnabled(false);
     }
 }
@@ -159,6 +167,9 @@ void CMainFrame::CreateMenus() {
     connect(editMenu_, &QMenu::aboutToShow, this, [this] { view()->CommitOpenEditor(); });
     editMenu_->addAction(action(Command::Undo));
     editMenu_->addAction(action(Command::Redo));
+    editMenu_->addSeparator();
+    editMenu_->addAction(action(Command::ChannelEdit));
+    editMenu_->addAction(action(Command::BatchGenerate));
     editMenu_->addSeparator();
     for (const Command command : {Command::ChannelInformation, Command::OptionalFeatures,
                                   Command::Dtmf, Command::Radio, Command::RadioInformation}) {
@@ -217,6 +228,9 @@ void CMainFrame::CreateNavigationBar(const QString& rootLabel) {
     // The menu action must live in the window to answer its shortcut while the bar is hidden.
     addAction(toggle);
 
+    // Tab goes round the document window's controls and the tree.
+    childFrame_->setFocusNeighbour(navigationBar_->tree());
+
     viewMenu_->addAction(action(Command::Toolbar));
     viewMenu_->addAction(action(Command::StatusBar));
     viewMenu_->addAction(toggle);
@@ -248,6 +262,10 @@ void CMainFrame::ConnectCommands() {
     connect(action(Command::Read), &QAction::triggered, radio_, &RadioCommands::Read);
     connect(action(Command::Write), &QAction::triggered, radio_, &RadioCommands::Write);
     connect(action(Command::ComSetup), &QAction::triggered, radio_, &RadioCommands::ComSetup);
+    connect(action(Command::ChannelEdit), &QAction::triggered, channelEditors_,
+            &ChannelEditors::ChannelEdit);
+    connect(action(Command::BatchGenerate), &QAction::triggered, channelEditors_,
+            &ChannelEditors::BatchGenerate);
     connect(action(Command::ImportCsv), &QAction::triggered, interchange_,
             &ChannelInterchange::ImportCsv);
     connect(action(Command::ExportCsv), &QAction::triggered, interchange_,
@@ -256,6 +274,8 @@ void CMainFrame::ConnectCommands() {
     connect(radio_, &RadioCommands::serviceModeEntered, serviceEditors_,
             &ServiceEditors::EnableServiceItems);
     connect(radio_, &RadioCommands::transferCompleted, statusText_, &QLabel::setText);
+    connect(docs, &DocumentController::statusMessage, statusText_, &QLabel::setText);
+    connect(interchange_, &ChannelInterchange::statusMessage, statusText_, &QLabel::setText);
 
     connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(action(Command::About), &QAction::triggered, this, [this] {
@@ -269,8 +289,7 @@ void CMainFrame::ConnectCommands() {
 }
 
 void CMainFrame::AppendServiceItems() {
-    const QList<QAction*> items = editMenu_->actions();
-    if (!items.isEmpty() && items.constLast()->text() == QStringLiteral("Sql Adjust")) {
+    if (editMenu_->actions().contains(action(Command::SqlAdjust))) {
         return;
     }
     editMenu_->addAction(action(Command::ParamAdjust));

@@ -123,10 +123,14 @@ std::string CommunicationErrorText(std::string_view device, const StepFailure& f
            StepText(failure);
 }
 
-std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel) {
-    return std::string(reading ? "Read complete: " : "Write complete: ") +
-           std::to_string(channels) + (channels == 1 ? " channel " : " channels ") +
-           (reading ? "from " : "to ") + std::string(portLabel);
+std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel,
+                                 bool verified) {
+    const char* what = reading    ? "Read complete: "
+                       : verified ? "Write complete and verified: "
+                                  : "Write complete: ";
+    return std::string(what) + std::to_string(channels) +
+           (channels == 1 ? " channel " : " channels ") + (reading ? "from " : "to ") +
+           std::string(portLabel);
 }
 
 std::string BandText(const Band& band) {

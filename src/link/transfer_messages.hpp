@@ -46,8 +46,10 @@ struct StepFailure {
 std::string CommunicationErrorText(std::string_view device, const StepFailure& failure);
 
 // The status line after a read or write that went through: "Read complete: 42 channels from
-// COM3 (/dev/ttyUSB2)", "Write complete: 1 channel to the demo radio".
-std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel);
+// COM3 (/dev/ttyUSB2)", "Write complete: 1 channel to the demo radio", and after a write that
+// was read back and compared "Write complete and verified: 53 channels to ...".
+std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel,
+                                 bool verified = false);
 
 // "136-174 MHz" (whole MHz without decimals).
 std::string BandText(const Band& band);

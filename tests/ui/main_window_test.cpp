@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -44,11 +45,12 @@ QStringList Texts(const QList<QAction*>& actions) {
     return texts;
 }
 
+// The items' texts as a user reads them (without the mnemonic markers).
 QStringList VisibleTexts(QMenu* menu) {
     QStringList texts;
     for (const QAction* a : menu->actions()) {
         if (!a->isSeparator() && a->isVisible()) {
-            texts << a->text();
+            texts << QString(a->text()).remove(QLatin1Char('&'));
         }
     }
     return texts;
@@ -128,15 +130,16 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(Texts(frame->menuBar()->actions()),
               QStringList({"&File", "&Edit", "&Program", "&Setup", "&View", "&Help"}));
     EXPECT_EQ(VisibleTexts(frame->fileMenu()),
-              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "&Import CSV...",
-                           "E&xport CSV...", "&Backups...", "&Print...", "Print Preview",
-                           "Print Setup...", "&Exit"}));
+              QStringList({"New", "Open...", "Close", "Save", "Save As...", "Import CSV...",
+                           "Export CSV...", "Backups...", "Print...", "Print Preview",
+                           "Print Setup...", "Exit"}));
     const QStringList edit = VisibleTexts(frame->editMenu());
-    ASSERT_EQ(edit.size(), 7);
+    ASSERT_EQ(edit.size(), 9);
     EXPECT_TRUE(edit[0].startsWith("Undo"));
     EXPECT_TRUE(edit[1].startsWith("Redo"));
-    EXPECT_EQ(edit.mid(2), QStringList({"Channel Information", "Optional Features", "DTMF", "Radio",
-                                        "Radio Information"}));
+    EXPECT_EQ(edit.mid(2),
+              QStringList({"Channel Edit...", "Batch Generate...", "Channel Information",
+                           "Optional Features", "DTMF", "Radio", "Radio Information"}));
     for (Command built : {Command::ChannelInformation, Command::OptionalFeatures, Command::Dtmf,
                           Command::Radio, Command::RadioInformation}) {
         EXPECT_TRUE(frame->action(built)->isEnabled());
@@ -260,6 +263,24 @@ TEST_F(MainWindowTest, DialogCaptionsAreShownWithoutAProgramNameAppended) {
     SetProgramIdentity();
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
     EXPECT_EQ(QCoreApplication::organizationName(), "Local AppWizard-Generated Applications");
+}
+
+TEST_F(MainWindowTest, EveryEditMenuItemHasAMnemonicOfItsOwn) {
+    CMainFrame* frame = Start();
+    emit frame->radio()->serviceModeEntered();  // all items, the service ones included
+    QSet<QChar> letters;
+    for (const QAction* item : frame->editMenu()->actions()) {
+        if (item->isSeparator()) {
+            continue;
+        }
+        const QString text = item->text();
+        const qsizetype marker = text.indexOf(QLatin1Char('&'));
+        ASSERT_GE(marker, 0) << qPrintable(text) << " has no mnemonic";
+        const QChar letter = text.at(marker + 1).toLower();
+        EXPECT_FALSE(letters.contains(letter))
+            << qPrintable(text) << " repeats Alt+" << letter.toLatin1();
+        letters.insert(letter);
+    }
 }
 
 TEST_F(MainWindowTest, ServiceItemsAreAppendedOnce) {

@@ -37,6 +37,7 @@ ChannelGridView::ChannelGridView(QWidget* parent) : QTableView(parent) {
     // the only highlight is a row whose label was clicked.
     setEditTriggers(NoEditTriggers);
     setSelectionMode(NoSelection);
+    // Tab moves from cell to cell and leaves the grid at its ends (see moveCursor).
     setTabKeyNavigation(true);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -115,6 +116,10 @@ void ChannelGridView::MoveCurrent(GridMove move) {
 
 QModelIndex ChannelGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex current = currentIndex();
+    if ((action == MoveNext || action == MovePrevious) &&
+        TabWouldWrap(action == MoveNext, current)) {
+        return {};
+    }
     if (model_ != nullptr && current.isValid()) {
         const int lastColumn = kModelColumnCount - 1;
         const int lastRow = model_->rowCount() - 1;

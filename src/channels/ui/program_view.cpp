@@ -39,7 +39,8 @@ CProgramView::CProgramView(ChannelDocument& document, QWidget* parent)
 }
 
 void CProgramView::BuildForm() {
-    auto* radioLabel = new QLabel(QStringLiteral("Radio"), this);
+    // Every control of the form has a mnemonic (Alt+R, Alt+B, Alt+C, Alt+I).
+    auto* radioLabel = new QLabel(QStringLiteral("&Radio"), this);
     modelCombo_ = new QComboBox(this);
     for (std::string_view name : kModelNames) {
         modelCombo_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
@@ -51,9 +52,9 @@ void CProgramView::BuildForm() {
         }
     });
 
-    batchGenerate_ = new QPushButton(QStringLiteral("Batch Generate"), this);
-    channelEdit_ = new QPushButton(QStringLiteral("Channel Edit"), this);
-    initialization_ = new QPushButton(QStringLiteral("Initialization"), this);
+    batchGenerate_ = new QPushButton(QStringLiteral("&Batch Generate"), this);
+    channelEdit_ = new QPushButton(QStringLiteral("&Channel Edit"), this);
+    initialization_ = new QPushButton(QStringLiteral("&Initialization"), this);
     initialization_->setVisible(false);
 
     auto* controls = new QHBoxLayout;

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 
+#include "common/ui/editor_controls_widget.hpp"
 #include "service/ui/spin_text_box.hpp"
 
 namespace kestra {
@@ -165,6 +166,15 @@ void CalibrationGridWidget::CommitOpenEditor() {
         emit delegate_->commitData(editor);
         emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+QModelIndex CalibrationGridWidget::moveCursor(CursorAction action,
+                                              Qt::KeyboardModifiers modifiers) {
+    if ((action == MoveNext || action == MovePrevious) &&
+        TabWouldWrap(action == MoveNext, currentIndex())) {
+        return {};
+    }
+    return QTableWidget::moveCursor(action, modifiers);
 }
 
 void CalibrationGridWidget::mousePressEvent(QMouseEvent* event) {

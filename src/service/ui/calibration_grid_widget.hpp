@@ -53,6 +53,8 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Tab leaves the grid at its ends instead of wrapping around.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     class Delegate;
