@@ -3,8 +3,8 @@
 #
 # `cmake --install` (and `make install`, which honours DESTDIR and PREFIX) puts the three
 # programs in bin/, the desktop file, the AppStream metainfo, the application icon in the hicolor
-# theme (the SVG plus PNG sizes rendered from it with rsvg-convert) and the man page of
-# kestra-cli under share/. `make package` runs CPack on the same rules: a .deb for /usr whose
+# theme (the SVG plus PNG sizes rendered from it with rsvg-convert) and the man pages of
+# the three programs under share/. `make package` runs CPack on the same rules: a .deb for /usr whose
 # library dependencies come from dpkg-shlibdeps.
 #
 # The installed programs keep looking for Program.ini, Default.dat and the bitmaps in their own
@@ -44,19 +44,22 @@ foreach(size IN LISTS KESTRA_ICON_SIZES)
     install(FILES "${png}" DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# The man page carries the program's version and is installed compressed, as Debian wants.
-configure_file("${KESTRA_PACKAGING_DIR}/kestra-cli.1.in" "${CMAKE_BINARY_DIR}/man/kestra-cli.1"
-               @ONLY)
-add_custom_command(
-    OUTPUT "${CMAKE_BINARY_DIR}/man/kestra-cli.1.gz"
-    COMMAND gzip -9nkf "${CMAKE_BINARY_DIR}/man/kestra-cli.1"
-    DEPENDS "${CMAKE_BINARY_DIR}/man/kestra-cli.1"
-    COMMENT "Compressing the man page of kestra-cli"
-    VERBATIM)
-install(FILES "${CMAKE_BINARY_DIR}/man/kestra-cli.1.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The man pages carry the program's version and are installed compressed, as Debian wants.
+set(man_outputs)
+foreach(program IN ITEMS kestra kestra-cli kestra-virtual-radio)
+    set(page "${CMAKE_BINARY_DIR}/man/${program}.1")
+    configure_file("${KESTRA_PACKAGING_DIR}/${program}.1.in" "${page}" @ONLY)
+    add_custom_command(
+        OUTPUT "${page}.gz"
+        COMMAND gzip -9nkf "${page}"
+        DEPENDS "${page}"
+        COMMENT "Compressing the man page of ${program}"
+        VERBATIM)
+    list(APPEND man_outputs "${page}.gz")
+    install(FILES "${page}.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 
-add_custom_target(kestra_install_data ALL DEPENDS ${icon_outputs}
-                                                  "${CMAKE_BINARY_DIR}/man/kestra-cli.1.gz")
+add_custom_target(kestra_install_data ALL DEPENDS ${icon_outputs} ${man_outputs})
 
 # So that Wayland compositors match the running program to its desktop file and icon.
 target_compile_definitions(kestra_ui PRIVATE KESTRA_APP_ID="${KESTRA_APP_ID}")
