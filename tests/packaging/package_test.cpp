@@ -23,7 +23,7 @@ protected:
     static void SetUpTestSuite() {
         for (const char* tool : {"dpkg-buildpackage", "dh", "fakeroot", "lintian", "dpkg-deb"}) {
             if (!FindTool(tool)) {
-                skipReason_ = std::string(tool) + " is not installed (scripts/install-deps)";
+                skipReason_ = std::string(tool) + " is not installed: run scripts/install-deps";
                 return;
             }
         }
