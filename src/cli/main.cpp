@@ -17,6 +17,7 @@
 #include "channels/channel_document.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
+#include "model/program_version.hpp"
 
 namespace kestra::cli {
 
@@ -79,7 +80,8 @@ void PrintUsage(std::ostream& out) {
         line.resize(width + 4, ' ');
         out << line << command.description << '\n';
     }
-    out << "\nkestra-cli <command> --help shows the usage of one command.\n";
+    out << "\nkestra-cli <command> --help shows the usage of one command;\n"
+           "kestra-cli --version shows the version and the licence.\n";
 }
 
 // "--help" anywhere, or "-h" alone, asks for the command's usage instead of running it.
@@ -123,8 +125,12 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const std::string& name = args.front();
-    if (name == "help" || name == "-h" || name == "--help") {
-        PrintUsage(std::cout);
+    if (name == "help" || name == "-h" || name == "--help" || name == "--version") {
+        if (name == "--version") {
+            std::cout << kestra::VersionText("kestra-cli");
+        } else {
+            PrintUsage(std::cout);
+        }
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "kestra-cli: cannot write to standard output\n";

@@ -85,6 +85,10 @@ TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0WithEmptyLabels) {
     for (int line = 0; line < 3; ++line) {
         EXPECT_EQ(about.lineText(line), "") << line;
     }
+    // The licence is the program's own: it shows whatever Program.ini says.
+    EXPECT_TRUE(about.licenceText().startsWith("License GPL-3.0-or-later"))
+        << about.licenceText().toStdString();
+    EXPECT_TRUE(about.licenceText().contains("NO WARRANTY"));
 }
 
 TEST_F(MainWindowTest, ProgramIniNamesPortTypeAndAboutLinesAndPortOptionIsNotStored) {
