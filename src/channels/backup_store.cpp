@@ -58,6 +58,39 @@ std::optional<BackupStamp> ParseStamp(std::string_view text) {
     return BackupStamp{*year, *month, *day, *hour, *minute, *second};
 }
 
+// "-Sql-Adjust" for the dialog "Sql Adjust"; nothing without one.
+std::string DialogPart(std::string_view dialog) {
+    std::string part;
+    for (const char c : dialog) {
+        if (IsModelCharacter(c) || c == ' ') {
+            part += c == ' ' ? '-' : c;
+        }
+    }
+    return part.empty() ? part : "-" + part;
+}
+
+// Takes "service-Sql-Adjust_" (or "service_") off the front of rest; the dialog's name ("Sql
+// Adjust", or empty), or nothing when rest does not start with a service kind.
+std::optional<std::string> TakeServiceDialog(std::string_view& rest) {
+    constexpr std::string_view kService = "service";
+    const std::size_t end = rest.find('_');
+    if (!rest.starts_with(kService) || end == std::string_view::npos ||
+        (end != kService.size() && (rest[kService.size()] != '-' || end == kService.size() + 1))) {
+        return std::nullopt;
+    }
+    const std::size_t start = std::min(end, kService.size() + 1);
+    std::string dialog(rest.substr(start, end - start));
+    for (char& c : dialog) {
+        if (c == '-') {
+            c = ' ';
+        } else if (!IsModelCharacter(c)) {
+            return std::nullopt;
+        }
+    }
+    rest.remove_prefix(end + 1);
+    return dialog;
+}
+
 bool Newer(const BackupEntry& a, const BackupEntry& b) {
     return a.stamp != b.stamp ? a.stamp > b.stamp : a.sequence > b.sequence;
 }
@@ -81,7 +114,20 @@ BackupStamp LocalStamp(std::chrono::system_clock::time_point time) {
 }
 
 std::string_view BackupKindText(BackupKind kind) {
-    return kind == BackupKind::Read ? "read" : "write";
+    switch (kind) {
+        case BackupKind::Read:
+            return "read";
+        case BackupKind::Write:
+            return "write";
+        case BackupKind::Service:
+            break;
+    }
+    return "service";
+}
+
+std::string BackupKindLabel(const BackupEntry& entry) {
+    const std::string kind(BackupKindText(entry.kind));
+    return entry.dialog.empty() ? kind : kind + " (" + entry.dialog + ")";
 }
 
 std::string BackupModelName(const MemoryImage& image) {
@@ -90,12 +136,12 @@ std::string BackupModelName(const MemoryImage& image) {
 }
 
 std::string BackupFileName(const BackupStamp& stamp, BackupKind kind, std::string_view model,
-                           int sequence) {
+                           int sequence, std::string_view dialog) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d_%02d-%02d-%02d", stamp.year, stamp.month,
                   stamp.day, stamp.hour, stamp.minute, stamp.second);
-    std::string name =
-        std::string(buffer) + "_" + std::string(BackupKindText(kind)) + "_" + std::string(model);
+    std::string name = std::string(buffer) + "_" + std::string(BackupKindText(kind)) +
+                       DialogPart(dialog) + "_" + std::string(model);
     if (sequence > 1) {
         name += "-" + std::to_string(sequence);
     }
@@ -119,6 +165,9 @@ std::optional<BackupEntry> ParseBackupFileName(std::string_view name) {
     } else if (rest.starts_with("write_")) {
         entry.kind = BackupKind::Write;
         rest.remove_prefix(6);
+    } else if (auto dialog = TakeServiceDialog(rest)) {
+        entry.kind = BackupKind::Service;
+        entry.dialog = std::move(*dialog);
     } else {
         return std::nullopt;
     }
@@ -167,7 +216,8 @@ std::vector<std::string> PruneBackups(const fs::path& folder, int keep) {
 }
 
 BackupResult KeepBackup(const fs::path& folder, const MemoryImage& image, BackupKind kind,
-                        std::chrono::system_clock::time_point time, int keep) {
+                        std::chrono::system_clock::time_point time, int keep,
+                        std::string_view dialog) {
     BackupResult result;
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -183,7 +233,7 @@ BackupResult KeepBackup(const fs::path& folder, const MemoryImage& image, Backup
             sequence = std::max(sequence, entry.sequence + 1);
         }
     }
-    result.path = folder / BackupFileName(stamp, kind, BackupModelName(image), sequence);
+    result.path = folder / BackupFileName(stamp, kind, BackupModelName(image), sequence, dialog);
     if (const FileResult saved = SaveDocumentFile(result.path, image); !saved) {
         result.error = saved.error;
         return result;

@@ -3,8 +3,10 @@
 // Automatic backups: every image read from a radio, and every image about to be written to one,
 // is kept as a document file in the backup folder, named after the local date and time, the
 // direction and the radio model ("2024-05-01_14-03-22_read_6120E.dat"; a second backup in the
-// same second gets "-2" before ".dat"). The newest 100 are kept. Keeping a backup never decides
-// a transfer: a failure is returned as a sentence for the caller to show.
+// same second gets "-2" before ".dat"). Before a service dialog's Write the radio's values in
+// the ranges about to be written are kept too, with the dialog in the kind
+// ("..._service-Sql-Adjust_unknown.dat"). The newest 100 are kept. Keeping a backup never decides
+// a clone transfer: a failure is returned as a sentence for the caller to show.
 
 #include <chrono>
 #include <filesystem>
@@ -17,7 +19,7 @@
 
 namespace kestra {
 
-enum class BackupKind { Read, Write };
+enum class BackupKind { Read, Write, Service };
 
 inline constexpr int kBackupsKept = 100;
 
@@ -38,15 +40,16 @@ struct BackupStamp {
 };
 BackupStamp LocalStamp(std::chrono::system_clock::time_point time);
 
-// "read" or "write".
+// "read", "write" or "service".
 std::string_view BackupKindText(BackupKind kind);
 
 // The model an image's model block names ("6120E"), or "unknown".
 std::string BackupModelName(const MemoryImage& image);
 
-// "2024-05-01_14-03-22_read_6120E.dat", with "-N" before ".dat" for a sequence above 1.
+// "2024-05-01_14-03-22_read_6120E.dat", with "-N" before ".dat" for a sequence above 1. A service
+// backup names its dialog after the kind, blanks as '-': "service-Parameter-Adjust".
 std::string BackupFileName(const BackupStamp& stamp, BackupKind kind, std::string_view model,
-                           int sequence);
+                           int sequence, std::string_view dialog = {});
 
 struct BackupEntry {
     std::filesystem::path path;
@@ -54,7 +57,11 @@ struct BackupEntry {
     int sequence = 1;
     BackupKind kind = BackupKind::Read;
     std::string model;
+    std::string dialog;  // a service backup's dialog ("Parameter Adjust"), else empty
 };
+
+// The kind as listings show it: "read", "write", "service (Parameter Adjust)".
+std::string BackupKindLabel(const BackupEntry& entry);
 
 // The parts of a backup file name; nothing for any other name.
 std::optional<BackupEntry> ParseBackupFileName(std::string_view name);
@@ -76,9 +83,9 @@ struct BackupResult {
 };
 
 // Writes the image into the folder (created when missing) under the name for `time`, then
-// prunes the folder to the newest `keep`.
+// prunes the folder to the newest `keep`. dialog: a service backup's dialog.
 BackupResult KeepBackup(const std::filesystem::path& folder, const MemoryImage& image,
                         BackupKind kind, std::chrono::system_clock::time_point time,
-                        int keep = kBackupsKept);
+                        int keep = kBackupsKept, std::string_view dialog = {});
 
 }  // namespace kestra

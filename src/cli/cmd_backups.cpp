@@ -20,11 +20,10 @@ std::string EntryLine(const BackupEntry& entry) {
     const bool loaded = LoadDocumentFile(entry.path, image).ok;
     const std::string channels = loaded ? std::to_string(ShownChannelCount(image)) : "?";
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer,
-                  "%04d-%02d-%02d %02d:%02d:%02d  %-5s  %-7s  %3s channels  ", entry.stamp.year,
-                  entry.stamp.month, entry.stamp.day, entry.stamp.hour, entry.stamp.minute,
-                  entry.stamp.second, std::string(BackupKindText(entry.kind)).c_str(),
-                  entry.model.c_str(), channels.c_str());
+    std::snprintf(
+        buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d  %-5s  %-7s  %3s channels  ",
+        entry.stamp.year, entry.stamp.month, entry.stamp.day, entry.stamp.hour, entry.stamp.minute,
+        entry.stamp.second, BackupKindLabel(entry).c_str(), entry.model.c_str(), channels.c_str());
     return buffer + entry.path.string() + "\n";
 }
 
