@@ -43,12 +43,14 @@ void ServiceDialog::done(int result) {
 }
 
 void ServiceDialog::RunTransfer(const ServiceTransferPlan& plan, std::function<void(bool)> done) {
-    ServiceRequest request{plan, ResolveDevice(state_.portName, state_.deviceOverride),
-                           state_.image};
+    // A write hands the radio's values it replaces to the context's backup, named after us.
+    ServiceBackupKeeper keep;
     if (keepBackup_ && plan.direction == TransferDirection::Write) {
-        request.keepBackup = [keep = keepBackup_, dialog = windowTitle().toStdString()](
-                                 const MemoryImage& previous) { return keep(dialog, previous); };
+        keep = [store = keepBackup_, dialog = windowTitle().toStdString()](
+                   const MemoryImage& previous) { return store(dialog, previous); };
     }
+    const ServiceRequest request{plan, ResolveDevice(state_.portName, state_.deviceOverride),
+                                 state_.image, std::move(keep)};
     // Written by the worker, read here once the transfer has finished.
     auto result = std::make_shared<ServiceResult>();
     auto connection = std::make_shared<QMetaObject::Connection>();
