@@ -13,14 +13,30 @@ bool IsValue(std::string_view text) {
     return !text.empty() && text.front() != '-';
 }
 
+// The switch an option without a value sets, when the command takes it; else null.
+bool* FlagOf(CommandLine& line, const ArgumentRules& rules, const std::string& name) {
+    if (name == "--service" && rules.service) {
+        return &line.service;
+    }
+    if (name == "--append" && rules.append) {
+        return &line.append;
+    }
+    if (name == "--verify" && rules.verify) {
+        return &line.verify;
+    }
+    return name == "--force" && rules.force ? &line.force : nullptr;
+}
+
 // Stores the value of an option that takes one; false with the reason when it is given twice
 // or names no model.
 bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
                 const std::string& value, std::string& error) {
-    const bool repeated = name == "-o"        ? outputGiven
-                          : name == "--model" ? line.model.has_value()
-                          : name == "--apply" ? line.apply.has_value()
-                                              : line.port.has_value();
+    const bool repeated = name == "-o"           ? outputGiven
+                          : name == "--model"    ? line.model.has_value()
+                          : name == "--apply"    ? line.apply.has_value()
+                          : name == "--area"     ? line.area.has_value()
+                          : name == "--password" ? line.password.has_value()
+                                                 : line.port.has_value();
     if (repeated) {
         error = name + " given twice";
         return false;
@@ -30,6 +46,10 @@ bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
         outputGiven = true;
     } else if (name == "--apply") {
         line.apply = value;
+    } else if (name == "--area") {
+        line.area = value;
+    } else if (name == "--password") {
+        line.password = value;
     } else if (name == "--model") {
         const int model = ModelIndexOfName(value);
         if (model < 0) {
@@ -90,20 +110,18 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if ((name == "--service" && rules.service) || (name == "--append" && rules.append) ||
-            (name == "--verify" && rules.verify)) {
+        if (bool* flag = FlagOf(line, rules, name)) {
             if (value) {
                 error = name + " takes no value";
                 return std::nullopt;
             }
-            (name == "--service"  ? line.service
-             : name == "--append" ? line.append
-                                  : line.verify) = true;
+            *flag = true;
             continue;
         }
         const bool takesValue =
             (name == "--port" && rules.port) || (name == "--model" && rules.model) ||
-            (name == "-o" && rules.output) || (name == "--apply" && rules.apply);
+            (name == "-o" && rules.output) || (name == "--apply" && rules.apply) ||
+            (name == "--area" && rules.area) || (name == "--password" && rules.password);
         if (!takesValue) {
             error = "unknown option " + name;
             return std::nullopt;
