@@ -93,6 +93,39 @@ bool ParseModelAndNumber(std::string_view rest, BackupEntry& entry) {
     return true;
 }
 
+// "-Sql-Adjust" for the dialog "Sql Adjust"; nothing without one.
+std::string DialogPart(std::string_view dialog) {
+    std::string part;
+    for (const char c : dialog) {
+        if (IsModelCharacter(c) || c == ' ') {
+            part += c == ' ' ? '-' : c;
+        }
+    }
+    return part.empty() ? part : "-" + part;
+}
+
+// Takes "service-Sql-Adjust_" (or "service_") off the front of rest; the dialog's name ("Sql
+// Adjust", or empty), or nothing when rest does not start with a service kind.
+std::optional<std::string> TakeServiceDialog(std::string_view& rest) {
+    constexpr std::string_view kService = "service";
+    const std::size_t end = rest.find('_');
+    if (!rest.starts_with(kService) || end == std::string_view::npos ||
+        (end != kService.size() && (rest[kService.size()] != '-' || end == kService.size() + 1))) {
+        return std::nullopt;
+    }
+    const std::size_t start = std::min(end, kService.size() + 1);
+    std::string dialog(rest.substr(start, end - start));
+    for (char& c : dialog) {
+        if (c == '-') {
+            c = ' ';
+        } else if (!IsModelCharacter(c)) {
+            return std::nullopt;
+        }
+    }
+    rest.remove_prefix(end + 1);
+    return dialog;
+}
+
 // The order a clock cannot turn over: running numbers first; older names (number 0) by stamp.
 bool Newer(const BackupEntry& a, const BackupEntry& b) {
     if (a.number != b.number) {
@@ -155,7 +188,20 @@ BackupStamp ShownStamp(const BackupEntry& entry) {
 }
 
 std::string_view BackupKindText(BackupKind kind) {
-    return kind == BackupKind::Read ? "read" : "write";
+    switch (kind) {
+        case BackupKind::Read:
+            return "read";
+        case BackupKind::Write:
+            return "write";
+        case BackupKind::Service:
+            break;
+    }
+    return "service";
+}
+
+std::string BackupKindLabel(const BackupEntry& entry) {
+    const std::string kind(BackupKindText(entry.kind));
+    return entry.dialog.empty() ? kind : kind + " (" + entry.dialog + ")";
 }
 
 std::string BackupModelName(const MemoryImage& image) {
@@ -164,14 +210,14 @@ std::string BackupModelName(const MemoryImage& image) {
 }
 
 std::string BackupFileName(const BackupStamp& utc, BackupKind kind, std::string_view model,
-                           int number) {
+                           int number, std::string_view dialog) {
     char buffer[48];
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d_%02d-%02d-%02d%c", utc.year, utc.month,
                   utc.day, utc.hour, utc.minute, utc.second, kUtcMark);
     char digits[16];
     std::snprintf(digits, sizeof digits, "%0*d", static_cast<int>(kNumberDigits), number);
-    return std::string(buffer) + "_" + std::string(BackupKindText(kind)) + "_" +
-           std::string(model) + "_" + digits + std::string(kExtension);
+    return std::string(buffer) + "_" + std::string(BackupKindText(kind)) + DialogPart(dialog) +
+           "_" + std::string(model) + "_" + digits + std::string(kExtension);
 }
 
 std::optional<BackupEntry> ParseBackupFileName(std::string_view name) {
@@ -197,6 +243,9 @@ std::optional<BackupEntry> ParseBackupFileName(std::string_view name) {
     } else if (rest.starts_with("write_")) {
         entry.kind = BackupKind::Write;
         rest.remove_prefix(6);
+    } else if (auto dialog = TakeServiceDialog(rest)) {
+        entry.kind = BackupKind::Service;
+        entry.dialog = std::move(*dialog);
     } else {
         return std::nullopt;
     }
@@ -249,7 +298,8 @@ std::vector<std::string> PruneBackups(const fs::path& folder, int keep, const fs
 }
 
 BackupResult KeepBackup(const fs::path& folder, const MemoryImage& image, BackupKind kind,
-                        std::chrono::system_clock::time_point time, int keep) {
+                        std::chrono::system_clock::time_point time, int keep,
+                        std::string_view dialog) {
     BackupResult result;
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -273,7 +323,9 @@ BackupResult KeepBackup(const fs::path& folder, const MemoryImage& image, Backup
     const int attempts = std::min(kNameAttempts, kMaxBackupNumber - next + 1);
     const FileResult created = CreateNewFile(
         folder, "backup", image.all(),
-        [&](int attempt) { return BackupFileName(stamp, kind, model, next + attempt); }, attempts,
+        [&](int attempt) {
+            return BackupFileName(stamp, kind, model, next + attempt, dialog);
+        }, attempts,
         result.path);
     if (!created) {
         result.error = created.error;

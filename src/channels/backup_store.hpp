@@ -8,8 +8,9 @@
 // 100 are kept, and the backup just made is never among those removed. Names of older versions
 // (local time, "2024-05-01_14-03-22_read_6120E.dat", "-2" before ".dat" for a second one in the
 // same second) are still listed and opened; they count as older than every numbered backup.
-// Keeping a backup never decides a transfer: a failure is returned as a sentence for the caller
-// to show.
+// Before a service dialog's Write the radio's values in the ranges about to be written are kept
+// too, with the dialog in the kind ("..._service-Sql-Adjust_unknown_000043.dat"). Keeping a backup
+// never decides a clone transfer: a failure is returned as a sentence for the caller to show.
 
 #include <chrono>
 #include <filesystem>
@@ -22,7 +23,7 @@
 
 namespace kestra {
 
-enum class BackupKind { Read, Write };
+enum class BackupKind { Read, Write, Service };
 
 inline constexpr int kBackupsKept = 100;
 
@@ -49,15 +50,16 @@ bool IsPossibleStamp(const BackupStamp& stamp);
 // The highest running number a name carries (nine digits); a name with more digits is no backup.
 inline constexpr int kMaxBackupNumber = 999'999'999;
 
-// "read" or "write".
+// "read", "write" or "service".
 std::string_view BackupKindText(BackupKind kind);
 
 // The model an image's model block names ("6120E"), or "unknown".
 std::string BackupModelName(const MemoryImage& image);
 
-// "2024-05-01_12-03-22Z_read_6120E_000042.dat" for a UTC stamp and its running number.
+// "2024-05-01_12-03-22Z_read_6120E_000042.dat" for a UTC stamp and its running number. A service
+// backup names its dialog after the kind, blanks as '-': "service-Parameter-Adjust".
 std::string BackupFileName(const BackupStamp& utc, BackupKind kind, std::string_view model,
-                           int number);
+                           int number, std::string_view dialog = {});
 
 struct BackupEntry {
     std::filesystem::path path;
@@ -67,6 +69,7 @@ struct BackupEntry {
     int sequence = 1;  // older names: "-N" for the Nth backup within one second
     BackupKind kind = BackupKind::Read;
     std::string model;
+    std::string dialog;  // a service backup's dialog ("Parameter Adjust"), else empty
 };
 
 // The local date and time the backup was made, as lists show it.
@@ -76,6 +79,9 @@ BackupStamp ShownStamp(const BackupEntry& entry);
 // (a 13th month) or whose numbers have more than nine digits: such files are never listed,
 // numbered after or removed.
 std::optional<BackupEntry> ParseBackupFileName(std::string_view name);
+
+// The kind as listings show it: "read", "write", "service (Parameter Adjust)".
+std::string BackupKindLabel(const BackupEntry& entry);
 
 // The backups in the folder, newest first: by running number, then the older names by their
 // stamps. Files with other names are not backups and are never listed or removed.
@@ -98,9 +104,9 @@ struct BackupResult {
 // Writes the image into the folder (created when missing) under the name for `time` and the next
 // running number (the one after it when another program took that name meanwhile), then prunes
 // the folder to the newest `keep`, never the new file. Succeeds only when the file is there
-// after all that.
+// after all that. dialog: a service backup's dialog.
 BackupResult KeepBackup(const std::filesystem::path& folder, const MemoryImage& image,
                         BackupKind kind, std::chrono::system_clock::time_point time,
-                        int keep = kBackupsKept);
+                        int keep = kBackupsKept, std::string_view dialog = {});
 
 }  // namespace kestra

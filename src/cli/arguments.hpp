@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
-// --model NAME, -o FILE, --apply FILE, --append, --verify, and options of its own such as
-// --by KEY or --desc) and how many file arguments. Every
+// --model NAME, -o FILE, --apply FILE, --append, --verify, --area AREA, --password TEXT, --force,
+// and options of its own such as --by KEY or --desc) and how many file arguments. Every
 // subcommand parses through here, so they all treat a missing or repeated value, an unknown option
 // and a stray argument the same way: one line naming the problem and the command's usage, and the
 // usage exit code.
@@ -28,6 +28,9 @@ struct ArgumentRules {
     bool apply = false;           // --apply FILE, optional
     bool append = false;          // --append, optional
     bool verify = false;          // --verify, optional
+    bool area = false;            // --area AREA, optional here (the command requires it)
+    bool password = false;        // --password TEXT, optional here (the command requires it)
+    bool force = false;           // --force, optional
     std::size_t files = 0;        // arguments that are no option (files, channels, texts)
     // The command's own options, all optional: those that take a value ("--by"), and those
     // that take none ("--desc").
@@ -44,6 +47,9 @@ struct CommandLine {
     std::optional<std::string> apply;
     bool append = false;
     bool verify = false;
+    std::optional<std::string> area;
+    std::optional<std::string> password;
+    bool force = false;
     std::vector<std::string> files;
     // The command's own options that were given: (name, value) and names.
     std::vector<std::pair<std::string, std::string>> values;

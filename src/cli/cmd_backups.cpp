@@ -26,7 +26,12 @@ std::string ModelCell(const std::string& model, std::size_t width) {
     return cell;
 }
 
-std::string EntryLine(const BackupEntry& entry, std::size_t modelWidth) {
+struct ColumnWidths {
+    std::size_t kind = 5;
+    std::size_t model = 7;
+};
+
+std::string EntryLine(const BackupEntry& entry, const ColumnWidths& widths) {
     MemoryImage image;
     const bool loaded = LoadDocumentFile(entry.path, image).ok;
     const std::string channels = loaded ? std::to_string(ShownChannelCount(image)) : "?";
@@ -34,11 +39,11 @@ std::string EntryLine(const BackupEntry& entry, std::size_t modelWidth) {
     char date[48];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", shown.year, shown.month,
                   shown.day, shown.hour, shown.minute, shown.second);
-    char kind[8];
-    std::snprintf(kind, sizeof kind, "%-5s", std::string(BackupKindText(entry.kind)).c_str());
+    std::string kind = BackupKindLabel(entry);
+    kind.resize(widths.kind, ' ');
     char count[24];
     std::snprintf(count, sizeof count, "%3s", channels.c_str());
-    return std::string(date) + "  " + kind + "  " + ModelCell(entry.model, modelWidth) + "  " +
+    return std::string(date) + "  " + kind + "  " + ModelCell(entry.model, widths.model) + "  " +
            count + " channels  " + entry.path.string() + "\n";
 }
 
@@ -54,13 +59,15 @@ int RunBackups(const Context& ctx) {
         ctx.out << "No backups in " << folder.string()
                 << " yet. Every successful read from a radio keeps one there.\n";
     } else {
-        std::size_t modelWidth = 7;
+        // The kind column fits the longest kind ("service (Parameter Adjust)").
+        ColumnWidths widths;
         for (const BackupEntry& entry : entries) {
-            modelWidth = std::max(modelWidth, std::min(entry.model.size(), kModelColumnMax));
+            widths.kind = std::max(widths.kind, BackupKindLabel(entry).size());
+            widths.model = std::max(widths.model, std::min(entry.model.size(), kModelColumnMax));
         }
         ctx.out << "Backups in " << folder.string() << ", newest first:\n";
         for (const BackupEntry& entry : entries) {
-            ctx.out << EntryLine(entry, modelWidth);
+            ctx.out << EntryLine(entry, widths);
         }
     }
     ctx.out.flush();

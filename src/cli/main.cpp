@@ -69,15 +69,24 @@ std::string Synopsis(const Command& command) {
     return text;
 }
 
+// A synopsis longer than this has its description on the next line.
+constexpr std::size_t kSynopsisColumn = 60;
+
 void PrintUsage(std::ostream& out) {
     std::size_t width = 0;
     for (const Command& command : kCommands) {
-        width = std::max(width, Synopsis(command).size());
+        const std::size_t size = Synopsis(command).size();
+        width = size <= kSynopsisColumn ? std::max(width, size) : width;
     }
     out << "usage: kestra-cli <command> [arguments]\n\ncommands:\n";
     for (const Command& command : kCommands) {
         std::string line = "  " + Synopsis(command);
-        line.resize(width + 4, ' ');
+        if (line.size() > width + 3) {
+            line += "\n";
+            line.append(width + 4, ' ');
+        } else {
+            line.resize(width + 4, ' ');
+        }
         out << line << command.description << '\n';
     }
     out << "\nkestra-cli <command> --help shows the usage of one command;\n"

@@ -94,6 +94,32 @@ TEST(BackupStore, ListsShowTheLocalTimeOfAUtcName) {
     ::tzset();
 }
 
+TEST(BackupStore, ServiceBackupsNameTheirDialogAndListWithIt) {
+    const BackupStamp stamp{2024, 5, 1, 14, 3, 22};
+    EXPECT_EQ(BackupFileName(stamp, BackupKind::Service, "unknown", 2, "DTMF Initialization"),
+              "2024-05-01_14-03-22Z_service-DTMF-Initialization_unknown_000002.dat");
+
+    test::TempDir temp("kestra-backups");
+    const BackupResult kept = KeepBackup(temp.path(), MemoryImage(), BackupKind::Service, At(0),
+                                         kBackupsKept, "Parameter Adjust");
+    ASSERT_TRUE(kept.ok()) << kept.error;
+    const auto listed = ListBackups(temp.path());
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].kind, BackupKind::Service);
+    EXPECT_EQ(listed[0].dialog, "Parameter Adjust");
+    EXPECT_EQ(listed[0].model, "unknown");
+    EXPECT_EQ(BackupKindLabel(listed[0]), "service (Parameter Adjust)");
+
+    const auto plain = ParseBackupFileName("2024-05-01_14-03-22_service_6120E.dat");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(BackupKindLabel(*plain), "service");
+    for (const char* other :
+         {"2024-05-01_14-03-22_service-_6120E.dat", "2024-05-01_14-03-22_services_6120E.dat",
+          "2024-05-01_14-03-22_service-Sql.Adjust_6120E.dat"}) {
+        EXPECT_FALSE(ParseBackupFileName(other)) << other;
+    }
+}
+
 TEST(BackupStore, FolderFollowsKestraHomeThenTheUsersDataFolder) {
     ScopedEnvironment home("HOME", "/home/ham");
     {
