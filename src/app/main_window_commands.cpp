@@ -103,6 +103,19 @@ void CMainFrame::CreateEditActions() {
         });
     }
 
+    // The channel-list commands and Find are the grid's own actions, with their keys and its
+    // context menu; the Edit menu shows the same actions.
+    using Row = CProgramView::RowCommand;
+    for (const auto& [command, row] : {std::pair{Command::SortChannels, Row::Sort},
+                                       {Command::MoveUp, Row::MoveUp},
+                                       {Command::MoveDown, Row::MoveDown},
+                                       {Command::InsertEmptyChannel, Row::InsertEmpty},
+                                       {Command::RemoveChannels, Row::Remove},
+                                       {Command::Find, Row::Find},
+                                       {Command::FindNext, Row::FindNext}}) {
+        actions_[static_cast<int>(command)] = view()->rowAction(row);
+    }
+
     MakeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
     // The editors behind these items are wired and enabled by their own owners.
     for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "Optional Features"},
@@ -159,6 +172,14 @@ void CMainFrame::CreateMenus() {
     connect(editMenu_, &QMenu::aboutToShow, this, [this] { view()->CommitOpenEditor(); });
     editMenu_->addAction(action(Command::Undo));
     editMenu_->addAction(action(Command::Redo));
+    editMenu_->addSeparator();
+    for (const Command command : {Command::SortChannels, Command::MoveUp, Command::MoveDown,
+                                  Command::InsertEmptyChannel, Command::RemoveChannels}) {
+        editMenu_->addAction(action(command));
+    }
+    editMenu_->addSeparator();
+    editMenu_->addAction(action(Command::Find));
+    editMenu_->addAction(action(Command::FindNext));
     editMenu_->addSeparator();
     for (const Command command : {Command::ChannelInformation, Command::OptionalFeatures,
                                   Command::Dtmf, Command::Radio, Command::RadioInformation}) {
