@@ -9,10 +9,12 @@
 
 #include "channels/channel_document.hpp"
 #include "channels/channel_list.hpp"
+#include "channels/channel_table.hpp"
 #include "channels/ui/channel_find_bar.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/program_view.hpp"
+#include "model/channel_record.hpp"
 
 namespace kestra {
 
@@ -100,7 +102,16 @@ void ChannelFinder::GoToMatch(std::size_t index) {
     ChannelGridView* grid = view_.grid();
     const int column = std::max(0, grid->currentIndex().column());
     grid->HighlightRecords({record}, view_.gridModel()->index(record, column));
-    view_.findBar()->ShowResult(QStringLiteral("%1 of %2").arg(index + 1).arg(matches_.size()));
+    // The grid has no name column: the bar names the channel, so a match by name shows why.
+    std::string found = RowLabel(record);
+    const std::string name = ConstChannelRecord(view_.document().image(), record).Name();
+    if (!name.empty()) {
+        found += " \"" + name + "\"";
+    }
+    view_.findBar()->ShowResult(QStringLiteral("%1 of %2: %3")
+                                    .arg(index + 1)
+                                    .arg(matches_.size())
+                                    .arg(QString::fromLatin1(found.c_str())));
 }
 
 }  // namespace kestra

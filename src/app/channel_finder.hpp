@@ -4,7 +4,8 @@
 // name contains the text or whose Rx or Tx frequency starts with it (the core's FindChannels) is
 // marked in the grid as the user types; the first one from the current row on becomes current.
 // Enter, "Next" and F3 go to the next one (round from the last to the first), highlighting it so
-// the list commands act on it; Esc or "Close" closes the bar, drops the marks and gives the
+// the list commands act on it, and the bar names it ("2 of 5: A 014 \"MARINE\"", as the grid
+// shows no names); Esc or "Close" closes the bar, drops the marks and gives the
 // keyboard back to the grid, on the channel found last.
 //
 // The grid marks the matches instead of hiding the other rows: a row of the grid is a slot of

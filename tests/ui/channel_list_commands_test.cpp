@@ -340,7 +340,7 @@ TEST_F(ChannelListCommandsTest, FindBarMarksMatchesAndAnswersItsKeys) {
     QTest::keyClicks(bar->textEdit(), "b");
     EXPECT_EQ(marked(), (std::vector<int>{1, kB}));
     EXPECT_EQ(grid()->currentIndex().row(), 1);
-    EXPECT_EQ(bar->resultLabel()->text(), "1 of 2");
+    EXPECT_EQ(bar->resultLabel()->text(), "1 of 2: A 002 \"B\"");
     QTest::keyClick(bar->textEdit(), Qt::Key_Return);
     EXPECT_EQ(grid()->currentIndex().row(), kB);
     QTest::keyClick(bar->textEdit(), Qt::Key_F3);

@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QTimerEvent>
 
 #include <algorithm>
 #include <utility>
@@ -142,25 +144,58 @@ std::vector<int> ChannelGridView::DroppedRecords(const QDropEvent* event) const 
 }
 
 bool ChannelGridView::TrackDrop(const QDropEvent* event, int y) {
-    const std::vector<int> records = DroppedRecords(event);
-    const int row = rowAt(y);
-    if (records.empty() || row < 0) {
+    dragged_ = DroppedRecords(event);
+    dragY_ = y;
+    if (dragged_.empty() || rowAt(y) < 0) {
         EndDropIndicator();
         return false;
     }
-    // Dropped on a row, the dragged rows take its place: from below they start there (the line
-    // on its top edge), from above they end there (the line on its bottom edge).
-    const bool inside = row >= records.front() && row <= records.back();
-    const int shown = inside ? -1 : row;
-    if (shown != dropRow_ || (row < records.front()) != dropAbove_) {
-        dropRow_ = shown;
-        dropAbove_ = row < records.front();
-        viewport()->update();
+    ShowDropAt(y);
+    // Within a row of the top or bottom edge the grid scrolls, faster the longer the drag stays.
+    const int margin = verticalHeader()->defaultSectionSize();
+    const int direction = y < margin ? -1 : y > viewport()->height() - margin ? 1 : 0;
+    if (direction != dragScrollDirection_) {
+        dragScrollDirection_ = direction;
+        dragScrollTicks_ = 0;
+    }
+    if (direction == 0) {
+        dragScroll_.stop();
+    } else if (!dragScroll_.isActive()) {
+        dragScroll_.start(kDragScrollMilliseconds, this);
     }
     return true;
 }
 
+void ChannelGridView::ShowDropAt(int y) {
+    // Dropped on a row, the dragged rows take its place: from below they start there (the line
+    // on its top edge), from above they end there (the line on its bottom edge).
+    const int row = rowAt(y);
+    const bool inside = dragged_.empty() || (row >= dragged_.front() && row <= dragged_.back());
+    const int shown = inside ? -1 : row;
+    const bool above = !dragged_.empty() && row < dragged_.front();
+    if (shown != dropRow_ || above != dropAbove_) {
+        dropRow_ = shown;
+        dropAbove_ = above;
+        viewport()->update();
+    }
+}
+
+void ChannelGridView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != dragScroll_.timerId()) {
+        QTableView::timerEvent(event);
+        return;
+    }
+    ++dragScrollTicks_;
+    const int rows = std::min(1 + dragScrollTicks_ / 10, 5);
+    const int step = verticalScrollMode() == ScrollPerItem ? 1 : rowHeight(0);
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + dragScrollDirection_ * rows * step);
+    ShowDropAt(dragY_);
+}
+
 void ChannelGridView::EndDropIndicator() {
+    dragScroll_.stop();
+    dragScrollDirection_ = 0;
     if (dropRow_ >= 0) {
         dropRow_ = -1;
         viewport()->update();
@@ -168,19 +203,10 @@ void ChannelGridView::EndDropIndicator() {
 }
 
 void ChannelGridView::dragEnterEvent(QDragEnterEvent* event) {
-    if (TrackDrop(event, event->position().toPoint().y())) {
-        // The view scrolls itself near its edges only while it is in this state.
-        setState(DraggingState);
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void ChannelGridView::dragMoveEvent(QDragMoveEvent* event) {
-    // The table view's own handling scrolls the grid near its top and bottom edges; it refuses
-    // every drop (its model takes none), so whether this one may land is decided here.
-    QTableView::dragMoveEvent(event);
     if (TrackDrop(event, event->position().toPoint().y())) {
         event->acceptProposedAction();
     } else {
@@ -188,16 +214,13 @@ void ChannelGridView::dragMoveEvent(QDragMoveEvent* event) {
     }
 }
 
-void ChannelGridView::dragLeaveEvent(QDragLeaveEvent* event) {
-    QTableView::dragLeaveEvent(event);
+void ChannelGridView::dragLeaveEvent(QDragLeaveEvent*) {
     EndDropIndicator();
 }
 
 void ChannelGridView::dropEvent(QDropEvent* event) {
     const std::vector<int> records = DroppedRecords(event);
     const int target = rowAt(event->position().toPoint().y());
-    stopAutoScroll();
-    setState(NoState);
     EndDropIndicator();
     if (records.empty() || target < 0) {
         event->ignore();

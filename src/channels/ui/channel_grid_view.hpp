@@ -13,6 +13,7 @@
 // widths; a grid too narrow for them scrolls sideways rather than cutting a column below its
 // header.
 
+#include <QBasicTimer>
 #include <QPoint>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -108,6 +109,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     // A press, move or release on the row labels while a drag of highlighted rows may start;
@@ -116,8 +118,12 @@ private:
     void StartRowDrag();
     // The records a drop carries, or none when it is no drag of this grid's rows.
     std::vector<int> DroppedRecords(const QDropEvent* event) const;
-    // Follows a drag over the grid at y; true when it may drop there.
+    // Follows a drag over the grid (cells or labels) at y: the drop line, and the scrolling near
+    // the edges. True when it may drop there.
     bool TrackDrop(const QDropEvent* event, int y);
+    // The drop line for a drop of the dragged rows at y.
+    void ShowDropAt(int y);
+    // The drag left or dropped: no line, no scrolling.
     void EndDropIndicator();
 
     void HighlightRow(int modelRow);
@@ -134,8 +140,14 @@ private:
     bool labelPressed_ = false;  // a row label is being clicked: the highlight is its to change
     int dragRow_ = -1;           // the highlighted row label pressed, a drag may start from it
     QPoint dragStart_;
-    int dropRow_ = -1;       // the row a drag is over, for the drop indicator
-    bool dropAbove_ = true;  // the dragged rows would land at dropRow_ from below (its top edge)
+    int dropRow_ = -1;          // the row a drag is over, for the drop indicator
+    bool dropAbove_ = true;     // the dragged rows would land at dropRow_ from below (its top edge)
+    std::vector<int> dragged_;  // the rows a drag over the grid carries
+    int dragY_ = 0;             // where it is
+    static constexpr int kDragScrollMilliseconds = 50;
+    QBasicTimer dragScroll_;       // scrolls while a drag stays near the top or bottom edge
+    int dragScrollDirection_ = 0;  // -1 up, 1 down
+    int dragScrollTicks_ = 0;
     std::vector<int> baseWidths_;
 };
 
