@@ -4,8 +4,8 @@
 // menus, the toolbar, the status bar and the navigation bar, and wires every command to the
 // object that carries it out: the document controller (the File menu), the radio commands
 // (Read, Write, Com Setup, the password gate), the channel interchange (CSV and the grid's row
-// commands), the channel, settings and service editors, the print controller and the About
-// box. It decides nothing itself.
+// commands), the channel-list commands and Find, the channel, settings and service editors, the
+// print controller and the About box. It decides nothing itself.
 
 #include <QMainWindow>
 #include <QRect>
@@ -65,6 +65,13 @@ public:
         Redo,
         ChannelEdit,
         BatchGenerate,
+        SortChannels,
+        MoveUp,
+        MoveDown,
+        InsertEmptyChannel,
+        RemoveChannels,
+        Find,
+        FindNext,
         ChannelInformation,
         OptionalFeatures,
         Dtmf,

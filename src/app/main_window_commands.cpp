@@ -110,6 +110,19 @@ void CMainFrame::CreateEditActions() {
         ->setStatusTip(QStringLiteral("Edit the current channel in a dialog"));
     MakeAction(Command::BatchGenerate, QStringLiteral("&Batch Generate..."))
         ->setStatusTip(QStringLiteral("Fill a range of channels in one step"));
+    // The channel-list commands and Find are the grid's own actions, with their keys and its
+    // context menu; the Edit menu shows the same actions.
+    using Row = CProgramView::RowCommand;
+    for (const auto& [command, row] : {std::pair{Command::SortChannels, Row::Sort},
+                                       {Command::MoveUp, Row::MoveUp},
+                                       {Command::MoveDown, Row::MoveDown},
+                                       {Command::InsertEmptyChannel, Row::InsertEmpty},
+                                       {Command::RemoveChannels, Row::Remove},
+                                       {Command::Find, Row::Find},
+                                       {Command::FindNext, Row::FindNext}}) {
+        actions_[static_cast<int>(command)] = view()->rowAction(row);
+    }
+
     MakeAction(Command::ChannelInformation, QStringLiteral("Channel &Information"));
     // The editors behind these items are wired and enabled by their own owners. Every item has
     // its own mnemonic letter.
@@ -170,6 +183,14 @@ void CMainFrame::CreateMenus() {
     editMenu_->addSeparator();
     editMenu_->addAction(action(Command::ChannelEdit));
     editMenu_->addAction(action(Command::BatchGenerate));
+    editMenu_->addSeparator();
+    for (const Command command : {Command::SortChannels, Command::MoveUp, Command::MoveDown,
+                                  Command::InsertEmptyChannel, Command::RemoveChannels}) {
+        editMenu_->addAction(action(command));
+    }
+    editMenu_->addSeparator();
+    editMenu_->addAction(action(Command::Find));
+    editMenu_->addAction(action(Command::FindNext));
     editMenu_->addSeparator();
     for (const Command command : {Command::ChannelInformation, Command::OptionalFeatures,
                                   Command::Dtmf, Command::Radio, Command::RadioInformation}) {

@@ -237,14 +237,14 @@ TEST_F(InterchangeTest, CopyPasteAndDeleteRowsAreEachOneUndoableStep) {
     undo().undo();
     EXPECT_EQ(Rx(137), "");
 
-    // The grid's context menu offers the same three commands.
+    // The grid's context menu offers the same three commands first.
     QStringList menu;
     for (QAction* item : grid()->actions()) {
         menu << item->text();
     }
-    EXPECT_EQ(menu, (QStringList{"Copy Channels", "Paste Channels", "Clear Channels"}));
+    EXPECT_EQ(menu.mid(0, 3), (QStringList{"Copy Channels", "Paste Channels", "Clear Channels"}));
     ClickLabel(1);
-    grid()->actions().back()->trigger();
+    grid()->actions().at(2)->trigger();
     EXPECT_EQ(Rx(1), "");
     EXPECT_EQ(undo().count(), steps + 1);
     EXPECT_TRUE(messenger_.messages.empty());

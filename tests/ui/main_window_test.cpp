@@ -138,11 +138,13 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
                            "Export CSV...", "Backups...", "Print...", "Print Preview",
                            "Print Setup...", "Exit"}));
     const QStringList edit = VisibleTexts(frame->editMenu());
-    ASSERT_EQ(edit.size(), 9);
+    ASSERT_EQ(edit.size(), 16);
     EXPECT_TRUE(edit[0].startsWith("Undo"));
     EXPECT_TRUE(edit[1].startsWith("Redo"));
     EXPECT_EQ(edit.mid(2),
-              QStringList({"Channel Edit...", "Batch Generate...", "Channel Information",
+              QStringList({"Channel Edit...", "Batch Generate...", "Sort Channels...", "Move Up",
+                           "Move Down", "Insert Empty Channel", "Remove Channels", "Find...",
+                           "Find Next", "Channel Information",
                            "Optional Features", "DTMF", "Radio", "Radio Information"}));
     for (Command built : {Command::ChannelInformation, Command::OptionalFeatures, Command::Dtmf,
                           Command::Radio, Command::RadioInformation}) {
@@ -158,7 +160,12 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
           Key{Command::Save, QKeySequence("Ctrl+S")}, Key{Command::Print, QKeySequence("Ctrl+P")},
           Key{Command::Undo, QKeySequence("Ctrl+Z")}, Key{Command::Redo, QKeySequence("Ctrl+Y")},
           Key{Command::Read, QKeySequence("Ctrl+R")}, Key{Command::Write, QKeySequence("Ctrl+W")},
-          Key{Command::ControlBar, QKeySequence("Ctrl+B")}}) {
+          Key{Command::ControlBar, QKeySequence("Ctrl+B")},
+          Key{Command::MoveUp, QKeySequence("Alt+Up")},
+          Key{Command::MoveDown, QKeySequence("Alt+Down")},
+          Key{Command::InsertEmptyChannel, QKeySequence("Ins")},
+          Key{Command::RemoveChannels, QKeySequence("Shift+Del")},
+          Key{Command::Find, QKeySequence("Ctrl+F")}, Key{Command::FindNext, QKeySequence("F3")}}) {
         EXPECT_EQ(frame->action(key.command)->shortcut(), key.keys) << key.keys.toString().data();
     }
     EXPECT_EQ(frame->action(Command::Read)->statusTip(), "Read Data From Radio");
@@ -234,6 +241,26 @@ TEST_F(MainWindowTest, EditMenuCommitsTheCellBeingTypedBeforeUndo) {
     EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "145.50000");
     frame->action(Command::Undo)->trigger();
     EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
+}
+
+TEST_F(MainWindowTest, EditMenuListCommandsActOnTheGridWithTheCellBeingTyped) {
+    CMainFrame* frame = Start();
+    ChannelGridView* grid = frame->view()->grid();
+    // The Edit menu's list items are the grid's own actions, so its keys and its context menu
+    // do what the menu does.
+    EXPECT_TRUE(grid->actions().contains(frame->action(Command::MoveUp)));
+    grid->BeginCellEdit(grid->model()->index(4, ModelColumnOf(Column::RxFreq)));
+    QTest::keyClicks(grid->OpenEditor(), "145.5");
+
+    // A 005, still being typed, moves up as a channel: the cell is its own step first.
+    emit frame->editMenu()->aboutToShow();
+    frame->action(Command::MoveUp)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "145.50000");
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
+    EXPECT_EQ(frame->action(Command::Undo)->text(), "Undo Move Up");
+    frame->action(Command::Undo)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "145.50000");
+    EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "");
 }
 
 TEST_F(MainWindowTest, UndoKeyTakesBackTheChoiceBeingMadeNotAnEarlierEditElsewhere) {

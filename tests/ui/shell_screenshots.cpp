@@ -3,7 +3,8 @@
 // demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
 // dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four
 // service dialogs with a plausible calibration, Import CSV with its report, the summary before a
-// write and the list of backups.
+// write and the list of backups; the Sort Channels dialog, the grid's context menu and the Find
+// bar (list_screenshots.cpp).
 //
 //   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
 
@@ -20,6 +21,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "app/about_dialog.hpp"
@@ -52,6 +54,11 @@
 #include "settings/ui/dtmf_dialog.hpp"
 #include "settings/ui/optional_features_dialog.hpp"
 #include "settings/ui/radio_dialog.hpp"
+
+namespace kestra::screenshots {
+// list_screenshots.cpp
+bool SaveListPictures(CMainFrame& frame, const std::function<bool(QWidget&, const QString&)>& save);
+}  // namespace kestra::screenshots
 
 namespace {
 
@@ -361,5 +368,9 @@ int main(int argc, char** argv) {
 
     ok = SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
     ok = SaveInterchangeDialogs(program, frame, out) && ok;
+    ok = kestra::screenshots::SaveListPictures(
+             *frame,
+             [&out](QWidget& widget, const QString& name) { return Save(widget, out, name); }) &&
+         ok;
     return ok ? 0 : 1;
 }
