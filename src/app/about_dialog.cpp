@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.hpp"
+#include "model/program_version.hpp"
 #include "model/settings_file.hpp"
 
 namespace kestra {
@@ -34,6 +35,14 @@ AboutDialog::AboutDialog(const std::filesystem::path& settingsPath, QWidget* par
         lines_[i]->setMinimumWidth(240);
         texts->addWidget(lines_[i]);
     }
+    // Below the installer's lines, whatever they say: the program's own licence.
+    licence_ = new QLabel(
+        QString::fromUtf8(LicenceNotice().data(), static_cast<qsizetype>(LicenceNotice().size())),
+        this);
+    licence_->setTextFormat(Qt::PlainText);
+    licence_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    texts->addSpacing(6);
+    texts->addWidget(licence_);
     texts->addStretch();
 
     auto* body = new QHBoxLayout;
@@ -49,6 +58,10 @@ AboutDialog::AboutDialog(const std::filesystem::path& settingsPath, QWidget* par
     layout->addLayout(body);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString AboutDialog::licenceText() const {
+    return licence_->text();
 }
 
 QString AboutDialog::lineText(int line) const {

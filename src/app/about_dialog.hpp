@@ -2,7 +2,7 @@
 #pragma once
 // The About box: the application icon, three lines taken from Program.ini's [About] section
 // (Version, Copyright, Company; re-read every time the box opens, so an absent key leaves its
-// line empty) and "OK".
+// line empty), the program's licence notice below them, and "OK".
 
 #include <QDialog>
 #include <filesystem>
@@ -18,9 +18,11 @@ public:
     AboutDialog(const std::filesystem::path& settingsPath, QWidget* parent = nullptr);
 
     QString lineText(int line) const;  // 0 Version, 1 Copyright, 2 Company
+    QString licenceText() const;
 
 private:
     QLabel* lines_[3];
+    QLabel* licence_;
 };
 
 }  // namespace kestra

@@ -10,8 +10,48 @@ namespace kestra::cli {
 
 namespace {
 
-bool IsValue(std::string_view text) {
-    return !text.empty() && text.front() != '-';
+// Every option name ParseArguments knows, whichever command's rules allow it.
+constexpr std::string_view kOptionNames[] = {"--port",     "--service", "--model",  "-o",
+                                             "--apply",    "--append",  "--verify", "--area",
+                                             "--password", "--force"};
+
+bool Names(std::span<const std::string_view> names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool IsFlag(const ArgumentRules& rules, const std::string& name) {
+    return (name == "--service" && rules.service) || (name == "--append" && rules.append) ||
+           (name == "--verify" && rules.verify) || (name == "--force" && rules.force) ||
+           Names(rules.flagOptions, name);
+}
+
+// Sets an option that takes no value (IsFlag).
+void StoreFlag(CommandLine& line, const std::string& name) {
+    if (name == "--service") {
+        line.service = true;
+    } else if (name == "--append") {
+        line.append = true;
+    } else if (name == "--verify") {
+        line.verify = true;
+    } else if (name == "--force") {
+        line.force = true;
+    } else if (!line.Flag(name)) {
+        line.flags.push_back(name);
+    }
+}
+
+bool TakesValue(const ArgumentRules& rules, const std::string& name) {
+    return (name == "--port" && (rules.port || rules.ports)) ||
+           (name == "--model" && rules.model) || (name == "-o" && rules.output) ||
+           (name == "--apply" && rules.apply) || (name == "--area" && rules.area) ||
+           (name == "--password" && rules.password) || Names(rules.valueOptions, name);
+}
+
+// Whether next, the argument after an option that needs a value, is that value: no common option
+// name and none of the command's own.
+bool IsOwnValue(const ArgumentRules& rules, std::string_view next) {
+    return IsOptionValue(next, kOptionNames) && IsOptionValue(next, rules.valueOptions) &&
+           IsOptionValue(next, rules.flagOptions);
 }
 
 // Stores the value of an option that takes one; false with the reason when it is given twice
@@ -22,17 +62,13 @@ bool StoreValue(CommandLine& line, bool& outputGiven, const ArgumentRules& rules
         line.ports.push_back(value);
         return true;
     }
-    if (name != "--port" && name != "-o" && name != "--model" && name != "--apply") {
-        if (!line.values.emplace(name, value).second) {
-            error = name + " given twice";
-            return false;
-        }
-        return true;
-    }
-    const bool repeated = name == "-o"        ? outputGiven
-                          : name == "--model" ? line.model.has_value()
-                          : name == "--apply" ? line.apply.has_value()
-                                              : line.port.has_value();
+    const bool repeated = name == "-o"           ? outputGiven
+                          : name == "--model"    ? line.model.has_value()
+                          : name == "--apply"    ? line.apply.has_value()
+                          : name == "--port"     ? line.port.has_value()
+                          : name == "--area"     ? line.area.has_value()
+                          : name == "--password" ? line.password.has_value()
+                                                 : line.Value(name).has_value();
     if (repeated) {
         error = name + " given twice";
         return false;
@@ -49,8 +85,14 @@ bool StoreValue(CommandLine& line, bool& outputGiven, const ArgumentRules& rules
             return false;
         }
         line.model = model;
-    } else {
+    } else if (name == "--port") {
         line.port = value;
+    } else if (name == "--area") {
+        line.area = value;
+    } else if (name == "--password") {
+        line.password = value;
+    } else {
+        line.values.emplace_back(name, value);
     }
     return true;
 }
@@ -67,13 +109,26 @@ bool CheckComplete(const CommandLine& line, bool outputGiven, const ArgumentRule
         return false;
     }
     if (line.files.size() < rules.files) {
-        error = rules.files == 1 ? "FILE missing" : "file names missing";
+        error = rules.files == 1 ? "FILE missing" : "arguments missing";
         return false;
     }
     return true;
 }
 
 }  // namespace
+
+std::optional<std::string> CommandLine::Value(std::string_view name) const {
+    for (const auto& [option, value] : values) {
+        if (option == name) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool CommandLine::Flag(std::string_view name) const {
+    return std::find(flags.begin(), flags.end(), name) != flags.end();
+}
 
 std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
                                           const ArgumentRules& rules, std::string& error) {
@@ -102,31 +157,23 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if ((name == "--service" && rules.service) || (name == "--append" && rules.append) ||
-            (name == "--verify" && rules.verify)) {
+        if (IsFlag(rules, name)) {
             if (value) {
                 error = name + " takes no value";
                 return std::nullopt;
             }
-            (name == "--service"  ? line.service
-             : name == "--append" ? line.append
-                                  : line.verify) = true;
+            StoreFlag(line, name);
             continue;
         }
-        const bool takesValue =
-            (name == "--port" && (rules.port || rules.ports)) ||
-            (name == "--model" && rules.model) || (name == "-o" && rules.output) ||
-            (name == "--apply" && rules.apply) ||
-            std::find(rules.values.begin(), rules.values.end(), name) != rules.values.end();
-        if (!takesValue) {
+        if (!TakesValue(rules, name)) {
             error = "unknown option " + name;
             return std::nullopt;
         }
-        if (!value && i + 1 < args.size() && IsValue(args[i + 1])) {
+        if (!value && i + 1 < args.size() && IsOwnValue(rules, args[i + 1])) {
             value = args[++i];
         }
         if (!value || value->empty()) {
-            error = name + " needs a value";
+            error = value ? name + " needs a value" : NeedsValue(name, args, i + 1);
             return std::nullopt;
         }
         if (!StoreValue(line, outputGiven, rules, name, *value, error)) {
@@ -137,6 +184,24 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
         return std::nullopt;
     }
     return line;
+}
+
+bool IsOptionValue(std::string_view next, std::span<const std::string_view> options) {
+    if (next.empty() || next == "--") {
+        return false;
+    }
+    const std::string_view name = next.substr(0, next.find('='));
+    return std::find(options.begin(), options.end(), name) == options.end();
+}
+
+std::string NeedsValue(const std::string& name, std::span<const std::string> args,
+                       std::size_t next) {
+    std::string text = name + " needs a value";
+    if (next < args.size() && args[next].size() > 1 && args[next].front() == '-' &&
+        args[next] != "--") {
+        text += " (for the value " + args[next] + " write " + name + "=" + args[next] + ")";
+    }
+    return text;
 }
 
 std::optional<CommandLine> ParseCommand(const Context& ctx, const char* command,

@@ -5,6 +5,7 @@
 // transfer; a failure is reported on stderr as a warning.
 
 #include <string>
+#include <string_view>
 
 #include "channels/backup_store.hpp"
 #include "cli/commands.hpp"
@@ -19,5 +20,11 @@ void KeepTransferBackup(const Context& ctx, const MemoryImage& image, BackupKind
 // "kestra-cli: " and then prefix (a fleet names the radio's port there).
 void PrintBackupResult(const Context& ctx, const BackupResult& kept, BackupKind kind,
                        const std::string& prefix = {});
+
+// Keeps the radio's values a service write is about to replace (kind "service", the dialog
+// named) and says where on err. Unlike the clone backups this one decides the write: returns
+// why it could not be kept, or an empty text.
+std::string KeepServiceBackup(const Context& ctx, const MemoryImage& previous,
+                              std::string_view dialog);
 
 }  // namespace kestra::cli

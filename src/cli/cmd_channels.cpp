@@ -10,6 +10,16 @@
 
 namespace kestra::cli {
 
+std::string ChannelRowLine(const ChannelTable& table, int record) {
+    std::string line = RowLabel(record);
+    for (int column = 0; column < kColumnCount; ++column) {
+        line += '\t';
+        line += table.Cell(record, static_cast<Column>(column));
+    }
+    line += '\n';
+    return line;
+}
+
 int RunChannels(const Context& ctx) {
     const auto line = ParseCommand(ctx, "channels", {.files = 1});
     if (!line) {
@@ -23,12 +33,7 @@ int RunChannels(const Context& ctx) {
 
     std::string text;
     for (int record = 0; record < kRecordCount; ++record) {
-        text += RowLabel(record);
-        for (int column = 0; column < kColumnCount; ++column) {
-            text += '\t';
-            text += document.table().Cell(record, static_cast<Column>(column));
-        }
-        text += '\n';
+        text += ChannelRowLine(document.table(), record);
     }
     ctx.out << text;
     ctx.out.flush();

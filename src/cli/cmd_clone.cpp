@@ -8,6 +8,7 @@
 // differ, 2 for a wrong command line (nothing sent), 130 after Ctrl+C.
 
 #include <string>
+#include <string_view>
 
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
@@ -19,6 +20,7 @@ namespace kestra::cli {
 namespace {
 
 constexpr const char* kCommand = "clone";
+constexpr std::string_view kOptions[] = {"--from", "--to"};
 
 std::string BandsText(const IdentReply& ident) {
     const std::array<Band, 2> bands = IdentReplyBands(ident);
@@ -59,20 +61,18 @@ std::optional<int> RefusalAfterReading(const Context& ctx, const std::vector<Rad
 }  // namespace
 
 int RunClone(const Context& ctx) {
-    const auto options =
-        ParseCommand(ctx, kCommand, {.verify = true, .values = {"--from", "--to"}});
+    const auto options = ParseCommand(ctx, kCommand, {.verify = true, .valueOptions = kOptions});
     if (!options) {
         return kExitUsage;
     }
-    const auto from = options->values.find("--from");
-    const auto to = options->values.find("--to");
-    if (from == options->values.end() || to == options->values.end()) {
+    const auto from = options->Value("--from");
+    const auto to = options->Value("--to");
+    if (!from || !to) {
         return Fail(ctx,
-                    std::string(from == options->values.end() ? "--from" : "--to") +
-                        " P missing (" + Usage(kCommand) + ")",
+                    std::string(!from ? "--from" : "--to") + " P missing (" + Usage(kCommand) + ")",
                     kExitUsage);
     }
-    const auto ports = ChooseFleetPorts(ctx, kCommand, {from->second, to->second});
+    const auto ports = ChooseFleetPorts(ctx, kCommand, {*from, *to});
     if (!ports) {
         return kExitUsage;
     }

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
@@ -26,14 +27,13 @@ namespace kestra::cli {
 namespace {
 
 constexpr const char* kCommand = "fleet";
+constexpr std::string_view kWriteOptions[] = {"--own-id-start", "--report"};
+constexpr std::string_view kReadOptions[] = {"--report"};
 
 int FleetWrite(const Context& ctx) {
-    const auto options = ParseCommand(ctx, kCommand,
-                                      {.model = true,
-                                       .verify = true,
-                                       .files = 1,
-                                       .ports = true,
-                                       .values = {"--own-id-start", "--report"}});
+    const auto options = ParseCommand(
+        ctx, kCommand,
+        {.model = true, .verify = true, .ports = true, .files = 1, .valueOptions = kWriteOptions});
     if (!options) {
         return kExitUsage;
     }
@@ -41,10 +41,7 @@ int FleetWrite(const Context& ctx) {
     if (!ports) {
         return kExitUsage;
     }
-    std::optional<std::string> ownIdStart;
-    if (const auto start = options->values.find("--own-id-start"); start != options->values.end()) {
-        ownIdStart = start->second;
-    }
+    const std::optional<std::string> ownIdStart = options->Value("--own-id-start");
     // The numbering is checked before the files: it needs no image.
     std::string error;
     if (ownIdStart && !NumberOwnIds(*ownIdStart, ports->size(), error)) {
@@ -88,7 +85,7 @@ bool PrepareFolder(const Context& ctx, const std::filesystem::path& folder) {
 
 int FleetRead(const Context& ctx) {
     const auto options =
-        ParseCommand(ctx, kCommand, {.output = true, .ports = true, .values = {"--report"}});
+        ParseCommand(ctx, kCommand, {.output = true, .ports = true, .valueOptions = kReadOptions});
     if (!options) {
         return kExitUsage;
     }

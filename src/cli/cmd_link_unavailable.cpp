@@ -35,5 +35,8 @@ int RunFleetCommand(const Context& ctx) {
 int RunClone(const Context& ctx) {
     return Unavailable(ctx);
 }
+int RunService(const Context& ctx) {
+    return Unavailable(ctx);
+}
 
 }  // namespace kestra::cli

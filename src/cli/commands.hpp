@@ -13,6 +13,7 @@
 namespace kestra {
 class ChannelDocument;
 class MemoryImage;
+class ChannelTable;
 }  // namespace kestra
 
 namespace kestra::cli {
@@ -41,6 +42,16 @@ inline constexpr int kExitInterrupted = 130;
       "print channel CH as Channel Edit shows it, or edit it and save as OUT")                 \
     X("batch", RunBatch, "FILE -o OUT [OPTION...]",                                            \
       "generate a range of channels as Batch Generate does and save as OUT")                   \
+    X("sort", RunSort, "FILE -o OUT --by rx|tx|name [--desc] [--section a|b|both]",            \
+      "sort the channels of each section (empty slots last) and save as OUT")                  \
+    X("move", RunMove, "FILE -o OUT FROM[-TO] AT",                                             \
+      "move channels FROM-TO to start at AT, the others shifting, and save as OUT")            \
+    X("insert", RunInsert, "FILE -o OUT AT [--count N]",                                       \
+      "insert N empty channels at AT, the following shifting down, and save as OUT")           \
+    X("remove", RunRemove, "FILE -o OUT FROM[-TO]",                                            \
+      "remove channels FROM-TO, the following shifting up, and save as OUT")                   \
+    X("find", RunFind, "FILE TEXT",                                                            \
+      "list the channels whose name contains TEXT or whose frequency starts with it")          \
     X("save-as", RunSaveAs, "[--model NAME] IN OUT",                                           \
       "open IN, encode it as a save does and write it to OUT")                                 \
     X("settings", RunSettings, "FILE [-o OUT [--apply SETTINGS.ini]]",                         \
@@ -60,6 +71,10 @@ inline constexpr int kExitInterrupted = 130;
       "read one radio and write its memory to another with the same bands")                    \
     X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
       "print the service editors' values, or set them and save as OUT")                        \
+    X("service", RunService,                                                                   \
+      "read|write --area AREA --password TEXT [--port P] FILE [-o OUT] [--force]",             \
+      "read a service dialog's area (parameter-adjust, dtmf-initialization, sql-adjust) into " \
+      "FILE saved as OUT, or write FILE's area after backing up the radio's values")           \
     X("export", RunExport, "FILE -o OUT.csv", "write the channels as CSV for other tools")     \
     X("import", RunImport, "FILE IN.csv -o OUT [--append]",                                    \
       "put a CSV channel list into FILE's channels and save as OUT")                           \
@@ -72,6 +87,10 @@ KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
 
 // "usage: kestra-cli <command> <arguments>" from the command list.
 std::string Usage(std::string_view command);
+
+// The lines `<command> --help` adds after the description (each ending in a line feed); empty
+// for most commands.
+std::string_view CommandNotes(std::string_view command);
 
 // One line "kestra-cli: <text>" on ctx.err; returns code.
 int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);
@@ -93,6 +112,10 @@ void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document
 // changed. False after printing one line when the file cannot be opened.
 bool PrepareForWrite(const Context& ctx, const std::string& path, const std::optional<int>& model,
                      MemoryImage& image);
+
+// One row of the channel grid as kestra-cli channels prints it: the row label, then the eight
+// cell texts, separated by tabs, and a line end.
+std::string ChannelRowLine(const ChannelTable& table, int record);
 
 // Saves an opened document to path the way Save As does (ChannelDocument::Save: the grid encoded
 // back with the document's model block and every summary area, then the 16384 bytes written

@@ -119,15 +119,15 @@ std::optional<std::vector<FleetPort>> ChooseFleetPorts(const Context& ctx, const
 
 std::optional<std::string> ReportOption(const Context& ctx, const CommandLine& options, bool& ok) {
     ok = true;
-    const auto report = options.values.find("--report");
-    if (report == options.values.end()) {
+    const auto report = options.Value("--report");
+    if (!report) {
         return std::nullopt;
     }
-    if (const FileResult target = CheckFleetReportTarget(report->second); !target) {
+    if (const FileResult target = CheckFleetReportTarget(*report); !target) {
         Fail(ctx, target.error + " Nothing was sent.");
         ok = false;
     }
-    return report->second;
+    return report;
 }
 
 std::vector<RadioOutcome> RunFleetOnTerminal(const Context& ctx, const FleetRequest& request,

@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -44,11 +45,12 @@ QStringList Texts(const QList<QAction*>& actions) {
     return texts;
 }
 
+// The items' texts as a user reads them (without the mnemonic markers).
 QStringList VisibleTexts(QMenu* menu) {
     QStringList texts;
     for (const QAction* a : menu->actions()) {
         if (!a->isSeparator() && a->isVisible()) {
-            texts << a->text();
+            texts << QString(a->text()).remove(QLatin1Char('&'));
         }
     }
     return texts;
@@ -83,6 +85,10 @@ TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0WithEmptyLabels) {
     for (int line = 0; line < 3; ++line) {
         EXPECT_EQ(about.lineText(line), "") << line;
     }
+    // The licence is the program's own: it shows whatever Program.ini says.
+    EXPECT_TRUE(about.licenceText().startsWith("License GPL-3.0-or-later"))
+        << about.licenceText().toStdString();
+    EXPECT_TRUE(about.licenceText().contains("NO WARRANTY"));
 }
 
 TEST_F(MainWindowTest, ProgramIniNamesPortTypeAndAboutLinesAndPortOptionIsNotStored) {
@@ -128,15 +134,18 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(Texts(frame->menuBar()->actions()),
               QStringList({"&File", "&Edit", "&Program", "&Setup", "&View", "&Help"}));
     EXPECT_EQ(VisibleTexts(frame->fileMenu()),
-              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "&Import CSV...",
-                           "E&xport CSV...", "&Backups...", "&Print...", "Print Preview",
-                           "Print Setup...", "&Exit"}));
+              QStringList({"New", "Open...", "Close", "Save", "Save As...", "Import CSV...",
+                           "Export CSV...", "Backups...", "Print...", "Print Preview",
+                           "Print Setup...", "Exit"}));
     const QStringList edit = VisibleTexts(frame->editMenu());
-    ASSERT_EQ(edit.size(), 7);
+    ASSERT_EQ(edit.size(), 16);
     EXPECT_TRUE(edit[0].startsWith("Undo"));
     EXPECT_TRUE(edit[1].startsWith("Redo"));
-    EXPECT_EQ(edit.mid(2), QStringList({"Channel Information", "Optional Features", "DTMF", "Radio",
-                                        "Radio Information"}));
+    EXPECT_EQ(edit.mid(2),
+              QStringList({"Channel Edit...", "Batch Generate...", "Sort Channels...", "Move Up",
+                           "Move Down", "Insert Empty Channel", "Remove Channels", "Find...",
+                           "Find Next", "Channel Information",
+                           "Optional Features", "DTMF", "Radio", "Radio Information"}));
     for (Command built : {Command::ChannelInformation, Command::OptionalFeatures, Command::Dtmf,
                           Command::Radio, Command::RadioInformation}) {
         EXPECT_TRUE(frame->action(built)->isEnabled());
@@ -151,7 +160,12 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
           Key{Command::Save, QKeySequence("Ctrl+S")}, Key{Command::Print, QKeySequence("Ctrl+P")},
           Key{Command::Undo, QKeySequence("Ctrl+Z")}, Key{Command::Redo, QKeySequence("Ctrl+Y")},
           Key{Command::Read, QKeySequence("Ctrl+R")}, Key{Command::Write, QKeySequence("Ctrl+W")},
-          Key{Command::ControlBar, QKeySequence("Ctrl+B")}}) {
+          Key{Command::ControlBar, QKeySequence("Ctrl+B")},
+          Key{Command::MoveUp, QKeySequence("Alt+Up")},
+          Key{Command::MoveDown, QKeySequence("Alt+Down")},
+          Key{Command::InsertEmptyChannel, QKeySequence("Ins")},
+          Key{Command::RemoveChannels, QKeySequence("Shift+Del")},
+          Key{Command::Find, QKeySequence("Ctrl+F")}, Key{Command::FindNext, QKeySequence("F3")}}) {
         EXPECT_EQ(frame->action(key.command)->shortcut(), key.keys) << key.keys.toString().data();
     }
     EXPECT_EQ(frame->action(Command::Read)->statusTip(), "Read Data From Radio");
@@ -229,6 +243,26 @@ TEST_F(MainWindowTest, EditMenuCommitsTheCellBeingTypedBeforeUndo) {
     EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
 }
 
+TEST_F(MainWindowTest, EditMenuListCommandsActOnTheGridWithTheCellBeingTyped) {
+    CMainFrame* frame = Start();
+    ChannelGridView* grid = frame->view()->grid();
+    // The Edit menu's list items are the grid's own actions, so its keys and its context menu
+    // do what the menu does.
+    EXPECT_TRUE(grid->actions().contains(frame->action(Command::MoveUp)));
+    grid->BeginCellEdit(grid->model()->index(4, ModelColumnOf(Column::RxFreq)));
+    QTest::keyClicks(grid->OpenEditor(), "145.5");
+
+    // A 005, still being typed, moves up as a channel: the cell is its own step first.
+    emit frame->editMenu()->aboutToShow();
+    frame->action(Command::MoveUp)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "145.50000");
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
+    EXPECT_EQ(frame->action(Command::Undo)->text(), "Undo Move Up");
+    frame->action(Command::Undo)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "145.50000");
+    EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "");
+}
+
 TEST_F(MainWindowTest, UndoKeyTakesBackTheChoiceBeingMadeNotAnEarlierEditElsewhere) {
     CMainFrame* frame = Start();
     ChannelGridView* grid = frame->view()->grid();
@@ -260,6 +294,24 @@ TEST_F(MainWindowTest, DialogCaptionsAreShownWithoutAProgramNameAppended) {
     SetProgramIdentity();
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
     EXPECT_EQ(QCoreApplication::organizationName(), "Local AppWizard-Generated Applications");
+}
+
+TEST_F(MainWindowTest, EveryEditMenuItemHasAMnemonicOfItsOwn) {
+    CMainFrame* frame = Start();
+    emit frame->radio()->serviceModeEntered();  // all items, the service ones included
+    QSet<QChar> letters;
+    for (const QAction* item : frame->editMenu()->actions()) {
+        if (item->isSeparator()) {
+            continue;
+        }
+        const QString text = item->text();
+        const qsizetype marker = text.indexOf(QLatin1Char('&'));
+        ASSERT_GE(marker, 0) << qPrintable(text) << " has no mnemonic";
+        const QChar letter = text.at(marker + 1).toLower();
+        EXPECT_FALSE(letters.contains(letter))
+            << qPrintable(text) << " repeats Alt+" << letter.toLatin1();
+        letters.insert(letter);
+    }
 }
 
 TEST_F(MainWindowTest, ServiceItemsAreAppendedOnce) {

@@ -3,7 +3,8 @@
 // demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
 // dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four
 // service dialogs with a plausible calibration, Import CSV with its report, the summary before a
-// write, the list of backups and "Write to Several Radios..." after a run with three radios.
+// write, the list of backups and "Write to Several Radios..." after a run with three radios; the
+// Sort Channels dialog, the grid's context menu and the Find bar (list_screenshots.cpp).
 //
 //   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
 
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "app/about_dialog.hpp"
@@ -57,6 +59,11 @@
 #include "settings/ui/dtmf_dialog.hpp"
 #include "settings/ui/optional_features_dialog.hpp"
 #include "settings/ui/radio_dialog.hpp"
+
+namespace kestra::screenshots {
+// list_screenshots.cpp
+bool SaveListPictures(CMainFrame& frame, const std::function<bool(QWidget&, const QString&)>& save);
+}  // namespace kestra::screenshots
 
 namespace {
 
@@ -149,7 +156,7 @@ bool SaveServiceDialogs(kestra::AppState& state, kestra::Messenger& messenger, Q
     information.show();
     information.Read();
     while (information.transfers()->running()) {
-        QTest::qWait(5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     ok = Save(information, out, QStringLiteral("radio-information.png")) && ok;
     information.hide();
@@ -401,5 +408,9 @@ int main(int argc, char** argv) {
     ok = SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
     ok = SaveInterchangeDialogs(program, frame, out) && ok;
     ok = SaveFleetDialog(program.state(), messenger, frame, out) && ok;
+    ok = kestra::screenshots::SaveListPictures(
+             *frame,
+             [&out](QWidget& widget, const QString& name) { return Save(widget, out, name); }) &&
+         ok;
     return ok ? 0 : 1;
 }
