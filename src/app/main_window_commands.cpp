@@ -147,7 +147,7 @@ void CMainFrame::CreateRadioActions() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     action(Command::Write)->setStatusTip(QStringLiteral("Write Data To Radio"));
     action(Command::Write)->setIcon(WriteIcon());
-    MakeAction(Command::WriteSeveralRadios, QStringLiteral("Write to Several Radios..."))
+    MakeAction(Command::WriteSeveralRadios, QStringLiteral("Write to &Several Radios..."))
         ->setStatusTip(QStringLiteral("Write this document to several radios at once"));
     MakeAction(Command::ComSetup, QStringLiteral("Com Setup"))
         ->setStatusTip(QStringLiteral("Choose the serial port"));

@@ -135,11 +135,13 @@ TEST_F(FleetDialogTest, WritesEveryCheckedRadioAtOnceAndShowsTheTable) {
     EXPECT_EQ(dialog->resultTable()->item(2, 3)->text(), "709");
     QTest::mouseClick(dialog->copyButton(), Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), FleetTableTabs(table));
+    EXPECT_EQ(dialog->resultNote()->text(), "The table is on the clipboard.");
     const QString report = HomeFile("fleet.json");
     dialog->SetReportPathChooser([report] { return report; });
     QTest::mouseClick(dialog->saveButton(), Qt::LeftButton);
     const QJsonObject json =
         QJsonDocument::fromJson(QByteArray::fromStdString(ReadFile(report.toStdString()))).object();
+    EXPECT_EQ(dialog->resultNote()->text(), "Report saved as " + report);
     EXPECT_EQ(json["image"].toString(), "club.dat");
     EXPECT_FALSE(json["ok"].toBool());
     EXPECT_EQ(json["radios"].toArray()[2].toObject()["own_id"].toString(), "709");
@@ -190,6 +192,7 @@ TEST_F(FleetDialogTest, RefusesOneCableTwiceAndOwnIdsThatDoNotFitBeforeSendingAn
     ASSERT_EQ(messenger_.messages.size(), 1u);
     EXPECT_NE(messenger_.messages[0].find("COM1 and radio-1 are the same port"), std::string::npos)
         << messenger_.messages[0];
+    EXPECT_EQ(messenger_.icons, std::vector<MessageIcon>{MessageIcon::Warning});
 
     // The new row shows with the next event; its box takes the click all the same.
     dialog->portBox(16)->click();
@@ -227,7 +230,7 @@ TEST_F(FleetDialogTest, TheProgramMenuWritesTheOpenDocumentToTheCheckedRadios) {
     CMainFrame* frame = program.mainFrame();
     QMenu* menu = frame->menuBar()->actions()[2]->menu();
     ASSERT_EQ(menu->actions().size(), 3);
-    EXPECT_EQ(menu->actions()[2]->text(), "Write to Several Radios...");
+    EXPECT_EQ(menu->actions()[2]->text(), "Write to &Several Radios...");
     frame->fleet()->SetPortProbe(ThreeRadios, [] { return std::vector<DetectedSerialPort>{}; });
     frame->fleet()->SetLineProvider(radios_.Lines());
     // A channel typed into the grid and not yet stored goes to the radios too.

@@ -66,7 +66,6 @@ FleetDialog::FleetDialog(AppState& state, Messenger& messenger, Setup setup, QWi
     resultTable_ = new QTableWidget(this);
     resultTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultTable_->verticalHeader()->setVisible(false);
-    resultTable_->horizontalHeader()->setStretchLastSection(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreatePortList(), 3);
@@ -90,7 +89,7 @@ FleetDialog::~FleetDialog() {
 }
 
 QWidget* FleetDialog::CreatePortList() {
-    auto* group = new QGroupBox(QStringLiteral("Radios"), this);
+    auto* group = new QGroupBox(QStringLiteral("&Radios"), this);
     auto* inner = new QWidget;
     grid_ = new QGridLayout(inner);
     grid_->setColumnStretch(kStatusColumn, 1);
@@ -121,12 +120,14 @@ QWidget* FleetDialog::CreatePortList() {
 
     deviceEdit_ = new QLineEdit(group);
     deviceEdit_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0, /dev/pts/5"));
-    addButton_ = new QPushButton(QStringLiteral("Add"), group);
+    addButton_ = new QPushButton(QStringLiteral("&Add"), group);
     addButton_->setAutoDefault(false);
     connect(addButton_, &QPushButton::clicked, this, &FleetDialog::AddTypedDevice);
     connect(deviceEdit_, &QLineEdit::returnPressed, this, &FleetDialog::AddTypedDevice);
     auto* deviceRow = new QHBoxLayout;
-    deviceRow->addWidget(new QLabel(QStringLiteral("Other device:"), group));
+    auto* deviceLabel = new QLabel(QStringLiteral("Other &device:"), group);
+    deviceLabel->setBuddy(deviceEdit_);
+    deviceRow->addWidget(deviceLabel);
     deviceRow->addWidget(deviceEdit_, 1);
     deviceRow->addWidget(addButton_);
 
@@ -139,8 +140,10 @@ QWidget* FleetDialog::CreatePortList() {
 int FleetDialog::AddRow(FleetPort port, const QString& shownDevice, bool available) {
     PortRow row;
     QWidget* parent = grid_->parentWidget();
-    const QString name =
-        port.name == kDemoDevice ? QStringLiteral("Demo radio") : QString::fromStdString(port.name);
+    // A '&' in a typed device name is shown, not taken for an Alt letter.
+    const QString name = port.name == kDemoDevice ? QStringLiteral("Demo radio")
+                                                  : QString::fromStdString(port.name).replace(
+                                                        u'&', QStringLiteral("&&"));
     row.port = std::move(port);
     row.box = new QCheckBox(name, parent);
     // A port that cannot be opened now cannot be chosen, but its "Check..." says why.
@@ -176,11 +179,11 @@ int FleetDialog::AddRow(FleetPort port, const QString& shownDevice, bool availab
 }
 
 QLayout* FleetDialog::CreateOptions() {
-    verifyBox_ = new QCheckBox(QStringLiteral("Verify after write"), this);
+    verifyBox_ = new QCheckBox(QStringLiteral("&Verify after write"), this);
     verifyBox_->setToolTip(QStringLiteral(
         "Read the written data back from every radio and compare it with what was sent."));
     verifyBox_->setChecked(setup_.verify);
-    ownIdBox_ = new QCheckBox(QStringLiteral("Number Own IDs from"), this);
+    ownIdBox_ = new QCheckBox(QStringLiteral("&Number Own IDs from"), this);
     ownIdBox_->setToolTip(
         QStringLiteral("Give the radios the DTMF Own IDs N, N + 1, ... in the order of the list "
                        "(Auto Dial page); nothing else differs between them."));
@@ -204,20 +207,22 @@ QLayout* FleetDialog::CreateButtons() {
         created->setAutoDefault(false);
         return created;
     };
-    startButton_ = button("Start");
-    cancelButton_ = button("Cancel");
-    copyButton_ = button("Copy");
-    saveButton_ = button("Save Report...");
-    closeButton_ = button("Close");
+    startButton_ = button("&Start");
+    cancelButton_ = button("&Cancel");
+    copyButton_ = button("Cop&y");
+    saveButton_ = button("Save Re&port...");
+    closeButton_ = button("Cl&ose");
     connect(startButton_, &QPushButton::clicked, this, &FleetDialog::Start);
     connect(cancelButton_, &QPushButton::clicked, this, &FleetDialog::Cancel);
     connect(copyButton_, &QPushButton::clicked, this, &FleetDialog::CopyResults);
     connect(saveButton_, &QPushButton::clicked, this, &FleetDialog::SaveReport);
     connect(closeButton_, &QPushButton::clicked, this, &FleetDialog::reject);
+    resultNote_ = new QLabel(this);
+    resultNote_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(copyButton_);
     buttons->addWidget(saveButton_);
-    buttons->addStretch(1);
+    buttons->addWidget(resultNote_, 1);
     buttons->addWidget(startButton_);
     buttons->addWidget(cancelButton_);
     buttons->addWidget(closeButton_);
@@ -270,7 +275,8 @@ void FleetDialog::StartCheck(int row) {
         }
         SetState(state_);
         emit checkFinished();
-        DoctorReportDialog reportDialog(done.box->text(), report, this);
+        DoctorReportDialog reportDialog(
+            done.box->text().replace(QStringLiteral("&&"), QStringLiteral("&")), report, this);
         reportDialog.exec();
     });
     SetState(state_);
@@ -299,6 +305,7 @@ void FleetDialog::SetState(State state) {
     resultTable_->setVisible(results);
     copyButton_->setEnabled(results);
     saveButton_->setEnabled(results);
+    resultNote_->setVisible(results);
 }
 
 }  // namespace kestra

@@ -91,6 +91,8 @@ public:
     QPushButton* saveButton() const { return saveButton_; }
     QPushButton* closeButton() const { return closeButton_; }
     QTableWidget* resultTable() const { return resultTable_; }
+    // What became of the last Copy or Save Report ("Report saved as ...").
+    QLabel* resultNote() const { return resultNote_; }
 
     // Where "Save Report..." saves (default: a file dialog); an empty path saves nothing.
     void SetReportPathChooser(std::function<QString()> choose);
@@ -155,6 +157,7 @@ private:
     QCheckBox* ownIdBox_ = nullptr;
     QLineEdit* ownIdEdit_ = nullptr;
     QTableWidget* resultTable_ = nullptr;
+    QLabel* resultNote_ = nullptr;
     QPushButton* startButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QPushButton* copyButton_ = nullptr;

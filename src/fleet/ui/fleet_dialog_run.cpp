@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -65,7 +66,8 @@ std::optional<FleetRequest> FleetDialog::RequestFromControls(std::vector<int>& r
         return std::nullopt;  // Start waits for a checked port
     }
     if (const std::string problem = FleetPortProblem(ports); !problem.empty()) {
-        messenger_.Show("Cannot start: " + problem + ". Uncheck one of them.");
+        messenger_.ShowFailure("Cannot start: " + problem + ". Uncheck one of them.",
+                               MessageIcon::Warning);
         return std::nullopt;
     }
     std::optional<std::string> ownIdStart;
@@ -75,8 +77,10 @@ std::optional<FleetRequest> FleetDialog::RequestFromControls(std::vector<int>& r
     std::string error;
     auto radios = FleetWriteRadios(ports, setup_.image, ownIdStart, error);
     if (!radios) {
-        messenger_.Show("Cannot number the Own IDs: " + error +
-                        ". Type a first Own ID that leaves room for every checked radio.");
+        messenger_.ShowFailure("Cannot number the Own IDs: " + error +
+                                   ". Type a first Own ID that leaves room for every checked "
+                                   "radio.",
+                               MessageIcon::Warning);
         return std::nullopt;
     }
     return FleetRequest{FleetAction::Write, verifyBox_->isChecked(), appState_.serviceMode,
@@ -101,6 +105,7 @@ void FleetDialog::Start() {
     for (std::size_t radio = 0; radio < runRows_.size(); ++radio) {
         ShowRadio(radio);
     }
+    resultNote_->clear();
     cancel_ = false;
     started_ = std::chrono::system_clock::now();
     // The radios' reports change the rows on this thread only; the run waits for each.
@@ -165,13 +170,23 @@ void FleetDialog::OnRunFinished() {
         header << Text(cell);
     }
     resultTable_->setHorizontalHeaderLabels(header);
+    const int last = static_cast<int>(table.header.size()) - 1;  // the seconds
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
-            resultTable_->setItem(static_cast<int>(r), static_cast<int>(c),
-                                  new QTableWidgetItem(Text(table.rows[r][c])));
+            auto* item = new QTableWidgetItem(Text(table.rows[r][c]));
+            if (static_cast<int>(c) == last) {
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            resultTable_->setItem(static_cast<int>(r), static_cast<int>(c), item);
         }
     }
-    resultTable_->resizeColumnsToContents();
+    // Every column as wide as its texts; the result, the one long text, takes the rest.
+    QHeaderView* columns = resultTable_->horizontalHeader();
+    columns->setStretchLastSection(false);
+    for (int c = 0; c <= last; ++c) {
+        columns->setSectionResizeMode(
+            c, c == last - 1 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    }
     SetState(State::Finished);
     emit runFinished();
 }
@@ -180,6 +195,7 @@ void FleetDialog::CopyResults() {
     if (state_ == State::Finished) {
         QApplication::clipboard()->setText(
             Text(FleetTableTabs(MakeFleetTable(status_.outcomes()))));
+        resultNote_->setText(QStringLiteral("The table is on the clipboard."));
     }
 }
 
@@ -200,8 +216,10 @@ void FleetDialog::SaveReport() {
     if (const FileResult saved =
             SaveFleetReport(path.toStdString(), FleetReportJson(info, status_.outcomes()));
         !saved) {
-        messenger_.Show(saved.error);
+        messenger_.ShowFailure(saved.error, MessageIcon::Critical);
+        return;
     }
+    resultNote_->setText(QStringLiteral("Report saved as %1").arg(path));
 }
 
 }  // namespace kestra
