@@ -13,8 +13,8 @@ namespace kestra {
 
 namespace {
 
-// Backups of radios that answer in the same second share a time stamp: one at a time, so each
-// gets a sequence number of its own instead of two writing the same file.
+// Radios that answer at the same moment keep their backups one at a time, so each gets a running
+// number of its own instead of two writing the same file.
 BackupResult KeepRadioBackup(const std::filesystem::path& folder, const MemoryImage& image,
                              BackupKind kind) {
     static std::mutex one;

@@ -178,10 +178,13 @@ TEST_F(CliFleet, ASilentRadioFailsAloneAndTheOthersAreVerified) {
 
 TEST_F(CliFleet, CtrlCStopsEveryRadioAndWarnsForEachThatHadStarted) {
     const std::vector<std::string> paced{"--baud", "9600", "--verbose"};
-    Radios radios(dir_, {paced, paced, paced});
+    // The fourth radio never answers: it is still waking when Ctrl+C comes, nothing was sent.
+    Radios radios(dir_, {paced, paced, paced, {"--baud", "9600", "--silent"}});
+    const std::vector<std::filesystem::path> started(radios.frames.begin(),
+                                                     radios.frames.begin() + 3);
     const ProgramResult run =
         Interrupted(Joined({"fleet", "write", (dir_ / "doc.dat").string()}, radios.Ports()),
-                    radios.frames, "W 00 60 20");
+                    started, "W 00 60 20");
     EXPECT_EQ(run.exitCode, 130) << run.err;
     EXPECT_NE(run.err.find("kestra-cli: interrupted"), std::string::npos) << run.err;
     for (std::size_t i = 0; i < 3; ++i) {
@@ -190,6 +193,11 @@ TEST_F(CliFleet, CtrlCStopsEveryRadioAndWarnsForEachThatHadStarted) {
             << run.err;
         EXPECT_EQ(ReadText(radios.frames[i]).find("ENDW"), std::string::npos);
     }
+    EXPECT_NE(run.out.find(radios.device(3) + ": failed: "), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find(radios.device(3) + ": " + std::string(kPartlyWrittenHint)),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(TableOf(run.out).size(), 5u) << "every radio in the table: " << run.out;
 }
 
 TEST_F(CliFleet, AWrongCommandLineSendsNothing) {
@@ -212,6 +220,12 @@ TEST_F(CliFleet, AWrongCommandLineSendsNothing) {
         EXPECT_EQ(run.exitCode, 2) << args[1] << " " << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
     }
+    // An option of the command's own is never taken for the value of the one before it.
+    const ProgramResult missing = RunCli({"clone", "--from", "--to", two});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.err.find("--from needs a value (for the value --to write --from=--to)"),
+              std::string::npos)
+        << missing.err;
     EXPECT_EQ(ReadText(radios.frames[0]).find("PROGRAM"), std::string::npos);
     EXPECT_EQ(ReadText(radios.frames[1]).find("PROGRAM"), std::string::npos);
 }
