@@ -333,7 +333,11 @@ bool SaveFleetDialog(kestra::AppState& state, kestra::Messenger& messenger, QWid
     dialog.startButton()->click();
     const bool ran = QTest::qWaitFor(
         [&dialog] { return dialog.state() == kestra::FleetDialog::State::Finished; }, 60000);
-    const bool ok = ran && Save(dialog, out, QStringLiteral("write-to-several-radios.png"));
+    dialog.resize(960, 680);
+    bool ok = ran && Save(dialog, out, QStringLiteral("write-to-several-radios.png"));
+    // What a 1024x600 screen leaves for it under a title bar and a panel.
+    dialog.resize(960, 540);
+    ok = ran && Save(dialog, out, QStringLiteral("write-to-several-radios-1024x600.png")) && ok;
     dialog.hide();
     return ok;
 }

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QThread>
@@ -72,7 +73,13 @@ FleetDialog::FleetDialog(AppState& state, Messenger& messenger, Setup setup, QWi
     layout->addLayout(CreateOptions());
     layout->addWidget(resultTable_, 2);
     layout->addLayout(CreateButtons());
-    resize(960, 680);
+    // Room for the long status lines, but never more than the screen has (a 1024x600 netbook):
+    // the port list scrolls and the result table shrinks.
+    QSize size(960, 680);
+    if (const QScreen* shown = screen()) {
+        size = size.boundedTo(shown->availableSize());
+    }
+    resize(size);
 
     connect(transfer_, &ThreadedTransfer::finished, this, &FleetDialog::OnRunFinished);
     SetState(State::Idle);
