@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.hpp"
 #include "e2e/processes.hpp"
 #include "link/clone_range.hpp"
 #include "link/clone_session.hpp"
@@ -32,51 +33,14 @@ using namespace kestra;
 
 namespace {
 
-constexpr int kBaud = 9600;
-constexpr double kBitsPerByte = 10.0;  // start bit, 8 data bits, stop bit
+using bench::kBaud;
+using bench::kBitsPerByte;
+using bench::WireBytes;
 constexpr double kTargetRatio = 1.05;
 constexpr double kTargetCpuPercent = 2.0;
 
-// Bytes on the wire for one clone transfer, both directions, straight from the protocol.
-std::size_t WireBytes(const ClonePlan& plan) {
-    std::size_t bytes = kWakeUpString.size() + 2;  // wake-up and "AG"
-    bytes += 1 + kIdentReplySize;                  // identification request and reply
-    bytes += 1 + 1;                                // handshake "A" and its "A"
-    for (const CloneRange& range : plan.ranges) {
-        for (std::uint32_t a = range.start; a < range.end;) {
-            const std::uint32_t length = BlockLengthAt(a, range.end);
-            if (plan.direction == TransferDirection::Read) {
-                bytes += 4 + 4 + length + 1 + 1;  // header, radio's header, data, "A", "A"
-            } else {
-                bytes += 4 + length + 1;  // header, data, "A"
-            }
-            a += length;
-        }
-    }
-    bytes += (plan.direction == TransferDirection::Read ? kEndOfRead : kEndOfWrite).size();
-    return bytes;
-}
-
-struct Run {
-    int exitCode = -1;
-    double wallSeconds = 0;
-    double cpuSeconds = 0;
-};
-
-// Runs a program to its end with stdout discarded: its wall time and the CPU time it used.
-Run Measure(std::vector<std::string> args) {
-    Run run;
-    const auto start = std::chrono::steady_clock::now();
-    test::SpawnOutput discard;
-    discard.stdoutPath = "/dev/null";
-    rusage usage{};
-    run.exitCode = test::WaitForExit(test::SpawnProgram(std::move(args), discard), &usage);
-    run.wallSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    auto seconds = [](const timeval& tv) { return tv.tv_sec + tv.tv_usec / 1e6; };
-    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    return run;
-}
+using bench::Measure;
+using bench::Run;
 
 bool Report(const char* name, const ClonePlan& plan, const Run& run) {
     const std::size_t bytes = WireBytes(plan);

@@ -26,6 +26,7 @@
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
 #include "app/document_editor.hpp"
+#include "app/fleet_commands.hpp"
 #include "app/navigation_bar.hpp"
 #include "app/radio_commands.hpp"
 #include "app/resources.hpp"
@@ -119,6 +120,10 @@ void CMainFrame::CreateDocument(DocumentPrompts& prompts) {
     radio_->SetLinkFactory(settings_.links);
     radio_->SetSettingsPath(settings_.settingsPath);
     radio_->SetReadGuard([this] { return documents_->SaveBeforeRead(); });
+    fleet_ = new FleetCommands(state_, messenger_, *view, this);
+    fleet_->SetLinkFactory(settings_.links);
+    fleet_->SetSettingsPath(settings_.settingsPath);
+    fleet_->SetDocumentName([this] { return documents_->displayName(); });
     interchange_ = new ChannelInterchange(editor, *view, messenger_);
     channelEditors_ = new ChannelEditors(editor, *view);
     new ChannelListCommands(editor, *view, messenger_);

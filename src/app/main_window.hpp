@@ -32,6 +32,7 @@ class ChannelInterchange;
 class LinkFactory;
 class DocumentController;
 class DocumentPrompts;
+class FleetCommands;
 class NavigationBar;
 class PrintController;
 class RadioCommands;
@@ -82,6 +83,7 @@ public:
         SqlAdjust,
         Read,
         Write,
+        WriteSeveralRadios,
         ComSetup,
         Toolbar,
         StatusBar,
@@ -108,6 +110,7 @@ public:
     CProgramView* view() const;
     DocumentController* documents() const { return documents_; }
     RadioCommands* radio() const { return radio_; }
+    FleetCommands* fleet() const { return fleet_; }
     ChannelInterchange* interchange() const { return interchange_; }
     // The status bar's own text: "Ready", or how the last read or write went.
     QLabel* statusText() const { return statusText_; }
@@ -159,6 +162,7 @@ private:
     CChildFrame* childFrame_ = nullptr;
     DocumentController* documents_ = nullptr;
     RadioCommands* radio_ = nullptr;
+    FleetCommands* fleet_ = nullptr;
     ChannelInterchange* interchange_ = nullptr;
     ChannelEditors* channelEditors_ = nullptr;
     ServiceEditors* serviceEditors_ = nullptr;

@@ -21,6 +21,7 @@
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
+#include "app/fleet_commands.hpp"
 #include "app/main_window.hpp"
 #include "app/navigation_bar.hpp"
 #include "app/radio_commands.hpp"
@@ -146,6 +147,8 @@ void CMainFrame::CreateRadioActions() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     action(Command::Write)->setStatusTip(QStringLiteral("Write Data To Radio"));
     action(Command::Write)->setIcon(WriteIcon());
+    MakeAction(Command::WriteSeveralRadios, QStringLiteral("Write to &Several Radios..."))
+        ->setStatusTip(QStringLiteral("Write this document to several radios at once"));
     MakeAction(Command::ComSetup, QStringLiteral("Com Setup"))
         ->setStatusTip(QStringLiteral("Choose the serial port"));
 }
@@ -200,6 +203,7 @@ void CMainFrame::CreateMenus() {
     QMenu* program = menuBar()->addMenu(QStringLiteral("&Program"));
     program->addAction(action(Command::Read));
     program->addAction(action(Command::Write));
+    program->addAction(action(Command::WriteSeveralRadios));
 
     QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
     setup->addAction(action(Command::ComSetup));
@@ -282,6 +286,8 @@ void CMainFrame::ConnectCommands() {
 
     connect(action(Command::Read), &QAction::triggered, radio_, &RadioCommands::Read);
     connect(action(Command::Write), &QAction::triggered, radio_, &RadioCommands::Write);
+    connect(action(Command::WriteSeveralRadios), &QAction::triggered, fleet_,
+            &FleetCommands::WriteToSeveralRadios);
     connect(action(Command::ComSetup), &QAction::triggered, radio_, &RadioCommands::ComSetup);
     connect(action(Command::ChannelEdit), &QAction::triggered, channelEditors_,
             &ChannelEditors::ChannelEdit);

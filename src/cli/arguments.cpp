@@ -11,8 +11,8 @@ namespace kestra::cli {
 namespace {
 
 // Every option name ParseArguments knows, whichever command's rules allow it.
-constexpr std::string_view kOptionNames[] = {"--port",   "--service", "--model",    "-o",
-                                             "--apply",  "--append",  "--verify",   "--area",
+constexpr std::string_view kOptionNames[] = {"--port",     "--service", "--model",  "-o",
+                                             "--apply",    "--append",  "--verify", "--area",
                                              "--password", "--force"};
 
 bool Names(std::span<const std::string_view> names, std::string_view name) {
@@ -41,16 +41,27 @@ void StoreFlag(CommandLine& line, const std::string& name) {
 }
 
 bool TakesValue(const ArgumentRules& rules, const std::string& name) {
-    return (name == "--port" && rules.port) || (name == "--model" && rules.model) ||
-           (name == "-o" && rules.output) || (name == "--apply" && rules.apply) ||
-           (name == "--area" && rules.area) || (name == "--password" && rules.password) ||
-           Names(rules.valueOptions, name);
+    return (name == "--port" && (rules.port || rules.ports)) ||
+           (name == "--model" && rules.model) || (name == "-o" && rules.output) ||
+           (name == "--apply" && rules.apply) || (name == "--area" && rules.area) ||
+           (name == "--password" && rules.password) || Names(rules.valueOptions, name);
+}
+
+// Whether next, the argument after an option that needs a value, is that value: no common option
+// name and none of the command's own.
+bool IsOwnValue(const ArgumentRules& rules, std::string_view next) {
+    return IsOptionValue(next, kOptionNames) && IsOptionValue(next, rules.valueOptions) &&
+           IsOptionValue(next, rules.flagOptions);
 }
 
 // Stores the value of an option that takes one; false with the reason when it is given twice
 // or names no model.
-bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
-                const std::string& value, std::string& error) {
+bool StoreValue(CommandLine& line, bool& outputGiven, const ArgumentRules& rules,
+                const std::string& name, const std::string& value, std::string& error) {
+    if (name == "--port" && rules.ports) {
+        line.ports.push_back(value);
+        return true;
+    }
     const bool repeated = name == "-o"           ? outputGiven
                           : name == "--model"    ? line.model.has_value()
                           : name == "--apply"    ? line.apply.has_value()
@@ -158,14 +169,14 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             error = "unknown option " + name;
             return std::nullopt;
         }
-        if (!value && i + 1 < args.size() && IsOptionValue(args[i + 1], kOptionNames)) {
+        if (!value && i + 1 < args.size() && IsOwnValue(rules, args[i + 1])) {
             value = args[++i];
         }
         if (!value || value->empty()) {
             error = value ? name + " needs a value" : NeedsValue(name, args, i + 1);
             return std::nullopt;
         }
-        if (!StoreValue(line, outputGiven, name, *value, error)) {
+        if (!StoreValue(line, outputGiven, rules, name, *value, error)) {
             return std::nullopt;
         }
     }

@@ -2,7 +2,8 @@
 #pragma once
 // The command line of a kestra-cli subcommand: which options it takes (--port P, --service,
 // --model NAME, -o FILE, --apply FILE, --append, --verify, --area AREA, --password TEXT, --force,
-// and options of its own such as --by KEY or --desc) and how many file arguments. Every
+// --port given several times, and options of its own such as --by KEY or --desc) and how many
+// file arguments. Every
 // subcommand parses through here, so they all treat a missing or repeated value, an unknown option
 // and a stray argument the same way: one line naming the problem and the command's usage, and the
 // usage exit code.
@@ -31,6 +32,7 @@ struct ArgumentRules {
     bool area = false;            // --area AREA, optional here (the command requires it)
     bool password = false;        // --password TEXT, optional here (the command requires it)
     bool force = false;           // --force, optional
+    bool ports = false;           // --port P given any number of times, every one kept in order
     std::size_t files = 0;        // arguments that are no option (files, channels, texts)
     // The command's own options, all optional: those that take a value ("--by"), and those
     // that take none ("--desc").
@@ -51,6 +53,7 @@ struct CommandLine {
     std::optional<std::string> password;
     bool force = false;
     std::vector<std::string> files;
+    std::vector<std::string> ports;  // with rules.ports: every --port, in order
     // The command's own options that were given: (name, value) and names.
     std::vector<std::pair<std::string, std::string>> values;
     std::vector<std::string> flags;
@@ -61,8 +64,9 @@ struct CommandLine {
 };
 
 // The arguments read by the rules; nothing, with the reason in error, when they do not fit.
-// An option's value is the next argument unless that is an option name (so "--port -o x.dat"
-// is a missing port, not a port named "-o"); any other value is taken even when it starts with
+// An option's value is the next argument unless that is an option name, a common one or one of
+// the command's own (so "--port -o x.dat" is a missing port, not a port named "-o"); any other
+// value is taken even when it starts with
 // '-' ("-o -old.dat"), and "--port=-o" gives any value. After "--" every argument is a file,
 // even one starting with '-'.
 std::optional<CommandLine> ParseArguments(std::span<const std::string> args,

@@ -6,17 +6,22 @@
 namespace kestra::cli {
 
 void KeepTransferBackup(const Context& ctx, const MemoryImage& image, BackupKind kind) {
-    const BackupResult kept =
-        KeepBackup(BackupDirectory(), image, kind, std::chrono::system_clock::now());
+    PrintBackupResult(
+        ctx, KeepBackup(BackupDirectory(), image, kind, std::chrono::system_clock::now()), kind);
+}
+
+void PrintBackupResult(const Context& ctx, const BackupResult& kept, BackupKind kind,
+                       const std::string& prefix) {
+    const std::string start = "kestra-cli: " + prefix;
     if (!kept.ok()) {
-        ctx.err << "kestra-cli: warning: no backup of this " << BackupKindText(kind)
+        ctx.err << start << "warning: no backup of this " << BackupKindText(kind)
                 << " was kept: " << kept.error << " The " << BackupKindText(kind)
                 << " itself is not affected.\n";
     } else {
-        ctx.err << "kestra-cli: backup kept as " << kept.path.string() << '\n';
+        ctx.err << start << "backup kept as " << kept.path.string() << '\n';
     }
     for (const std::string& warning : kept.warnings) {
-        ctx.err << "kestra-cli: warning: " << warning << '\n';
+        ctx.err << start << "warning: " << warning << '\n';
     }
 }
 

@@ -15,6 +15,12 @@ namespace kestra::cli {
 
 void KeepTransferBackup(const Context& ctx, const MemoryImage& image, BackupKind kind);
 
+// What KeepTransferBackup says about a backup kept (or not): where it went, or the warning that
+// none was kept, and any old backup that could not be removed. Every line starts with
+// "kestra-cli: " and then prefix (a fleet names the radio's port there).
+void PrintBackupResult(const Context& ctx, const BackupResult& kept, BackupKind kind,
+                       const std::string& prefix = {});
+
 // Keeps the radio's values a service write is about to replace (kind "service", the dialog
 // named) and says where on err. Unlike the clone backups this one decides the write: returns
 // why it could not be kept, or an empty text.

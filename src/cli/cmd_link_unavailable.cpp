@@ -29,6 +29,12 @@ int RunWrite(const Context& ctx) {
 int RunDoctor(const Context& ctx) {
     return Unavailable(ctx);
 }
+int RunFleetCommand(const Context& ctx) {
+    return Unavailable(ctx);
+}
+int RunClone(const Context& ctx) {
+    return Unavailable(ctx);
+}
 int RunService(const Context& ctx) {
     return Unavailable(ctx);
 }

@@ -10,7 +10,6 @@
 
 #include <string>
 
-#include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/backup_support.hpp"
 #include "cli/commands.hpp"
@@ -29,13 +28,9 @@ int RunWrite(const Context& ctx) {
 
     AppState state;
     state.serviceMode = options->service;
-    // Opening the document fills the grid; the write encodes the grid back first.
-    ChannelDocument document(state.image, state.limits);
-    if (!OpenDocument(ctx, options->files[0], document)) {
+    if (!PrepareForWrite(ctx, options->files[0], options->model, state.image)) {
         return kExitFailure;
     }
-    ApplyModelOption(options->model, document);
-    document.StoreGridToImage();
 
     const std::string port = ChoosePort(ctx, options->port, state);
     CliLink link(state);

@@ -12,6 +12,7 @@
 
 namespace kestra {
 class ChannelDocument;
+class MemoryImage;
 class ChannelTable;
 }  // namespace kestra
 
@@ -62,6 +63,12 @@ inline constexpr int kExitInterrupted = 130;
     X("read", RunRead, "[--port P] [--service] -o FILE", "read the radio's memory into FILE")  \
     X("write", RunWrite, "[--port P] [--service] [--model NAME] [--verify] FILE",              \
       "write FILE to the radio as Program, Write does; --verify reads it back")                \
+    X("fleet", RunFleetCommand,                                                                \
+      "write FILE --port P1 --port P2... [--verify] [--model NAME] [--own-id-start N] "        \
+      "[--report OUT.json] | read --port P1 --port P2... -o DIR [--report OUT.json]",          \
+      "write FILE to several radios at once, or read them all; a table and a JSON report")     \
+    X("clone", RunClone, "--from P1 --to P2 [--verify]",                                       \
+      "read one radio and write its memory to another with the same bands")                    \
     X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
       "print the service editors' values, or set them and save as OUT")                        \
     X("service", RunService,                                                                   \
@@ -98,6 +105,13 @@ bool OpenDocument(const Context& ctx, const std::string& path, ChannelDocument& 
 // the model its block names, and one without a block gets the start-up model "6120E" (what a
 // freshly started desktop program shows).
 void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document);
+
+// Opens the document at path and encodes it as Program, Write does before it sends anything: the
+// grid stored back with the model block of --model (else the document's own model) and every
+// summary area the radio needs. The image about to be sent lands in image; the file is not
+// changed. False after printing one line when the file cannot be opened.
+bool PrepareForWrite(const Context& ctx, const std::string& path, const std::optional<int>& model,
+                     MemoryImage& image);
 
 // One row of the channel grid as kestra-cli channels prints it: the row label, then the eight
 // cell texts, separated by tabs, and a line end.

@@ -11,7 +11,7 @@ namespace kestra::cli {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kNotes{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kNotes{{
     {"channel",
      "  CH is A1-A128 or B1-B128 (A005, b12), a number 1-258 or A VFO / B VFO; a label no\n"
      "  channel has (A200, B0) is refused, exit 2. A tone typed as a number is a tone of the\n"
@@ -37,6 +37,17 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kNotes{{
      "  Newest first by running number, with the local date and time; names carry UTC.\n"},
     {"read",
      "  A backup of what was read is kept; \"backup kept as\" names it once it is there.\n"},
+    {"fleet",
+     "  Every radio runs at once and gets what write gives one radio; a failure on one never\n"
+     "  stops the others. --own-id-start N gives the radio on the i-th --port the DTMF Own ID\n"
+     "  N + i - 1 (digits only, at most 7; a range past 9999999 is refused). The same port\n"
+     "  given twice is refused. Exit 0 when every radio went through, 1 when any failed, 2 for a\n"
+     "  wrong command line (nothing sent), 130 after Ctrl+C. The report's fields are in the\n"
+     "  README.\n"},
+    {"clone",
+     "  Both radios are read first (the target's memory is kept as a backup); radios that\n"
+     "  report different bands are refused, exit 1. Exit 2 for a wrong command line, 130 after\n"
+     "  Ctrl+C.\n"},
 }};
 
 }  // namespace

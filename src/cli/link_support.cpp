@@ -136,7 +136,9 @@ QtCoreScope::QtCoreScope() {
 QtCoreScope::~QtCoreScope() = default;
 
 CliLink::CliLink(const AppState& state)
-    : device_(ResolveDevice(state.portName, state.deviceOverride)) {
+    : CliLink(ResolveDevice(state.portName, state.deviceOverride)) {}
+
+CliLink::CliLink(std::string device) : device_(std::move(device)) {
     // "demo" is the desktop program's demo radio, in this process for this one transfer.
     if (device_ == kDemoDevice) {
         demoRadio_ = std::make_unique<DemoRadio>();

@@ -77,6 +77,8 @@ private:
 class CliLink {
 public:
     explicit CliLink(const AppState& state);
+    // The line to a device already resolved (a fleet's radios each get their own).
+    explicit CliLink(std::string device);
     ~CliLink();
     CliLink(const CliLink&) = delete;
     CliLink& operator=(const CliLink&) = delete;

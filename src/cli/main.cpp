@@ -40,6 +40,19 @@ void ApplyModelOption(const std::optional<int>& model, ChannelDocument& document
     }
 }
 
+bool PrepareForWrite(const Context& ctx, const std::string& path, const std::optional<int>& model,
+                     MemoryImage& image) {
+    SectionLimits limits;
+    ChannelDocument document(image, limits);
+    if (!OpenDocument(ctx, path, document)) {
+        return false;
+    }
+    ApplyModelOption(model, document);
+    // Opening the document filled the grid; the write encodes the grid back first.
+    document.StoreGridToImage();
+    return true;
+}
+
 int SaveDocument(const Context& ctx, ChannelDocument& document, const std::string& path) {
     if (const FileResult saved = document.Save(path); !saved) {
         return Fail(ctx, saved.error);
@@ -69,7 +82,8 @@ std::string Synopsis(const Command& command) {
     return text;
 }
 
-// A synopsis longer than this has its description on the next line.
+// A synopsis longer than this has its description on a line of its own, so one long command
+// line does not push every description off the screen.
 constexpr std::size_t kSynopsisColumn = 60;
 
 void PrintUsage(std::ostream& out) {

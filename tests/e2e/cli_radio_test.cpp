@@ -4,100 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
-#include <thread>
 
-#include "channels/channel_table.hpp"
-#include "channels/image_preparation.hpp"
-#include "e2e/processes.hpp"
-#include "link/block_mover.hpp"
-#include "model/channel_record.hpp"
-#include "model/document_file.hpp"
+#include "e2e/radio_fixtures.hpp"
 
 namespace kestra::test {
 namespace {
-
-bool InRange(std::size_t a, std::size_t start, std::size_t end) {
-    return a >= start && a < end;
-}
-bool InReadRanges(std::size_t a) {
-    return InRange(a, 0, 0x2A00) || InRange(a, 0x2E00, 0x3000);
-}
-bool InWriteRanges(std::size_t a) {
-    return InRange(a, 0, 0x2A00) || InRange(a, 0x2E20, 0x3000);
-}
-
-// Memory a radio could hold: no two neighbouring bytes alike, so a shifted or misplaced block
-// shows. Its model-limits block holds limits of its own (0x2E13 is not 0xFF).
-MemoryImage PatternImage(int seed) {
-    MemoryImage image;
-    for (std::size_t a = 0; a < kImageSize; ++a) {
-        image[a] = static_cast<std::uint8_t>((a * 7 + a / 256 + static_cast<std::size_t>(seed)));
-    }
-    image[0x2E13] = 0x13;
-    return image;
-}
-
-MemoryImage Load(const std::filesystem::path& path) {
-    MemoryImage image;
-    EXPECT_TRUE(LoadDocumentFile(path, image).ok) << path;
-    return image;
-}
-
-// A new document with one channel at 146.52 MHz in A001.
-MemoryImage DocumentWithChannel() {
-    MemoryImage image = BuiltInDocumentImage();
-    ChannelRecord record(image, 0);
-    record.SetRxFrequency(14652000);
-    record.SetTxFrequency(14652000);
-    return image;
-}
-
-// What Program, Write sends for a document: the grid's encode with the default model.
-MemoryImage PreparedForWrite(MemoryImage image) {
-    SectionLimits limits;
-    ChannelTable table;
-    table.FillGridFromImage(image, limits);
-    table.StoreGridToImage(image, limits, kDefaultModelIndex);
-    return image;
-}
-
-// "Communication error", the line naming the device and the step, then the partly-written hint.
-bool SaysPartlyWritten(const std::string& err) {
-    const std::size_t first = err.find(std::string(kCommunicationError) + "\n");
-    return first != std::string::npos &&
-           err.find("\n" + std::string(kPartlyWrittenHint) + "\n", first) != std::string::npos;
-}
-
-// Waits (a bounded number of short sleeps) until the text shows up in the file.
-bool WaitForText(const std::filesystem::path& path, const std::string& text) {
-    for (int i = 0; i < 2000; ++i) {
-        if (ReadText(path).find(text) != std::string::npos) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
-// Runs kestra-cli with the options and presses Ctrl+C once the radio has seen frame.
-ProgramResult Interrupted(std::vector<std::string> options, const std::filesystem::path& frames,
-                          const std::string& frame) {
-    const std::filesystem::path base = frames.parent_path() / "cli";
-    SpawnOutput output;
-    output.stdoutPath = base.string() + ".out";
-    output.stderrPath = base.string() + ".err";
-    options.insert(options.begin(), BinaryPath("kestra-cli"));
-    const pid_t pid = SpawnProgram(std::move(options), output);
-    ProgramResult result;
-    EXPECT_TRUE(WaitForText(frames, frame)) << ReadText(frames);
-    ::kill(pid, SIGINT);
-    result.exitCode = WaitForExit(pid);
-    result.out = ReadText(output.stdoutPath);
-    result.err = ReadText(output.stderrPath);
-    return result;
-}
 
 TEST(CliRadio, ReadSavesTheRadiosMemoryInTheReadRanges) {
     TempDir dir;
@@ -205,7 +117,7 @@ TEST(CliRadio, CtrlCStopsAWriteBetweenBlocksAndSaysWhatItLeft) {
     ASSERT_TRUE(SaveDocumentFile(dir / "doc.dat", DocumentWithChannel()).ok);
     RadioProcess radio({"--baud", "9600", "--verbose"}, dir / "frames.txt");
     const ProgramResult write = Interrupted({"write", "--port", radio.device(), dir / "doc.dat"},
-                                            dir / "frames.txt", "W 00 60 20");
+                                            {dir / "frames.txt"}, "W 00 60 20");
     EXPECT_EQ(write.exitCode, 130);
     EXPECT_TRUE(SaysPartlyWritten(write.err)) << write.err;
     EXPECT_NE(write.err.find("kestra-cli: interrupted"), std::string::npos) << write.err;
@@ -220,7 +132,7 @@ TEST(CliRadio, CtrlCStopsAReadWithoutWritingTheFile) {
     TempDir dir;
     RadioProcess radio({"--baud", "9600", "--verbose"}, dir / "frames.txt");
     const ProgramResult read = Interrupted({"read", "--port", radio.device(), "-o", dir / "r.dat"},
-                                           dir / "frames.txt", "R 00 60 20");
+                                           {dir / "frames.txt"}, "R 00 60 20");
     EXPECT_EQ(read.exitCode, 130);
     EXPECT_NE(read.err.find("Communication error\n"), std::string::npos) << read.err;
     EXPECT_EQ(read.err.find("partly written"), std::string::npos) << read.err;
@@ -256,9 +168,8 @@ TEST(CliRadio, ChannelsOutsideTheRadiosBandsAreRefusedUnlessInServiceMode) {
     // Refused before anything was sent: no backup line either.
     EXPECT_EQ(refused.err.rfind("Data is invalid, please verify data\nA001 (146.52000 MHz)", 0), 0u)
         << refused.err;
-    EXPECT_NE(
-        refused.err.find("outside the bands the radio reported, 400-480 MHz."),
-        std::string::npos)
+    EXPECT_NE(refused.err.find("outside the bands the radio reported, 400-480 MHz."),
+              std::string::npos)
         << refused.err;
 
     const ProgramResult service =

@@ -26,8 +26,8 @@ namespace fs = std::filesystem;
 const fs::path kSourceDir = KESTRA_SOURCE_DIR;
 
 const std::map<std::string, int> kLayers{
-    {"model", 0},   {"link", 1},   {"common", 1}, {"channels", 2}, {"settings", 2},
-    {"service", 2}, {"review", 3}, {"app", 3},    {"cli", 4},      {"res", 4},
+    {"model", 0},  {"link", 1},  {"common", 1}, {"channels", 2}, {"settings", 2}, {"service", 2},
+    {"review", 3}, {"fleet", 3}, {"app", 3},    {"cli", 4},      {"res", 4},
 };
 
 const std::set<std::string> kEditorFamilies{"channels", "settings", "service"};

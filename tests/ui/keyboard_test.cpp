@@ -1,19 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program with the keyboard alone: Tab walks the main window and every dialog and reaches
-// every control that takes input; Tab and Shift+Tab leave the channel grid; after a failed
-// transfer the keyboard is back in the document window.
+// every control that takes input; no two controls of the main window, of "Write to Several
+// Radios..." or items of the Program menu share an Alt letter; Tab and Shift+Tab leave the
+// channel grid; after a failed transfer the keyboard is back in the document window.
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -27,6 +35,8 @@
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/csv_import_dialog.hpp"
 #include "channels/ui/sort_channels_dialog.hpp"
+#include "fleet/fleet_fixture.hpp"
+#include "fleet/ui/fleet_dialog.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
 #include "link/ui/port_dialog.hpp"
@@ -183,33 +193,97 @@ QChar Mnemonic(const QString& text) {
     return {};
 }
 
-TEST_F(KeyboardTest, AltLettersOfTheMainWindowAreEachUsedOnce) {
-    // Two controls with one letter make Alt+letter cycle between them instead of acting.
-    KestraApplication program(&messenger_, &prompts_);
-    program.Start({});
-    CMainFrame* frame = program.mainFrame();
-    frame->show();
-    frame->view()->rowAction(CProgramView::RowCommand::Find)->trigger();
-    ASSERT_TRUE(frame->view()->findBar()->isVisible());
+// The texts of the window's visible buttons, group boxes and labels with a buddy, and of the
+// actions given, by their Alt letter.
+QMap<QChar, QStringList> AltLetters(QWidget* window, const QList<QAction*>& actions = {}) {
     QMap<QChar, QStringList> users;
-    for (QAction* menu : frame->menuBar()->actions()) {
-        users[Mnemonic(menu->text())] << menu->text();
+    for (const QAction* action : actions) {
+        users[Mnemonic(action->text())] << action->text();
     }
-    for (QWidget* widget : frame->findChildren<QWidget*>()) {
-        if (!widget->isVisibleTo(frame)) {
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window)) {
             continue;
         }
         if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
             users[Mnemonic(button->text())] << button->text();
+        } else if (const auto* group = qobject_cast<const QGroupBox*>(widget)) {
+            users[Mnemonic(group->title())] << group->title();
         } else if (const auto* label = qobject_cast<const QLabel*>(widget);
                    label && label->buddy()) {
             users[Mnemonic(label->text())] << label->text();
         }
     }
     users.remove(QChar());
+    return users;
+}
+
+// The letters that two or more texts share: two controls with one letter make Alt+letter cycle
+// between them instead of acting.
+QStringList SharedLetters(const QMap<QChar, QStringList>& users) {
+    QStringList shared;
     for (auto it = users.cbegin(); it != users.cend(); ++it) {
-        EXPECT_EQ(it.value().size(), 1) << qPrintable(it.value().join(", "));
+        if (it.value().size() > 1) {
+            shared << QStringLiteral("%1: %2").arg(it.key()).arg(
+                it.value().join(QStringLiteral(", ")));
+        }
     }
+    return shared;
+}
+
+TEST_F(KeyboardTest, AltLettersOfTheMainWindowAreEachUsedOnce) {
+    KestraApplication program(&messenger_, &prompts_);
+    program.Start({});
+    CMainFrame* frame = program.mainFrame();
+    frame->show();
+    frame->view()->rowAction(CProgramView::RowCommand::Find)->trigger();
+    ASSERT_TRUE(frame->view()->findBar()->isVisible());
+    EXPECT_EQ(
+        SharedLetters(AltLetters(frame, frame->menuBar()->actions())).join("; ").toStdString(), "");
+}
+
+TEST_F(KeyboardTest, EveryProgramMenuItemHasAnAltLetterOfItsOwn) {
+    KestraApplication program(&messenger_, &prompts_);
+    program.Start({});
+    const QList<QAction*> menus = program.mainFrame()->menuBar()->actions();
+    const auto found = std::find_if(menus.begin(), menus.end(), [](const QAction* menu) {
+        return menu->text() == QStringLiteral("&Program");
+    });
+    ASSERT_NE(found, menus.end());
+    const QList<QAction*> items = (*found)->menu()->actions();
+    QMap<QChar, QStringList> letters;
+    for (const QAction* item : items) {
+        EXPECT_FALSE(Mnemonic(item->text()).isNull()) << qPrintable(item->text());
+        letters[Mnemonic(item->text())] << item->text();
+    }
+    EXPECT_EQ(SharedLetters(letters).join("; ").toStdString(), "");
+}
+
+TEST_F(KeyboardTest, TheFleetDialogIsWalkedByTabWithOneAltLetterPerControl) {
+    test::FleetRadios radios(2);
+    FleetDialog::Setup setup;
+    setup.image = state_.image;
+    for (int n = 1; n <= 2; ++n) {
+        setup.ports.push_back({n, QStringLiteral("COM%1").arg(n),
+                               QString::fromStdString(test::FleetRadios::Device(n - 1)), true});
+    }
+    setup.demoRadio = true;
+    setup.lines = radios.Lines();
+    FleetDialog dialog(state_, messenger_, std::move(setup));
+    dialog.ownIdBox()->setChecked(true);
+    dialog.ownIdEdit()->setText(QStringLiteral("101"));
+    dialog.portBox(0)->setChecked(true);
+    dialog.portBox(1)->setChecked(true);
+    EXPECT_EQ(UnreachedByTab(&dialog).join(", ").toStdString(), "") << "before a run";
+    EXPECT_EQ(SharedLetters(AltLetters(&dialog)).join("; ").toStdString(), "");
+
+    // Once the radios have run, the result table and its buttons join the walk.
+    QSignalSpy finished(&dialog, &FleetDialog::runFinished);
+    dialog.startButton()->click();
+    ASSERT_TRUE(messenger_.messages.empty()) << messenger_.messages.front();
+    ASSERT_TRUE(finished.wait(60000));
+    ASSERT_TRUE(dialog.resultTable()->isVisibleTo(&dialog));
+    EXPECT_EQ(UnreachedByTab(&dialog).join(", ").toStdString(), "") << "after a run";
+    EXPECT_EQ(SharedLetters(AltLetters(&dialog)).join("; ").toStdString(), "");
 }
 
 TEST_F(KeyboardTest, TabAndShiftTabLeaveTheGridAtItsEnds) {

@@ -3,19 +3,22 @@
 // demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
 // dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four
 // service dialogs with a plausible calibration, Import CSV with its report, the summary before a
-// write and the list of backups; the Sort Channels dialog, the grid's context menu and the Find
-// bar (list_screenshots.cpp).
+// write, the list of backups and "Write to Several Radios..." after a run with three radios; the
+// Sort Channels dialog, the grid's context menu and the Find bar (list_screenshots.cpp).
 //
 //   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -36,6 +39,8 @@
 #include "channels/ui/csv_import_dialog.hpp"
 #include "channels/ui/csv_report_dialog.hpp"
 #include "channels/ui/program_view.hpp"
+#include "fleet/fleet_fixture.hpp"
+#include "fleet/ui/fleet_dialog.hpp"
 #include "link/clone_session.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
@@ -299,6 +304,44 @@ bool SaveInterchangeDialogs(kestra::KestraApplication& program, QWidget* parent,
     return ok;
 }
 
+// "Write to Several Radios..." once three radios have run: two verified with their Own IDs, one
+// that never answered.
+bool SaveFleetDialog(kestra::AppState& state, kestra::Messenger& messenger, QWidget* parent,
+                     const QDir& out) {
+    kestra::test::FleetRadios radios(3);
+    radios.radio(1).faults().silent = true;
+    kestra::FleetDialog::Setup setup;
+    setup.image = state.image;
+    setup.documentName = "club.dat";
+    for (int n = 1; n <= kestra::kPortCount; ++n) {
+        const std::string device =
+            n <= 3 ? kestra::test::FleetRadios::Device(n - 1) : kestra::DeviceForPortNumber(n);
+        setup.ports.push_back({n, QString::fromStdString(kestra::PortNameForNumber(n)),
+                               QString::fromStdString(device), n <= 3});
+    }
+    setup.demoRadio = true;
+    setup.lines = radios.Lines();
+    setup.verify = true;
+    kestra::AppState fleetState;
+    kestra::FleetDialog dialog(fleetState, messenger, std::move(setup), parent);
+    for (int row = 0; row < 3; ++row) {
+        dialog.portBox(row)->setChecked(true);
+    }
+    dialog.ownIdBox()->setChecked(true);
+    dialog.ownIdEdit()->setText(QStringLiteral("101"));
+    dialog.show();
+    dialog.startButton()->click();
+    const bool ran = QTest::qWaitFor(
+        [&dialog] { return dialog.state() == kestra::FleetDialog::State::Finished; }, 60000);
+    dialog.resize(960, 680);
+    bool ok = ran && Save(dialog, out, QStringLiteral("write-to-several-radios.png"));
+    // What a 1024x600 screen leaves for it under a title bar and a panel.
+    dialog.resize(960, 540);
+    ok = ran && Save(dialog, out, QStringLiteral("write-to-several-radios-1024x600.png")) && ok;
+    dialog.hide();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -368,6 +411,7 @@ int main(int argc, char** argv) {
 
     ok = SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
     ok = SaveInterchangeDialogs(program, frame, out) && ok;
+    ok = SaveFleetDialog(program.state(), messenger, frame, out) && ok;
     ok = kestra::screenshots::SaveListPictures(
              *frame,
              [&out](QWidget& widget, const QString& name) { return Save(widget, out, name); }) &&

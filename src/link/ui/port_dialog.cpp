@@ -19,12 +19,11 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include <memory>
-
 #include "link/device/cable_check.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_choice.hpp"
 #include "link/port_names.hpp"
+#include "link/ui/cable_check_thread.hpp"
 #include "link/ui/doctor_report_dialog.hpp"
 #include "model/settings_file.hpp"
 
@@ -258,14 +257,10 @@ void PortDialog::StartCheck() {
     for (QPushButton* button : {okButton_, cancelButton_, checkButton_}) {
         button->setEnabled(false);
     }
-    auto report = std::make_shared<DoctorReport>();
-    checkThread_ = QThread::create([check = check_, port, report] { *report = check(port); });
-    connect(checkThread_, &QThread::finished, this, [this, report, label] {
-        checkThread_->deleteLater();
+    checkThread_ = StartCableCheck(this, check_, port, [this, label](const DoctorReport& report) {
         checkThread_ = nullptr;
-        OnCheckFinished(*report, label);
+        OnCheckFinished(report, label);
     });
-    checkThread_->start();
 }
 
 void PortDialog::OnCheckFinished(const DoctorReport& report, const QString& portLabel) {

@@ -92,16 +92,9 @@ void ThreadedTransfer::OnUiThread(const std::function<void()>& function) {
 }
 
 bool ThreadedTransfer::Start(const std::string& device, Job job) {
-    // Taking the flag here, on the user-interface thread, leaves no moment in which a second
-    // start could slip in.
-    bool expected = false;
-    if (worker_ != nullptr || !busy_.compare_exchange_strong(expected, true)) {
-        return false;
-    }
-    abandoned_ = false;
     static const LinkFactory realPortsOnly;
     const LinkFactory& links = links_ != nullptr ? *links_ : realPortsOnly;
-    worker_ = QThread::create([this, &links, device, job = std::move(job)] {
+    return StartWorker([this, &links, device, job = std::move(job)] {
         UiObserver observer(*this);
         UiMessenger messenger(*this);
         // The link is created, used and closed on this thread.
@@ -110,6 +103,23 @@ bool ThreadedTransfer::Start(const std::string& device, Job job) {
         Worker worker{*link, clock, observer, messenger};
         job(worker);
     });
+}
+
+bool ThreadedTransfer::StartFleet(FleetJob job) {
+    return StartWorker([this, job = std::move(job)] {
+        job([this](const std::function<void()>& function) { OnUiThread(function); });
+    });
+}
+
+bool ThreadedTransfer::StartWorker(std::function<void()> body) {
+    // Taking the flag here, on the user-interface thread, leaves no moment in which a second
+    // start could slip in.
+    bool expected = false;
+    if (worker_ != nullptr || !busy_.compare_exchange_strong(expected, true)) {
+        return false;
+    }
+    abandoned_ = false;
+    worker_ = QThread::create(std::move(body));
     connect(worker_, &QThread::finished, this, &ThreadedTransfer::OnWorkerFinished);
     emit started();
     worker_->start();

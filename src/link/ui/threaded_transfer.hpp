@@ -11,6 +11,11 @@
 // runs, here or elsewhere) and the end of the worker gives it back. The job writes its result
 // into a variable of the caller's; once finished() is emitted the worker has ended and the
 // result may be read on the user-interface thread, which alone puts it into the document.
+//
+// A fleet job drives several radios at once ("Write to Several Radios..."): it runs on the one
+// worker like any job, starts a worker of its own per port with that port's link, and sends its
+// per-radio reports to the user-interface thread through the call it is given. The busy flag is
+// taken for the whole fleet, from Start until the last radio's worker has ended.
 
 #include <QObject>
 #include <QString>
@@ -45,6 +50,10 @@ public:
         Messenger& messenger;
     };
     using Job = std::function<void(Worker& worker)>;
+    // Runs a function on the user-interface thread and waits for it; callable from any thread
+    // at once. Once this object is going away the function is dropped instead.
+    using UiCall = std::function<void(const std::function<void()>& function)>;
+    using FleetJob = std::function<void(const UiCall& onUiThread)>;
 
     // busy: the program's one busy flag. links: null for real serial ports only.
     ThreadedTransfer(std::atomic<bool>& busy, Messenger& messenger, const LinkFactory* links,
@@ -55,6 +64,8 @@ public:
     // Runs job on a worker thread with a new link to device. False, and nothing started, while
     // a transfer runs anywhere in the program.
     bool Start(const std::string& device, Job job);
+    // Runs a fleet job on the worker thread; the same refusal as Start.
+    bool StartFleet(FleetJob job);
     bool running() const { return worker_ != nullptr; }
 
 signals:
@@ -71,6 +82,8 @@ private:
 
     // Runs function on this object's thread and waits for it; dropped once abandoned.
     void OnUiThread(const std::function<void()>& function);
+    // Takes the busy flag and runs body on a new worker thread; false when a transfer runs.
+    bool StartWorker(std::function<void()> body);
     void OnWorkerFinished();
 
     std::atomic<bool>& busy_;
