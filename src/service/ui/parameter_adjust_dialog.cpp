@@ -115,6 +115,10 @@ void ParameterAdjustDialog::Arrange(bool beside) {
         arrangement_->addLayout(fields_, 0, 1);
         arrangement_->addLayout(charts_, 1, 0, 1, 3);
     }
+    // Below, the scroll gives the curves their full height rather than squeezing them.
+    for (CurveChartWidget* chart : {sqlChart_, powerChart_}) {
+        chart->setMinimumHeight(beside ? 0 : chart->sizeHint().height());
+    }
     arrangement_->setColumnStretch(1, beside ? 1 : 0);
     arrangement_->setColumnStretch(2, beside ? 0 : 1);
     arrangement_->setRowStretch(1, beside ? 0 : 1);
