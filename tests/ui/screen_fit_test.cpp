@@ -77,14 +77,7 @@ TEST_F(ScreenFitTest, EveryWindowFitsA1024x600Screen) {
     MemoryImage changed = state_.image;
     changed.write(0x0000, std::vector<std::uint8_t>(0x400, 0x11));
     CsvImportReport report;
-    for (int line = 2; line < 30; ++line) {
-        report.rows.push_back({line,
-                               std::to_string(line),
-                               line,
-                               CsvRowOutcome::Changed,
-                               {"Tone 67.0 is not a tone the radio knows; it was left off, and "
-                                "the power 5.0W became High"}});
-    }
+    report.rows.assign(30, {2, "1", 0, CsvRowOutcome::Changed, {std::string(300, 'x')}});
     const std::vector<std::pair<QString, std::function<std::unique_ptr<QDialog>()>>> dialogs{
         {"Optional Features",
          [&] { return std::make_unique<OptionalFeaturesDialog>(state_.image); }},
@@ -123,19 +116,18 @@ TEST_F(ScreenFitTest, EveryWindowFitsA1024x600Screen) {
                                                      ClonePlan::Write());
          }},
     };
-    for (const auto& [name, make] : dialogs) {
-        const std::unique_ptr<QDialog> dialog = make();
-        const QSize smallest = SmallestSize(*dialog);
+    const auto expectFits = [](QWidget& window, const QString& name) {
+        const QSize smallest = SmallestSize(window);
         EXPECT_TRUE(kSmallScreenClient.expandedTo(smallest) == kSmallScreenClient)
             << qPrintable(name) << " needs at least " << smallest.width() << "x"
             << smallest.height();
+    };
+    for (const auto& [name, make] : dialogs) {
+        expectFits(*make(), name);
     }
-
     KestraApplication program(&messenger_, &prompts_);
     program.Start({});
-    const QSize smallest = SmallestSize(*program.mainFrame());
-    EXPECT_TRUE(kSmallScreenClient.expandedTo(smallest) == kSmallScreenClient)
-        << "the main window needs at least " << smallest.width() << "x" << smallest.height();
+    expectFits(*program.mainFrame(), QStringLiteral("the main window"));
 }
 
 // On a small screen the curves fold below the grids and the dialog scrolls, with Read and Write
