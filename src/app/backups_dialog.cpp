@@ -80,6 +80,11 @@ BackupsDialog::BackupsDialog(const std::filesystem::path& folder, QWidget* paren
     connect(list_, &QTableWidget::itemDoubleClicked, this, &BackupsDialog::OpenSelected);
     connect(buttons, &QDialogButtonBox::accepted, this, &BackupsDialog::OpenSelected);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // The newest backup is the one usually wanted: chosen from the start, so Enter opens it.
+    if (list_->rowCount() > 0) {
+        list_->selectRow(0);
+        list_->setFocus();
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(folder_);

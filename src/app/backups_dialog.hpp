@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File, Backups: the automatic backups of transfers with a radio, newest first, with the date
-// and time, the kind ("read" or "write"), the radio model and the number of channels. "Open"
-// (or a double click) chooses one; the caller opens it as a new, untitled document, so the
-// backup itself is never saved over.
+// and time, the kind ("read" or "write"), the radio model and the number of channels; the
+// newest is selected when the list opens. "Open" (or a double click) chooses one; the caller
+// opens it as a new, untitled document, so the backup itself is never saved over.
 
 #include <QDialog>
 

@@ -78,7 +78,12 @@ ChannelInterchange::ChannelInterchange(DocumentEditor& editor, CProgramView& vie
 }
 
 void ChannelInterchange::ImportCsv() {
-    CsvImportDialog dialog(directory_.isEmpty() ? QDir::homePath() : directory_, &view_);
+    // A list is most often kept beside the document it goes into.
+    QString folder = directory_.isEmpty() ? QDir::homePath() : directory_;
+    if (!documentPath_.isEmpty()) {
+        folder = QFileInfo(documentPath_).absolutePath();
+    }
+    CsvImportDialog dialog(folder, &view_);
     if (dialog.exec() == QDialog::Accepted) {
         ImportFile(dialog.path(), dialog.placement());
     }

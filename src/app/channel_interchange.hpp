@@ -34,7 +34,12 @@ public:
     // Replaces the file dialog of Export CSV (tests).
     void SetExportPathPrompt(PathPrompt prompt) { exportPath_ = std::move(prompt); }
 
-    // File, Import CSV: the import dialog, then ImportFile.
+    // The open document's file, empty while it has none (main window: the document
+    // controller's pathChanged).
+    void SetDocumentPath(const QString& path) { documentPath_ = path; }
+
+    // File, Import CSV: the import dialog, starting in the document's folder when it has a
+    // file, else where the last list was read or written; then ImportFile.
     void ImportCsv();
     // Reads the list at path into the channels as placement says, as one undoable step, and
     // shows the report. A list that cannot be read changes nothing and says why. Returns
@@ -67,6 +72,7 @@ private:
     Messenger& messenger_;
     PathPrompt exportPath_;
     QString directory_;  // where the last list was read or written
+    QString documentPath_;
 };
 
 }  // namespace kestra

@@ -14,6 +14,7 @@
 #include <array>
 
 #include "channels/channel_table.hpp"
+#include "common/ui/screen_area.hpp"
 
 namespace kestra {
 
@@ -224,7 +225,7 @@ void PrintController::PrintPreview() {
     QPrintPreviewDialog dialog(printer_.get(), dialogParent_);
     dialog.setWindowTitle(QStringLiteral("Print Preview"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &PrintController::PaintTo);
-    dialog.resize(900, 700);
+    ResizeWithinScreen(dialog, QSize(900, 700));
     dialog.exec();
 }
 

@@ -295,6 +295,8 @@ void CMainFrame::ConnectCommands() {
             &ChannelEditors::BatchGenerate);
     connect(action(Command::ImportCsv), &QAction::triggered, interchange_,
             &ChannelInterchange::ImportCsv);
+    connect(docs, &DocumentController::pathChanged, interchange_,
+            &ChannelInterchange::SetDocumentPath);
     connect(action(Command::ExportCsv), &QAction::triggered, interchange_,
             &ChannelInterchange::ExportCsv);
     connect(radio_, &RadioCommands::serviceModeEntered, this, &CMainFrame::AppendServiceItems);

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,9 +20,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
+#include "app/application.hpp"
 #include "app/channel_interchange.hpp"
+#include "app/main_window.hpp"
 #include "channels/channel_csv.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/ui/channel_grid_model.hpp"
@@ -270,6 +275,65 @@ TEST_F(InterchangeTest, PastedRowsThatDoNotFitAreReported) {
     QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(messenger_.messages.size(), 1u);
     EXPECT_THAT(messenger_.messages[0], HasSubstr("Click a channel row first"));
+}
+
+// Every reason reads whole: the last column takes the width the others leave and its text
+// wraps, each row as tall as its reason, also after the dialog is made narrower.
+TEST(CsvReportDialogTest, ReasonsWrapWithinTheDialogsWidth) {
+    test::Application();
+    CsvImportReport report;
+    report.rows = {{2, "1", 0, CsvRowOutcome::Changed, {"Tone 67.3 kept"}},
+                   {3,
+                    "2",
+                    -1,
+                    CsvRowOutcome::Skipped,
+                    {"frequency 121.50000 MHz lies outside the radio's bands (136.00000-174.00000 "
+                     "and 400.00000-520.00000 MHz): the row is left out, nothing else changed"}}};
+    CsvReportDialog dialog(QStringLiteral("Import CSV"), report);
+    QTableWidget* table = dialog.rowTable();
+    const auto rowHeightAt = [&](int width) {
+        dialog.resize(width, 360);
+        dialog.show();
+        QCoreApplication::processEvents();
+        const QHeaderView* columns = table->horizontalHeader();
+        const int reasonWidth = columns->sectionSize(4);
+        EXPECT_LE(columns->sectionViewportPosition(4) + reasonWidth, table->viewport()->width());
+        const QRect wrapped = table->fontMetrics().boundingRect(
+            QRect(0, 0, reasonWidth, 0), Qt::TextWordWrap, table->item(1, 4)->text());
+        EXPECT_GE(table->rowHeight(1), wrapped.height()) << "at a width of " << width;
+        return table->rowHeight(1);
+    };
+    const int wide = rowHeightAt(760);
+    EXPECT_GT(rowHeightAt(420), wide);
+    EXPECT_GT(wide, table->rowHeight(0));
+}
+
+// Import CSV's Browse starts in the open document's folder once the document has a file.
+class ImportFolderTest : public test::ShellTest {};
+
+TEST_F(ImportFolderTest, BrowseStartsInTheDocumentsFolder) {
+    KestraApplication program(&messenger_, &prompts_);
+    program.Start({});
+    CMainFrame* frame = program.mainFrame();
+    const auto browsedFolder = [frame] {
+        auto folder = std::make_shared<QString>();
+        OnNextModal<CsvImportDialog>([folder](CsvImportDialog* dialog) {
+            OnNextModal<QFileDialog>([folder](QFileDialog* files) {
+                *folder = files->directory().canonicalPath();
+                files->reject();
+            });
+            QTest::mouseClick(dialog->browseButton(), Qt::LeftButton);
+            dialog->reject();
+        });
+        frame->action(CMainFrame::Command::ImportCsv)->trigger();
+        return *folder;
+    };
+    EXPECT_EQ(browsedFolder(), QDir(QDir::homePath()).canonicalPath()) << "untitled: as before";
+
+    std::filesystem::create_directories(Home() / "radios");
+    prompts_.savePath = HomeFile("radios/mine.dat");
+    frame->action(CMainFrame::Command::SaveAs)->trigger();
+    EXPECT_EQ(browsedFolder(), QDir(HomeFile("radios")).canonicalPath());
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -220,10 +222,17 @@ QStringList CheckAndReadReport(PortDialog& dialog) {
 
 TEST_F(PortDialogTest, CheckExaminesTheCheckedPortOffTheDialogsThread) {
     PortDialog dialog(state_, settings_, Machine({3}));
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QSize size = dialog.size();
     QTest::mouseClick(dialog.portButton(3), Qt::LeftButton);
     ChosenPort examined;
-    dialog.SetCableCheck([&examined](const ChosenPort& port) {
+    std::atomic<bool> release{false};  // the check goes on until the test lets it end
+    dialog.SetCableCheck([&examined, &release](const ChosenPort& port) {
         examined = port;
+        while (!release) {
+            QThread::msleep(1);
+        }
         DoctorReport report;
         report.findings = {{FindingLevel::Problem, "You are not in the group dialout."}};
         return report;
@@ -233,18 +242,22 @@ TEST_F(PortDialogTest, CheckExaminesTheCheckedPortOffTheDialogsThread) {
     QTest::mouseClick(dialog.checkButton(), Qt::LeftButton);
     // While the check runs the dialog says so and keeps its choice: OK and Cancel wait.
     EXPECT_TRUE(dialog.checkStatus()->isVisibleTo(&dialog));
-    EXPECT_TRUE(dialog.checkStatus()->text().contains(DeviceForPortNumber(3).c_str()));
+    EXPECT_TRUE(dialog.checkStatus()->toolTip().contains(DeviceForPortNumber(3).c_str()));
     EXPECT_FALSE(dialog.okButton()->isEnabled());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.size(), size) << "the status line has its room from the start";
     int closed = 0;
     QObject::connect(&dialog, &QDialog::finished, [&closed] { ++closed; });
     dialog.reject();
     EXPECT_EQ(closed, 0);
+    release = true;
     EXPECT_TRUE(QTest::qWaitFor([&dialog] { return dialog.checkButton()->isEnabled(); }, 20000));
 
     EXPECT_EQ(examined.label, "COM3");
     EXPECT_EQ(examined.device, DeviceForPortNumber(3));
     EXPECT_TRUE(dialog.okButton()->isEnabled());
     EXPECT_FALSE(dialog.checkStatus()->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.size(), size);
 
     const QStringList shown = CheckAndReadReport(dialog);
     ASSERT_EQ(shown.size(), 2);

@@ -3,10 +3,12 @@
 // demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
 // dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four
 // service dialogs with a plausible calibration, Import CSV with its report, the summary before a
-// write, the list of backups and "Write to Several Radios..." after a run with three radios; the
-// Sort Channels dialog, the grid's context menu and the Find bar (list_screenshots.cpp).
+// write, the list of backups and "Write to Several Radios..." after a run with three radios;
+// the Sort Channels dialog, the grid's context menu and the Find bar (list_screenshots.cpp).
+// With --screen, on a real display, pictures of the whole screen with the main window and the
+// large dialogs as a user opens them (screen_screenshots.cpp).
 //
-//   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
+//   shell_screenshots [--screen] OUTPUT_DIR     (run by scripts/screenshots)
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,6 +65,8 @@
 namespace kestra::screenshots {
 // list_screenshots.cpp
 bool SaveListPictures(CMainFrame& frame, const std::function<bool(QWidget&, const QString&)>& save);
+// screen_screenshots.cpp
+bool SaveScreenPictures(KestraApplication& program, const QDir& out);
 }  // namespace kestra::screenshots
 
 namespace {
@@ -133,7 +137,9 @@ bool SaveServiceDialogs(kestra::AppState& state, kestra::Messenger& messenger, Q
     const kestra::ServiceContext context{state, messenger, &links};
     bool ok = true;
 
+    // As on a large screen; the whole-screen pictures show it on small ones.
     kestra::ParameterAdjustDialog parameters(context, parent);
+    parameters.resize(1160, 620);
     parameters.show();
     parameters.grid(kestra::GridId::Power)->setCurrentCell(1, 1);
     ok = Save(parameters, out, QStringLiteral("parameter-adjust.png")) && ok;
@@ -270,6 +276,14 @@ bool SaveLinkDialogs(kestra::KestraApplication& program, kestra::Messenger& mess
     return ok;
 }
 
+// Two backups, a day apart, for the list of backups.
+void KeepSampleBackups(const kestra::MemoryImage& image, const kestra::MemoryImage& changed) {
+    const auto now = std::chrono::system_clock::now();
+    kestra::KeepBackup(kestra::BackupDirectory(), image, kestra::BackupKind::Read,
+                       now - std::chrono::hours(26));
+    kestra::KeepBackup(kestra::BackupDirectory(), changed, kestra::BackupKind::Write, now);
+}
+
 // Import CSV with its report, the summary before a write and the list of backups.
 bool SaveInterchangeDialogs(kestra::KestraApplication& program, QWidget* parent, const QDir& out) {
     kestra::CsvImportDialog import(QDir::homePath(), parent);
@@ -293,10 +307,7 @@ bool SaveInterchangeDialogs(kestra::KestraApplication& program, QWidget* parent,
     ok = Save(preview, out, QStringLiteral("write-preview.png")) && ok;
     preview.hide();
 
-    const auto now = std::chrono::system_clock::now();
-    kestra::KeepBackup(kestra::BackupDirectory(), program.state().image, kestra::BackupKind::Read,
-                       now - std::chrono::hours(26));
-    kestra::KeepBackup(kestra::BackupDirectory(), scratch, kestra::BackupKind::Write, now);
+    KeepSampleBackups(program.state().image, scratch);
     kestra::BackupsDialog backups(kestra::BackupDirectory(), parent);
     backups.show();
     ok = Save(backups, out, QStringLiteral("backups.png")) && ok;
@@ -342,41 +353,9 @@ bool SaveFleetDialog(kestra::AppState& state, kestra::Messenger& messenger, QWid
     return ok;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: shell_screenshots OUTPUT_DIR\n");
-        return 2;
-    }
-    QDir out(QString::fromLocal8Bit(argv[1]));
-    out.mkpath(QStringLiteral("."));
-
-    QTemporaryDir home;
-    qputenv("KESTRA_HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    std::ofstream(QDir(home.path()).filePath("Program.ini").toStdString())
-        << "[Setup]\nCOM=1\nType=Handheld\n[About]\nVersion=Kestra 0.1\n"
-           "Copyright=Copyright (C) 2024\nCompany=Kestra Radio Works\n";
-
-    SilentMessenger messenger;
-    kestra::KestraApplication program(&messenger);
-    kestra::StartupOptions options;
-    options.port = "demo";  // as make run starts it
-    program.Start(options);
+bool SaveWindowPictures(kestra::KestraApplication& program, kestra::Messenger& messenger,
+                        const QDir& out) {
     kestra::CMainFrame* frame = program.mainFrame();
-
-    // The demo radio's channels make a realistic grid.
-    QFile demo(QString::fromLatin1(kestra::kDemoRadioResource));
-    if (demo.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = demo.readAll();
-        if (bytes.size() == static_cast<qsizetype>(kestra::kImageSize)) {
-            std::copy(bytes.begin(), bytes.end(), program.state().image.all().begin());
-        }
-    }
-    frame->view()->FillGridFromImage();
     frame->showNormal();
     frame->resize(1400, 860);
 
@@ -412,9 +391,53 @@ int main(int argc, char** argv) {
     ok = SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
     ok = SaveInterchangeDialogs(program, frame, out) && ok;
     ok = SaveFleetDialog(program.state(), messenger, frame, out) && ok;
-    ok = kestra::screenshots::SaveListPictures(
-             *frame,
-             [&out](QWidget& widget, const QString& name) { return Save(widget, out, name); }) &&
-         ok;
-    return ok ? 0 : 1;
+    return kestra::screenshots::SaveListPictures(
+               *frame,
+               [&out](QWidget& widget, const QString& name) { return Save(widget, out, name); }) &&
+           ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool screen = argc == 3 && std::string(argv[1]) == "--screen";
+    if (!screen) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    if (argc != 2 && !screen) {
+        std::fprintf(stderr, "usage: shell_screenshots [--screen] OUTPUT_DIR\n");
+        return 2;
+    }
+    QDir out(QString::fromLocal8Bit(argv[argc - 1]));
+    out.mkpath(QStringLiteral("."));
+
+    QTemporaryDir home;
+    qputenv("KESTRA_HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
+    std::ofstream(QDir(home.path()).filePath("Program.ini").toStdString())
+        << "[Setup]\nCOM=1\nType=Handheld\n[About]\nVersion=Kestra 0.1\n"
+           "Copyright=Copyright (C) 2024\nCompany=Kestra Radio Works\n";
+
+    SilentMessenger messenger;
+    kestra::KestraApplication program(&messenger);
+    kestra::StartupOptions options;
+    options.port = "demo";  // as make run starts it
+    program.Start(options);
+
+    // The demo radio's channels make a realistic grid.
+    QFile demo(QString::fromLatin1(kestra::kDemoRadioResource));
+    if (demo.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = demo.readAll();
+        if (bytes.size() == static_cast<qsizetype>(kestra::kImageSize)) {
+            std::copy(bytes.begin(), bytes.end(), program.state().image.all().begin());
+        }
+    }
+    program.mainFrame()->view()->FillGridFromImage();
+    if (screen) {
+        FillSampleCalibration(program.state().image);
+        KeepSampleBackups(program.state().image, program.state().image);
+        return kestra::screenshots::SaveScreenPictures(program, out) ? 0 : 1;
+    }
+    return SaveWindowPictures(program, messenger, out) ? 0 : 1;
 }

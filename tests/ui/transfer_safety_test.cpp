@@ -180,7 +180,10 @@ TEST_F(BackupsDialogTest, ListsTheBackupsAndOpensOneAsAnUntitledDocument) {
             }
             *rows << cells.join('|');
         }
-        EXPECT_FALSE(dialog->openButton()->isEnabled());
+        // The newest is chosen from the start.
+        EXPECT_EQ(list->selectionModel()->selectedRows().size(), 1);
+        EXPECT_TRUE(list->selectionModel()->isRowSelected(0));
+        EXPECT_TRUE(dialog->openButton()->isEnabled());
         list->selectRow(1);
         QTest::mouseClick(dialog->openButton(), Qt::LeftButton);
     });
@@ -195,6 +198,10 @@ TEST_F(BackupsDialogTest, ListsTheBackupsAndOpensOneAsAnUntitledDocument) {
     EXPECT_EQ(view->table().Cell(1, Column::RxFreq), "");
     EXPECT_EQ(frame->documents()->displayName(), "Untitled");
     EXPECT_TRUE(frame->documents()->currentPath().isEmpty());
+    // The status bar says what was opened, as Open does.
+    const std::string opened = ListBackups(folder)[1].path.filename().string();
+    EXPECT_EQ(frame->statusText()->text().toStdString(),
+              "Opened a copy of " + opened + "; Save asks for a new name");
 }
 
 }  // namespace

@@ -16,6 +16,8 @@ namespace kestra {
 
 namespace {
 
+constexpr int kReasonColumn = 4;  // "What was done"
+
 QString Joined(const std::vector<std::string>& notes) {
     QStringList parts;
     for (const std::string& note : notes) {
@@ -74,14 +76,21 @@ CsvReportDialog::CsvReportDialog(const QString& title, const CsvImportReport& re
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
     rows_->verticalHeader()->setVisible(false);
-    rows_->setWordWrap(false);
+    // The reasons take the width the short columns leave and wrap within it, each row as tall
+    // as its reason, so that every reason reads whole whatever the dialog's width.
+    rows_->setWordWrap(true);
+    rows_->setTextElideMode(Qt::ElideNone);
+    rows_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     rows_->horizontalHeader()->setStretchLastSection(true);
+    rows_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     for (const CsvRowReport& row : report.rows) {
         if (row.outcome != CsvRowOutcome::Taken) {
             AddRow(*rows_, row);
         }
     }
-    rows_->resizeColumnsToContents();
+    for (int column = 0; column < kReasonColumn; ++column) {
+        rows_->resizeColumnToContents(column);
+    }
     // Every row taken whole: the summary says all there is.
     const bool listed = rows_->rowCount() > 0;
     rows_->setVisible(listed);

@@ -71,7 +71,12 @@ PortDialog::PortDialog(AppState& state, SettingsFile& settings,
     connect(box, &QDialogButtonBox::accepted, this, &PortDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &PortDialog::reject);
     connect(checkButton_, &QPushButton::clicked, this, &PortDialog::StartCheck);
+    // The line keeps its room while hidden and never widens the dialog (a long path is cut
+    // short), so the dialog keeps its size while a check comes and goes.
     checkStatus_ = new QLabel(this);
+    QSizePolicy statusPolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    statusPolicy.setRetainSizeWhenHidden(true);
+    checkStatus_->setSizePolicy(statusPolicy);
     checkStatus_->setVisible(false);
     SetCableCheck({});
 
@@ -248,10 +253,14 @@ void PortDialog::StartCheck() {
     }
     const ChosenPort port = PortToCheck();
     const QString label = QString::fromStdString(port.label);
-    checkStatus_->setText(port.device.empty()
-                              ? QStringLiteral("Checking the system's serial ports...")
-                              : QStringLiteral("Checking %1 (%2), this takes a few seconds...")
-                                    .arg(label, QString::fromStdString(port.device)));
+    const QString status = port.device.empty()
+                               ? QStringLiteral("Checking the system's serial ports...")
+                               : QStringLiteral("Checking %1 (%2), this takes a few seconds...")
+                                     .arg(label, QString::fromStdString(port.device));
+    // The line has its width once the dialog is on the screen.
+    const int room = isVisible() ? checkStatus_->width() : QWIDGETSIZE_MAX;
+    checkStatus_->setText(checkStatus_->fontMetrics().elidedText(status, Qt::ElideMiddle, room));
+    checkStatus_->setToolTip(status);
     checkStatus_->setVisible(true);
     // The dialog waits for the check: nothing else may change the port meanwhile.
     for (QPushButton* button : {okButton_, cancelButton_, checkButton_}) {

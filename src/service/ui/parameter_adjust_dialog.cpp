@@ -9,8 +9,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include "common/ui/screen_area.hpp"
 #include "link/service_transfer.hpp"
 #include "model/channel_record.hpp"
 #include "service/calibration_curves.hpp"
@@ -48,9 +52,9 @@ ParameterAdjustDialog::ParameterAdjustDialog(const ServiceContext& context, QWid
     sqlChart_ = new CurveChartWidget(this);
     powerChart_->setMinimumWidth(320);
     sqlChart_->setMinimumWidth(320);
-    auto* charts = new QVBoxLayout;
-    charts->addWidget(sqlChart_, 1);
-    charts->addWidget(powerChart_, 1);
+    charts_ = new QBoxLayout(QBoxLayout::TopToBottom);
+    charts_->addWidget(sqlChart_, 1);
+    charts_->addWidget(powerChart_, 1);
 
     read_ = MakeButton(QStringLiteral("Read"));
     write_ = MakeButton(QStringLiteral("Write"));
@@ -61,16 +65,71 @@ ParameterAdjustDialog::ParameterAdjustDialog(const ServiceContext& context, QWid
     buttons->addWidget(read_);
     buttons->addWidget(write_);
 
-    auto* right = new QVBoxLayout;
-    right->addLayout(BuildFields());
-    right->addStretch(1);
-    right->addLayout(buttons);
+    // Everything but the buttons scrolls, so that Read and Write stay in view on any screen.
+    auto* content = new QWidget(this);
+    arrangement_ = new QGridLayout(content);
+    arrangement_->setContentsMargins(0, 0, 0, 0);
+    arrangement_->addLayout(BuildGrids(), 0, 0);
+    fields_ = BuildFields();
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setWidgetResizable(true);
+    scroll_->setWidget(content);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(BuildGrids());
-    layout->addLayout(charts, 1);
-    layout->addLayout(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(scroll_, 1);
+    layout->addLayout(buttons);
     Load();
+
+    // The size that shows everything with the curves beside the grids, as far as the screen
+    // allows; a narrower window folds them below.
+    ensurePolished();
+    Arrange(true);
+    arrangement_->activate();
+    besideWidth_ = arrangement_->minimumSize().width();
+    const QSize beside = arrangement_->sizeHint();
+    const QMargins margins = layout->contentsMargins();
+    ResizeWithinScreen(*this,
+                       QSize(beside.width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                 margins.left() + margins.right(),
+                             beside.height() + layout->spacing() + buttons->sizeHint().height() +
+                                 margins.top() + margins.bottom()));
+}
+
+void ParameterAdjustDialog::Arrange(bool beside) {
+    if (arranged_ && beside_ == beside) {
+        return;
+    }
+    arranged_ = true;
+    beside_ = beside;
+    arrangement_->removeItem(charts_);
+    arrangement_->removeItem(fields_);
+    // Beside: grids, curves (taking the spare width), boxes. Below: grids and boxes side by
+    // side, the spare width after them, and the curves next to each other underneath.
+    charts_->setDirection(beside ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    if (beside) {
+        arrangement_->addLayout(charts_, 0, 1);
+        arrangement_->addLayout(fields_, 0, 2);
+    } else {
+        arrangement_->addLayout(fields_, 0, 1);
+        arrangement_->addLayout(charts_, 1, 0, 1, 3);
+    }
+    // Below, the scroll gives the curves their full height rather than squeezing them.
+    for (CurveChartWidget* chart : {sqlChart_, powerChart_}) {
+        chart->setMinimumHeight(beside ? 0 : chart->sizeHint().height());
+    }
+    arrangement_->setColumnStretch(1, beside ? 1 : 0);
+    arrangement_->setColumnStretch(2, beside ? 0 : 1);
+    arrangement_->setRowStretch(1, beside ? 0 : 1);
+}
+
+void ParameterAdjustDialog::resizeEvent(QResizeEvent* event) {
+    ServiceDialog::resizeEvent(event);
+    // Room for a vertical scroll bar is kept, so that its coming and going never flips the
+    // arrangement back and forth.
+    const int room = scroll_->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    Arrange(room >= besideWidth_);
 }
 
 QLayout* ParameterAdjustDialog::BuildGrids() {
@@ -118,6 +177,7 @@ QLayout* ParameterAdjustDialog::BuildFields() {
     fields->addLayout(columns);
     fields->addSpacing(8);
     fields->addLayout(switches);
+    fields->addStretch(1);
     return fields;
 }
 

@@ -3,7 +3,9 @@
 // "Parameter Adjust": the radio's calibration block. Three grids (squelch thresholds, transmit
 // power, squelch detection) with their in-place editors, the scalar boxes with spins, the
 // filter and emphasis check boxes, two curves (power and squelch thresholds over frequency)
-// beside the grids, and "Read" and "Write". Everything the dialog decides lives in the core
+// beside the grids, and "Read" and "Write". On a screen too narrow for all three columns the
+// curves fold below the grids and the boxes; everything but "Read" and "Write" scrolls, so the
+// dialog fits a 1024x600 screen. Everything the dialog decides lives in the core
 // form (service/parameter_adjust.hpp); the dialog moves texts between it and the controls.
 //
 // "Read" refreshes the section limits from the image's model block after it went through;
@@ -17,7 +19,10 @@
 #include "service/parameter_adjust.hpp"
 #include "service/ui/service_dialog.hpp"
 
+class QBoxLayout;
 class QCheckBox;
+class QGridLayout;
+class QScrollArea;
 
 namespace kestra {
 
@@ -39,6 +44,9 @@ public:
     CurveChartWidget* sqlChart() const { return sqlChart_; }
     QPushButton* readButton() const { return read_; }
     QPushButton* writeButton() const { return write_; }
+    QScrollArea* scrollArea() const { return scroll_; }
+    // Whether the curves stand beside the grids (true) or below them.
+    bool curvesBeside() const { return beside_; }
 
 public slots:
     void Read();
@@ -46,8 +54,10 @@ public slots:
 
 protected:
     void Commit() override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void Arrange(bool beside);
     QLayout* BuildGrids();
     QLayout* BuildFields();
     void Load();
@@ -62,6 +72,13 @@ private:
     CurveChartWidget* sqlChart_ = nullptr;
     QPushButton* read_ = nullptr;
     QPushButton* write_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    QGridLayout* arrangement_ = nullptr;  // grids, curves and boxes
+    QBoxLayout* charts_ = nullptr;
+    QLayout* fields_ = nullptr;
+    int besideWidth_ = 0;  // the least width that holds the curves beside the grids
+    bool arranged_ = false;
+    bool beside_ = true;
 };
 
 }  // namespace kestra

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <functional>
 
 #include "settings/ui/settings_form_widget.hpp"
@@ -112,14 +113,12 @@ FieldGrid::FieldGrid(FormBinder& binder, Layout layout, QWidget* parent)
         setItem(row, kTextColumn, text);
     }
     setCurrentCell(0, kTextColumn);
-    // Rows as tall as the in-place edit needs; every row shows without scrolling, and the text
-    // column takes what width the grid has.
+    // Rows as tall as the in-place edit needs; every row shows without scrolling where the
+    // screen has room (sizeHint), and the text column takes what width the grid has.
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 10);
     horizontalHeader()->setStretchLastSection(true);
     setColumnWidth(kNumberColumn, layout_.numberTwips * logicalDpiX() / 1440);
     setColumnWidth(kTextColumn, layout_.textTwips * logicalDpiX() / 1440);
-    setMinimumHeight(horizontalHeader()->sizeHint().height() +
-                     layout_.rows * verticalHeader()->defaultSectionSize() + 2 * frameWidth());
     setMinimumWidth(columnWidth(kNumberColumn) + columnWidth(kTextColumn) + 2 * frameWidth());
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
@@ -144,6 +143,19 @@ FieldGrid::FieldGrid(FormBinder& binder, Layout layout, QWidget* parent)
     });
     connect(&binder_, &FormBinder::refreshed, this, &FieldGrid::Refresh);
     Refresh();
+}
+
+int FieldGrid::HeightFor(int rows) const {
+    return horizontalHeader()->sizeHint().height() + rows * verticalHeader()->defaultSectionSize() +
+           2 * frameWidth();
+}
+
+QSize FieldGrid::sizeHint() const {
+    return {minimumWidth(), HeightFor(layout_.rows)};
+}
+
+QSize FieldGrid::minimumSizeHint() const {
+    return {minimumWidth(), HeightFor(std::min(layout_.rows, kFewestShownRows))};
 }
 
 int FieldGrid::currentFieldRow() const {

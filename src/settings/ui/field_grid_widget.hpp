@@ -44,11 +44,18 @@ public:
     // Closes an open edit, writing its text into the form.
     void CommitOpenEditor();
 
+    // Tall enough for every row; on a small screen the grid may shrink to kFewestShownRows
+    // rows and scroll.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    static constexpr int kFewestShownRows = 12;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    int HeightFor(int rows) const;
     void Refresh();
     void Commit(int row, const QString& text);
 

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 
+#include "common/ui/screen_area.hpp"
 #include "settings/broadcast_settings.hpp"
 #include "settings/ui/field_grid_widget.hpp"
 #include "settings/ui/settings_form_widget.hpp"
@@ -43,6 +44,8 @@ RadioDialog::RadioDialog(MemoryImage& image, QWidget* parent)
 
     binder_->form().LoadFromImage(image_);
     binder_->Refresh();
+    // Every receiver channel in view where the screen is tall enough.
+    ResizeWithinScreen(*this, sizeHint());
 }
 
 void RadioDialog::keyPressEvent(QKeyEvent* event) {
