@@ -24,6 +24,7 @@
 #include "channels/ui/csv_import_dialog.hpp"
 #include "channels/ui/csv_report_dialog.hpp"
 #include "channels/ui/sort_channels_dialog.hpp"
+#include "fleet/ui/fleet_dialog.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/doctor_report_dialog.hpp"
 #include "link/ui/port_dialog.hpp"
@@ -114,6 +115,16 @@ TEST_F(ScreenFitTest, EveryWindowFitsA1024x600Screen) {
          [&] {
              return std::make_unique<TransferDialog>(state_, messenger_, links_,
                                                      ClonePlan::Write());
+         }},
+        {"Write to Several Radios",
+         [&] {
+             FleetDialog::Setup setup;
+             setup.image = state_.image;
+             for (int n = 1; n <= 16; ++n) {
+                 setup.ports.push_back({n, QStringLiteral("COM%1").arg(n),
+                                        QStringLiteral("/dev/ttyS%1").arg(n - 1), false});
+             }
+             return std::make_unique<FleetDialog>(state_, messenger_, std::move(setup));
          }},
     };
     const auto expectFits = [](QWidget& window, const QString& name) {
