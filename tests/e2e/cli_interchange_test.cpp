@@ -140,7 +140,7 @@ TEST_F(CliInterchangeTest, DiffListsWhatDiffersAndSaysSoInItsExitStatus) {
     const ProgramResult different = RunCli({"diff", Path("doc.dat"), Path("changed.dat")});
     EXPECT_EQ(different.exitCode, 1);
     EXPECT_EQ(different.out,
-              "A001 CH. Name: RPT N -> RPT S\nOptional Features, 0x2042: 04 -> 07\n");
+              "A001 CH. Name: RPT N -> RPT S\nOptional Features: Squelch Level 4 -> 7\n");
     const ProgramResult trouble = RunCli({"diff", Path("doc.dat"), Path("missing.dat")});
     EXPECT_EQ(trouble.exitCode, 2);
     EXPECT_THAT(trouble.err, HasSubstr("missing.dat"));
