@@ -224,7 +224,7 @@ ChosenPort PortDialog::PortToCheck() const {
     const PortChoice choice = CheckedChoice();
     switch (choice.kind) {
         case PortChoice::Kind::Com:
-            port.label = PortNameForNumber(choice.number);
+            port.label = "COM" + std::to_string(choice.number);
             port.device = DeviceForPortNumber(choice.number);
             break;
         case PortChoice::Kind::Demo:
@@ -248,11 +248,12 @@ void PortDialog::StartCheck() {
         return;
     }
     const ChosenPort port = PortToCheck();
-    const QString label = QString::fromStdString(port.label);
-    checkStatus_->setText(port.device.empty()
-                              ? QStringLiteral("Checking the system's serial ports...")
-                              : QStringLiteral("Checking %1 (%2), this takes a few seconds...")
-                                    .arg(label, QString::fromStdString(port.device)));
+    // Named as the dialog names its ports: "COM13 (/dev/ttyS0)".
+    const QString label = QString::fromStdString(port.Named());
+    checkStatus_->setText(
+        port.device.empty()
+            ? QStringLiteral("Checking the system's serial ports...")
+            : QStringLiteral("Checking %1, this takes a few seconds...").arg(label));
     checkStatus_->setVisible(true);
     // The dialog waits for the check: nothing else may change the port meanwhile.
     for (QPushButton* button : {okButton_, cancelButton_, checkButton_}) {
