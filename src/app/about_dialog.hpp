@@ -2,7 +2,8 @@
 #pragma once
 // The About box: the application icon, three lines taken from Program.ini's [About] section
 // (Version, Copyright, Company; re-read every time the box opens, so an absent key leaves its
-// line empty) and "OK".
+// line empty) and "OK". Without any [About] line the box names the program itself: its name and
+// version, its licence and where to report problems.
 
 #include <QDialog>
 #include <filesystem>

@@ -65,7 +65,7 @@ protected:
     std::unique_ptr<KestraApplication> program_;
 };
 
-TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0WithEmptyLabels) {
+TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0NamingTheModelAndTheProgram) {
     CMainFrame* frame = Start();
 
     EXPECT_TRUE(std::filesystem::exists(Home() / "Program.ini"));
@@ -75,14 +75,31 @@ TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0WithEmptyLabels) {
     EXPECT_TRUE(frame->isVisible());
     EXPECT_TRUE(frame->isMaximized());
     EXPECT_EQ(frame->windowTitle(), "Program");
-    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), "");
     EXPECT_TRUE(frame->childFrame()->isVisible());
 
+    // Without a Type the tree's root names the model the "Radio" box shows, and follows it.
+    QComboBox* box = frame->view()->modelCombo();
+    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), "6120E");
+    box->setCurrentIndex(0);
+    emit box->activated(0);
+    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), box->itemText(0));
+
+    // Without [About] lines the box names the program, its licence and where to report.
     AboutDialog about(program_->settings().Path());
     EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_TRUE(about.lineText(0).startsWith("Kestra ")) << about.lineText(0).toStdString();
+    EXPECT_GT(about.lineText(0).size(), QString("Kestra ").size());
+    EXPECT_EQ(about.lineText(1), "Licence: GPL-3.0-or-later");
+    EXPECT_TRUE(about.lineText(2).startsWith("Report problems at https://"));
+
+    // An [About] line, even an empty one, and a Type line, even an empty one, are the file's.
+    WriteFile(Home() / "Program.ini", "[Setup]\nType=\n[About]\nCompany=\n");
+    AboutDialog empty(program_->settings().Path());
     for (int line = 0; line < 3; ++line) {
-        EXPECT_EQ(about.lineText(line), "") << line;
+        EXPECT_EQ(empty.lineText(line), "") << line;
     }
+    program_.reset();
+    EXPECT_EQ(Start()->navigationBar()->rootItem()->text(0), "");
 }
 
 TEST_F(MainWindowTest, ProgramIniNamesPortTypeAndAboutLinesAndPortOptionIsNotStored) {
