@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own icons, drawn with QPainter so that they stay crisp at every screen scale:
-// the application icon (a handheld radio) and the toolbar pictures for the commands that have
-// no standard icon (Read, Write, Print). The file commands and About use the style's icons.
+// the application icon (a handheld radio) and the toolbar pictures (New, Open, Save, Read,
+// Write, Print, About). Each is drawn at a size only when that size is first shown, and none
+// goes through the desktop's icon theme, whose lookup would cost every start of the program
+// several milliseconds.
 
 #include <QIcon>
 
@@ -12,5 +14,9 @@ QIcon ApplicationIcon();
 QIcon ReadIcon();   // from the radio into the program
 QIcon WriteIcon();  // from the program into the radio
 QIcon PrintIcon();
+QIcon NewIcon();
+QIcon OpenIcon();
+QIcon SaveIcon();
+QIcon AboutIcon();
 
 }  // namespace kestra

@@ -165,8 +165,10 @@ void CMainFrame::LoadBackground() {
     QPixmap tile;
     const QString custom =
         QString::fromStdString((settings_.programDir / "background.bmp").string());
-    if (!tile.load(custom) || tile.isNull()) {
-        tile.load(QStringLiteral(":/kestra/background.png"));
+    // Only a file that exists is read: asking the image readers about a missing one loads
+    // every image format plugin first.
+    if (!QFileInfo::exists(custom) || !tile.load(custom) || tile.isNull()) {
+        tile.load(QStringLiteral(":/kestra/background.png"), "PNG");
     }
     // A textured brush tiles from the area's top-left corner.
     mdiArea_->setBackground(tile.isNull() ? QBrush(Qt::darkGray) : QBrush(tile));

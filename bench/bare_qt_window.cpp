@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The yardstick of the start-up benchmark: a bare Qt 6 program with one QMainWindow and one
+// menu, shown maximized as the desktop program shows its main window. Like `kestra` with
+// KESTRA_STARTUP_PROBE=1 it prints "bare-startup-ready" once its window is first painted on a
+// visible screen, then quits, so startup_bench can start both the same way and compare them.
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Reports the first paint of the window, which comes only once the window is exposed.
+class FirstPaint : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !reported_) {
+            reported_ = true;
+            QTimer::singleShot(0, qApp, [] {
+                std::printf("bare-startup-ready\n");
+                std::fflush(stdout);
+                QApplication::quit();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool reported_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Program"));
+    QMenu* file = window.menuBar()->addMenu(QStringLiteral("&File"));
+    QObject::connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, &app,
+                     &QApplication::quit);
+    FirstPaint probe;
+    window.installEventFilter(&probe);
+    if (QScreen* screen = window.screen()) {
+        window.setGeometry(screen->availableGeometry());
+    }
+    window.showMaximized();
+    return QApplication::exec();
+}
