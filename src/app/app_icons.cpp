@@ -64,7 +64,7 @@ public:
 
     // Sizes a window manager or desktop may pick from for the window's icon.
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}};
     }
 
     QIconEngine* clone() const override { return new DrawnIconEngine(draw_); }

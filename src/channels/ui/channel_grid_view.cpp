@@ -27,16 +27,29 @@ int TwipsToPixels(int twips, int dpi) {
 }
 
 // The row labels. The standard size hint measures the text of up to two hundred labels each
-// time the model changes, which costs every start of the program several milliseconds; the
-// last label ("B VFO") is the widest, so measuring it alone gives the same width.
+// time the table lays itself out, which costs every start of the program several milliseconds;
+// the last label ("B VFO") is the widest, so measuring it once per font gives the same width.
 class RowLabelHeader : public QHeaderView {
 public:
     explicit RowLabelHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
 
     QSize sizeHint() const override {
-        const int width = count() > 0 ? sectionSizeFromContents(count() - 1).width() : 0;
-        return {std::max(width, minimumWidth()), defaultSectionSize()};
+        if (labelWidth_ < 0 && count() > 0) {
+            labelWidth_ = sectionSizeFromContents(count() - 1).width();
+        }
+        return {std::max(labelWidth_, minimumWidth()), defaultSectionSize()};
     }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+            labelWidth_ = -1;
+        }
+        QHeaderView::changeEvent(event);
+    }
+
+private:
+    mutable int labelWidth_ = -1;
 };
 
 }  // namespace
