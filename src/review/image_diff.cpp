@@ -67,6 +67,10 @@ constexpr std::array<Area, 11> kAreas{{
 }};
 
 constexpr std::size_t kRecordsEnd = RecordOffset(kRecordCount);
+// The record bytes the grid derives from a channel's Rx and Tx each time it stores the channel:
+// the shift direction (byte 15) and the shift amount (bytes 16-19).
+constexpr std::size_t kDerivedShiftBegin = 15;
+constexpr std::size_t kDerivedShiftEnd = 20;
 
 // The area an offset lies in: a channel record's label or a named area ("" for the rest).
 std::string AreaOf(std::size_t offset) {
@@ -88,10 +92,11 @@ std::string ChannelSummary(const MemoryImage& image, int record) {
     return name.empty() ? text : text + " \"" + name + "\"";
 }
 
+// derived: set when the channel's derived shift bytes changed along with its fields.
 std::optional<ChannelDifference> CompareChannel(const MemoryImage& before, const MemoryImage& after,
                                                 int record,
                                                 const std::array<SectionLimits, 2>& limits,
-                                                ByteComparison& comparison) {
+                                                ByteComparison& comparison, bool& derived) {
     const std::size_t base = RecordOffset(record);
     const bool was = ChannelIsShown(before, record, limits[0]);
     const bool is = ChannelIsShown(after, record, limits[1]);
@@ -119,6 +124,10 @@ std::optional<ChannelDifference> CompareChannel(const MemoryImage& before, const
     if (channel.fields.empty()) {
         return std::nullopt;
     }
+    if (comparison.AnyDiffers(base + kDerivedShiftBegin, base + kDerivedShiftEnd)) {
+        comparison.Explain(base + kDerivedShiftBegin, base + kDerivedShiftEnd);
+        derived = true;
+    }
     return channel;
 }
 
@@ -129,15 +138,16 @@ ImageDifference DiffImages(const MemoryImage& before, const MemoryImage& after,
     ImageDifference result;
     ByteComparison comparison(before, after, spans);
     const std::array<SectionLimits, 2> limits{LimitsOfImage(before), LimitsOfImage(after)};
+    bool derived = false;
     for (int record = 0; record < kRecordCount; ++record) {
-        if (auto channel = CompareChannel(before, after, record, limits, comparison)) {
+        if (auto channel = CompareChannel(before, after, record, limits, comparison, derived)) {
             result.channels.push_back(std::move(*channel));
         }
     }
     DiffSettingsFields(before, after, comparison, result.fields);
     DiffCalibrationFields(before, after, comparison, result.fields);
     static const std::vector<ImageBits> summary = SummaryBits();
-    result.summaryAreas = comparison.AnyUnexplained(summary);
+    result.summaryAreas = derived || comparison.AnyUnexplained(summary);
     comparison.Explain(summary);
     result.other = comparison.Runs(0, kImageSize, AreaOf);
     return result;

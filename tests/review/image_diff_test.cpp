@@ -75,6 +75,16 @@ TEST(ImageDiff, ChangedFieldsAreListedByLabelAndCaption) {
     ASSERT_EQ(difference.channels.size(), 2u);
     EXPECT_EQ(difference.channels[1].record, 130);
     EXPECT_TRUE(difference.other.empty());
+
+    // The shift the grid derives from a new Tx goes with it into the summary line.
+    ChannelRecord b003(after, 130);
+    b003.SetTxFrequency(44100625);
+    b003.SetShiftDirection(1);
+    b003.SetShiftAmount(500000);
+    EXPECT_EQ(Diff(before, after).substr(Diff(before, after).find("B003")),
+              "B003 Tx Freq: 446.00625 -> 441.00625\n"
+              "B003 Tx Tone: None -> D023N\n"
+              "and the summary areas the radio needs\n");
 }
 
 TEST(ImageDiff, AddedAndRemovedChannelsWithTheirBitmapsSummedUp) {

@@ -22,11 +22,11 @@ constexpr int kPanelGap = 14;
 constexpr int kMaxLabelledPoints = 5;
 // A series that lies exactly on an earlier one is drawn this many pixels higher for each such
 // series, so both stay in sight; the values and the axis are untouched.
-constexpr double kCoincidentLift = 3.0;
+constexpr double kCoincidentLift = 4.0;
 
 // Each series has its own point mark as well as its colour: circle, square, triangle, diamond.
 void PaintMark(QPainter& painter, std::size_t series, const QPointF& at) {
-    constexpr double r = 3.2;
+    constexpr double r = 2.9;
     switch (series % 4) {
         case 0:
             painter.drawEllipse(at, r - 0.7, r - 0.7);
