@@ -5,8 +5,21 @@ FUZZ_BUILD  ?= build-fuzz
 BUILD_TYPE  ?= RelWithDebInfo
 # Warnings become errors with KESTRA_WERROR=ON (CI does that); unset, a tree keeps its setting.
 KESTRA_WERROR ?=
+# Hardened binaries, as Debian builds them: the flags dpkg-buildflags gives with hardening=+all
+# (fortify, stack protector, format checks, relro, bindnow), without its -g and -O2, which
+# BUILD_TYPE decides. HARDENING=OFF builds without them; a Debug build leaves out fortify, which
+# needs optimisation. CPPFLAGS, CXXFLAGS and LDFLAGS from the environment come first.
+HARDENING   ?= ON
+comma := ,
+hardening_options := hardening=+all$(if $(filter Debug,$(BUILD_TYPE)),$(comma)-fortify) \
+                     reproducible=-all
+buildflag = $(if $(filter ON,$(HARDENING)),$(filter-out -g -O%,$(shell \
+              DEB_BUILD_MAINT_OPTIONS='$(hardening_options)' dpkg-buildflags --get $(1) 2>/dev/null)))
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-               $(if $(KESTRA_WERROR),-DKESTRA_WERROR=$(KESTRA_WERROR))
+               $(if $(KESTRA_WERROR),-DKESTRA_WERROR=$(KESTRA_WERROR)) \
+               -DCMAKE_CXX_FLAGS="$(strip $(CPPFLAGS) $(CXXFLAGS) $(call buildflag,CPPFLAGS) \
+                                  $(call buildflag,CXXFLAGS))" \
+               -DCMAKE_EXE_LINKER_FLAGS="$(strip $(LDFLAGS) $(call buildflag,LDFLAGS))"
 
 .PHONY: all deps configure build test test-main test-fuzz run bench clean FORCE
 
@@ -56,14 +69,19 @@ bench: build
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD)
 
-# `make install` puts the programs, the desktop file, the metainfo, the icons and the man page
-# under PREFIX (DESTDIR honoured); `make package` builds a .deb for /usr in $(BUILD)/packages.
-# Both use the install rules of cmake/KestraInstall.cmake.
+# `make install` puts the programs, the desktop file, the metainfo, the icons and the man pages
+# under PREFIX (DESTDIR honoured), with the install rules of cmake/KestraInstall.cmake.
+# `make package` builds the Debian package with debian/ (dpkg-buildpackage, which uses the same
+# install rules) in a temporary copy of the sources and leaves the .deb in $(BUILD)/packages;
+# `make test-package` builds it the same way and checks it with lintian.
 PREFIX ?= /usr/local
-.PHONY: install package
+.PHONY: install package test-package
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
-package: build
-	cd $(BUILD) && cpack -G DEB
+package: deps
+	@scripts/build-package $(BUILD)/packages $(BUILD)/package-work
+
+test-package: build
+	@scripts/run-tests $(BUILD) $(FUZZ_BUILD) package

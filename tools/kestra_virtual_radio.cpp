@@ -25,6 +25,7 @@
 
 #include "link/virtual_radio.hpp"
 #include "model/document_file.hpp"
+#include "model/program_version.hpp"
 #include "pty_radio_server.hpp"
 
 namespace {
@@ -52,7 +53,8 @@ constexpr std::string_view kUsage =
     "  --short-ident N        send only N bytes of the identification reply (0 = none)\n"
     "  --disconnect-after N   stop answering after block N until the line is reopened\n"
     "  --wrong-byte ADDR      store every write of image address ADDR inverted (hex with 0x)\n"
-    "  --verbose              print every frame the radio recognises on stderr\n";
+    "  --verbose              print every frame the radio recognises on stderr\n"
+    "  --version              print the version and the licence\n";
 
 std::optional<int> ParseInt(std::string_view text) {
     int value = 0;
@@ -182,6 +184,15 @@ constexpr std::array kOptionRules{
                }},
 };
 
+// --help and --version: the text on stdout; 1 when it could not be written.
+int Print(std::string_view text) {
+    if (!(std::cout << text << std::flush)) {
+        std::cerr << "kestra-virtual-radio: cannot write to standard output\n";
+        return 1;
+    }
+    return 0;
+}
+
 int Usage(const std::string& problem) {
     std::cerr << "kestra-virtual-radio: " << problem << " (try --help)\n";
     return 2;
@@ -193,8 +204,10 @@ std::optional<int> ParseArguments(std::span<char*> argv, kestra::VirtualRadio& r
     for (std::size_t i = 0; i < argv.size(); ++i) {
         const std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help") {
-            std::cout << kUsage;
-            return 0;
+            return Print(kUsage);
+        }
+        if (arg == "--version") {
+            return Print(kestra::VersionText("kestra-virtual-radio"));
         }
         const auto rule = std::find_if(kOptionRules.begin(), kOptionRules.end(),
                                        [arg](const OptionRule& r) { return r.name == arg; });

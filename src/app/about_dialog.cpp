@@ -11,6 +11,7 @@
 
 #include "app/app_icons.hpp"
 #include "app/program_identity.hpp"
+#include "model/program_version.hpp"
 #include "model/settings_file.hpp"
 
 namespace kestra {
@@ -20,7 +21,8 @@ namespace {
 constexpr const char* kAboutKeys[] = {"Version", "Copyright", "Company"};
 
 // The three lines: Program.ini's [About] lines when it has any (an absent one stays empty), else
-// the program's own name and version, licence and where to report problems.
+// the program's own name and version, copyright and where to report problems (its licence is
+// below them either way).
 std::array<QString, 3> AboutLines(const SettingsFile& settings) {
     std::array<QString, 3> lines;
     bool any = false;
@@ -30,9 +32,12 @@ std::array<QString, 3> AboutLines(const SettingsFile& settings) {
             settings.GetText("About", kAboutKeys[i], "", kSettingsTextMaxLength));
     }
     if (!any) {
+        const auto text = [](std::string_view view) {
+            return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+        };
         lines = {QStringLiteral("%1 %2").arg(QLatin1String(kApplicationName),
-                                             QLatin1String(kProgramVersion)),
-                 QStringLiteral("Licence: %1").arg(QLatin1String(kProgramLicence)),
+                                             text(ProgramVersion())),
+                 text(CopyrightLine()),
                  QStringLiteral("Report problems at %1").arg(QLatin1String(kReportProblemsAt))};
     }
     return lines;
@@ -59,6 +64,14 @@ AboutDialog::AboutDialog(const std::filesystem::path& settingsPath, QWidget* par
         lines_[i]->setMinimumWidth(240);
         texts->addWidget(lines_[i]);
     }
+    // Below the installer's lines, whatever they say: the program's own licence.
+    licence_ = new QLabel(
+        QString::fromUtf8(LicenceNotice().data(), static_cast<qsizetype>(LicenceNotice().size())),
+        this);
+    licence_->setTextFormat(Qt::PlainText);
+    licence_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    texts->addSpacing(6);
+    texts->addWidget(licence_);
     texts->addStretch();
 
     auto* body = new QHBoxLayout;
@@ -74,6 +87,10 @@ AboutDialog::AboutDialog(const std::filesystem::path& settingsPath, QWidget* par
     layout->addLayout(body);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString AboutDialog::licenceText() const {
+    return licence_->text();
 }
 
 QString AboutDialog::lineText(int line) const {

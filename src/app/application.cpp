@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
@@ -27,6 +28,7 @@
 #include "link/port_choice.hpp"
 #include "model/document_file.hpp"
 #include "model/program_directory.hpp"
+#include "model/program_version.hpp"
 
 namespace kestra {
 
@@ -187,9 +189,28 @@ private:
     bool reported_ = false;
 };
 
+// --version needs no display, so it is answered before Qt looks for one. An exit code when the
+// command line asks for it.
+std::optional<int> AnswerVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs(VersionText("kestra").c_str(), stdout);
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                std::fputs("kestra: cannot write to standard output\n", stderr);
+                return 1;
+            }
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunDesktop(int argc, char** argv) {
+    if (const auto exitCode = AnswerVersion(argc, argv)) {
+        return *exitCode;
+    }
     QApplication app(argc, argv);
     SetProgramIdentity();
 

@@ -79,7 +79,7 @@ private:
 // them.
 void SetProgramIdentity();
 
-// main(): the whole program.
+// main(): the whole program. `--version` is answered at once, without a display.
 int RunDesktop(int argc, char** argv);
 
 }  // namespace kestra

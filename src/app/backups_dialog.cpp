@@ -60,8 +60,8 @@ BackupsDialog::BackupsDialog(const std::filesystem::path& folder, QWidget* paren
     list_->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < list_->rowCount(); ++row) {
         const BackupEntry& entry = entries_[static_cast<std::size_t>(row)];
-        const QString texts[] = {DateText(entry.stamp),
-                                 QString::fromLatin1(BackupKindText(entry.kind).data()),
+        const QString texts[] = {DateText(ShownStamp(entry)),
+                                 QString::fromStdString(BackupKindLabel(entry)),
                                  QString::fromStdString(entry.model), ChannelsText(entry.path)};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);

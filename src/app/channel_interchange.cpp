@@ -92,7 +92,8 @@ bool ChannelInterchange::ImportFile(const QString& path, CsvPlacement placement)
         return false;
     }
     directory_ = QFileInfo(path).absolutePath();
-    return PutRows(*text, {placement, 0}, QStringLiteral("Import CSV"), true,
+    return PutRows(*text, {placement, 0, "choosing \"into the first empty channels\""},
+                   QStringLiteral("Import CSV"), true,
                    QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()));
 }
 
@@ -118,6 +119,13 @@ bool ChannelInterchange::ExportFile(const QString& path) {
         return false;
     }
     directory_ = QFileInfo(path).absolutePath();
+    // One line per channel after the header.
+    const auto channels = std::count(text.begin(), text.end(), '\n') - 1;
+    emit statusMessage(
+        QStringLiteral("Exported %1 %2 to %3")
+            .arg(channels)
+            .arg(channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"),
+                 QFileInfo(path).fileName()));
     return true;
 }
 
@@ -187,7 +195,22 @@ bool ChannelInterchange::PutRows(const std::string& text, const CsvImportOptions
                         " Nothing was changed.");
         return false;
     }
-    if (alwaysReport || !result.report.AllTakenWhole()) {
+    const int put =
+        result.report.Count(CsvRowOutcome::Taken) + result.report.Count(CsvRowOutcome::Changed);
+    const int skipped = result.report.Count(CsvRowOutcome::Skipped);
+    QString status =
+        QStringLiteral("%1 %2 %3 from %4")
+            .arg(stepName == QStringLiteral("Import CSV") ? QStringLiteral("Imported")
+                                                          : QStringLiteral("Pasted"))
+            .arg(put)
+            .arg(put == 1 ? QStringLiteral("channel") : QStringLiteral("channels"), source);
+    if (skipped > 0) {
+        status += QStringLiteral(", %1 %2 skipped")
+                      .arg(skipped)
+                      .arg(skipped == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
+    }
+    emit statusMessage(status);
+    if (alwaysReport || !result.report.Complete()) {
         CsvReportDialog report(stepName, result.report, &view_);
         report.exec();
     }

@@ -52,6 +52,10 @@ public:
     // Empties the selected channel rows (or the current one).
     void DeleteRows();
 
+signals:
+    // What an import or export did, for the status bar: "Exported 53 channels to channels.csv".
+    void statusMessage(const QString& text);
+
 private:
     // Puts the rows of text into the channels; one undo step named stepName. The report is
     // shown always, or only when a row did not fit. False when the text could not be read.

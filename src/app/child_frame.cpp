@@ -2,6 +2,7 @@
 #include "app/child_frame.hpp"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMenu>
@@ -47,6 +48,28 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     hide();
     emit hiddenByClose();
+}
+
+}  // namespace kestra
+
+namespace kestra {
+
+bool CChildFrame::focusNextPrevChild(bool next) {
+    // The window's controls that Tab stops at, in the order Tab visits them.
+    QList<QWidget*> stops;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (isAncestorOf(w) && w->isVisible() && w->isEnabled() && w->focusProxy() == nullptr &&
+            (w->focusPolicy() & Qt::TabFocus) != 0) {
+            stops << w;
+        }
+    }
+    const qsizetype at = stops.indexOf(QApplication::focusWidget());
+    const bool atEnd = next ? at == stops.size() - 1 : at == 0;
+    if (at >= 0 && atEnd && focusNeighbour_ != nullptr && focusNeighbour_->isVisible()) {
+        focusNeighbour_->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return QMdiSubWindow::focusNextPrevChild(next);
 }
 
 }  // namespace kestra

@@ -7,6 +7,7 @@
 // the navigation tree brings the same window back.
 
 #include <QMdiSubWindow>
+#include <QPointer>
 
 namespace kestra {
 
@@ -25,6 +26,10 @@ public:
 
     // Shows the window again at its place and makes it the active one.
     void showDocument();
+    // Where Tab goes after the window's last control and Shift+Tab before its first (the
+    // navigation tree), so the keyboard is not kept inside the window; while the neighbour is
+    // hidden Tab goes round the window's own controls.
+    void setFocusNeighbour(QWidget* neighbour) { focusNeighbour_ = neighbour; }
 
 signals:
     // The window was hidden by its close box or File, Close.
@@ -32,9 +37,12 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A sub-window keeps Tab within itself; this one lets it leave at either end.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     CProgramView* view_;
+    QPointer<QWidget> focusNeighbour_;
 };
 
 }  // namespace kestra

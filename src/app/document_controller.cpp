@@ -189,6 +189,7 @@ bool DocumentController::OpenPath(const QString& rawPath) {
     }
     AdoptDocument(path);
     AddRecent(path);
+    emit statusMessage(QStringLiteral("Opened %1").arg(QFileInfo(path).fileName()));
     return true;
 }
 
@@ -202,6 +203,8 @@ bool DocumentController::OpenCopy(const QString& path) {
         return false;
     }
     AdoptDocument(QString());
+    emit statusMessage(QStringLiteral("Opened a copy of %1; Save asks for a new name")
+                           .arg(QFileInfo(path).fileName()));
     return true;
 }
 
@@ -254,6 +257,7 @@ bool DocumentController::SaveTo(const QString& path) {
         emit pathChanged(path_);
     }
     AddRecent(path_);
+    emit statusMessage(QStringLiteral("Saved %1").arg(QFileInfo(path_).fileName()));
     return true;
 }
 

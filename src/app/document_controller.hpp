@@ -125,6 +125,8 @@ signals:
     void modifiedChanged(bool modified);
     void pathChanged(const QString& path);
     void recentFilesChanged(const QStringList& files);
+    // What a file command did, for the status bar: "Saved myradio.dat", "Opened myradio.dat".
+    void statusMessage(const QString& text);
 
 private:
     CProgramView* view() const;

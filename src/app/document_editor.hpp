@@ -44,6 +44,7 @@ public:
     void AttachView(CProgramView* view);
     // Where the backups of reads and writes go (default: BackupDirectory()).
     void SetBackupFolder(std::filesystem::path folder) { backupFolder_ = std::move(folder); }
+    const std::filesystem::path& backupFolder() const { return backupFolder_; }
 
     ChannelDocument& document() const { return document_; }
     QUndoStack& undoStack() const { return undoStack_; }

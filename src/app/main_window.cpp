@@ -19,7 +19,9 @@
 
 #include "app/app_icons.hpp"
 #include "app/channel_editors.hpp"
+#include "app/channel_finder.hpp"
 #include "app/channel_interchange.hpp"
+#include "app/channel_list_commands.hpp"
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
 #include "app/document_controller.hpp"
@@ -118,7 +120,9 @@ void CMainFrame::CreateDocument(DocumentPrompts& prompts) {
     radio_->SetSettingsPath(settings_.settingsPath);
     radio_->SetReadGuard([this] { return documents_->SaveBeforeRead(); });
     interchange_ = new ChannelInterchange(editor, *view, messenger_);
-    new ChannelEditors(editor, *view);
+    channelEditors_ = new ChannelEditors(editor, *view);
+    new ChannelListCommands(editor, *view, messenger_);
+    new ChannelFinder(*view);
 }
 
 CMainFrame::~CMainFrame() {

@@ -4,8 +4,8 @@
 // menus, the toolbar, the status bar and the navigation bar, and wires every command to the
 // object that carries it out: the document controller (the File menu), the radio commands
 // (Read, Write, Com Setup, the password gate), the channel interchange (CSV and the grid's row
-// commands), the channel, settings and service editors, the print controller and the About
-// box. It decides nothing itself.
+// commands), the channel-list commands and Find, the channel, settings and service editors, the
+// print controller and the About box. It decides nothing itself.
 
 #include <QMainWindow>
 #include <QRect>
@@ -27,6 +27,7 @@ namespace kestra {
 
 class CChildFrame;
 class CProgramView;
+class ChannelEditors;
 class ChannelInterchange;
 class LinkFactory;
 class DocumentController;
@@ -62,6 +63,15 @@ public:
         Exit,
         Undo,
         Redo,
+        ChannelEdit,
+        BatchGenerate,
+        SortChannels,
+        MoveUp,
+        MoveDown,
+        InsertEmptyChannel,
+        RemoveChannels,
+        Find,
+        FindNext,
         ChannelInformation,
         OptionalFeatures,
         Dtmf,
@@ -150,6 +160,7 @@ private:
     DocumentController* documents_ = nullptr;
     RadioCommands* radio_ = nullptr;
     ChannelInterchange* interchange_ = nullptr;
+    ChannelEditors* channelEditors_ = nullptr;
     ServiceEditors* serviceEditors_ = nullptr;
     PrintController* printing_ = nullptr;
     QLabel* statusText_ = nullptr;

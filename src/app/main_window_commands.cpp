@@ -10,11 +10,13 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QUndoStack>
 
 #include "app/about_dialog.hpp"
 #include "app/app_icons.hpp"
 #include "app/backups_dialog.hpp"
+#include "app/channel_editors.hpp"
 #include "app/channel_interchange.hpp"
 #include "app/channel_printer.hpp"
 #include "app/child_frame.hpp"
@@ -83,10 +85,10 @@ void CMainFrame::CreateFileActions() {
 
 void CMainFrame::CreateEditActions() {
     QUndoStack* undo = documents_->undoStack();
-    QAction* undoAction = undo->createUndoAction(this, QStringLiteral("Undo"));
+    QAction* undoAction = undo->createUndoAction(this, QStringLiteral("&Undo"));
     undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     actions_[static_cast<int>(Command::Undo)] = undoAction;
-    QAction* redoAction = undo->createRedoAction(this, QStringLiteral("Redo"));
+    QAction* redoAction = undo->createRedoAction(this, QStringLiteral("&Redo"));
     redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     actions_[static_cast<int>(Command::Redo)] = redoAction;
     // Ctrl+Z and Ctrl+Y reach these actions while a drop-down cell editor is open (it has no
@@ -101,15 +103,34 @@ void CMainFrame::CreateEditActions() {
         });
     }
 
-    MakeAction(Command::ChannelInformation, QStringLiteral("Channel Information"));
-    // The editors behind these items are wired and enabled by their own owners.
-    for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "Optional Features"},
-                                        {Command::Dtmf, "DTMF"},
-                                        {Command::Radio, "Radio"},
-                                        {Command::RadioInformation, "Radio Information"},
-                                        {Command::ParamAdjust, "Param Adjust"},
-                                        {Command::DtmfInitialization, "DTMF Initialization"},
-                                        {Command::SqlAdjust, "Sql Adjust"}}) {
+    // The document window's two buttons, also in the menu for the keyboard.
+    MakeAction(Command::ChannelEdit, QStringLiteral("&Channel Edit..."))
+        ->setStatusTip(QStringLiteral("Edit the current channel in a dialog"));
+    MakeAction(Command::BatchGenerate, QStringLiteral("&Batch Generate..."))
+        ->setStatusTip(QStringLiteral("Fill a range of channels in one step"));
+    // The channel-list commands and Find are the grid's own actions, with their keys and its
+    // context menu; the Edit menu shows the same actions.
+    using Row = CProgramView::RowCommand;
+    for (const auto& [command, row] : {std::pair{Command::SortChannels, Row::Sort},
+                                       {Command::MoveUp, Row::MoveUp},
+                                       {Command::MoveDown, Row::MoveDown},
+                                       {Command::InsertEmptyChannel, Row::InsertEmpty},
+                                       {Command::RemoveChannels, Row::Remove},
+                                       {Command::Find, Row::Find},
+                                       {Command::FindNext, Row::FindNext}}) {
+        actions_[static_cast<int>(command)] = view()->rowAction(row);
+    }
+
+    MakeAction(Command::ChannelInformation, QStringLiteral("Channel &Information"));
+    // The editors behind these items are wired and enabled by their own owners. Every item has
+    // its own mnemonic letter.
+    for (const auto& [command, text] : {std::pair{Command::OptionalFeatures, "&Optional Features"},
+                                        {Command::Dtmf, "&DTMF"},
+                                        {Command::Radio, "R&adio"},
+                                        {Command::RadioInformation, "Radio I&nformation"},
+                                        {Command::ParamAdjust, "&Param Adjust"},
+                                        {Command::DtmfInitialization, "DTMF Ini&tialization"},
+                                        {Command::SqlAdjust, "&Sql Adjust"}}) {
         MakeAction(command, QString::fromLatin1(text))->setEnabled(false);
     }
 }
@@ -157,6 +178,17 @@ void CMainFrame::CreateMenus() {
     connect(editMenu_, &QMenu::aboutToShow, this, [this] { view()->CommitOpenEditor(); });
     editMenu_->addAction(action(Command::Undo));
     editMenu_->addAction(action(Command::Redo));
+    editMenu_->addSeparator();
+    editMenu_->addAction(action(Command::ChannelEdit));
+    editMenu_->addAction(action(Command::BatchGenerate));
+    editMenu_->addSeparator();
+    for (const Command command : {Command::SortChannels, Command::MoveUp, Command::MoveDown,
+                                  Command::InsertEmptyChannel, Command::RemoveChannels}) {
+        editMenu_->addAction(action(command));
+    }
+    editMenu_->addSeparator();
+    editMenu_->addAction(action(Command::Find));
+    editMenu_->addAction(action(Command::FindNext));
     editMenu_->addSeparator();
     for (const Command command : {Command::ChannelInformation, Command::OptionalFeatures,
                                   Command::Dtmf, Command::Radio, Command::RadioInformation}) {
@@ -215,6 +247,9 @@ void CMainFrame::CreateNavigationBar(const QString& rootLabel) {
     // The menu action must live in the window to answer its shortcut while the bar is hidden.
     addAction(toggle);
 
+    // Tab goes round the document window's controls and the tree.
+    childFrame_->setFocusNeighbour(navigationBar_->tree());
+
     viewMenu_->addAction(action(Command::Toolbar));
     viewMenu_->addAction(action(Command::StatusBar));
     viewMenu_->addAction(toggle);
@@ -246,6 +281,10 @@ void CMainFrame::ConnectCommands() {
     connect(action(Command::Read), &QAction::triggered, radio_, &RadioCommands::Read);
     connect(action(Command::Write), &QAction::triggered, radio_, &RadioCommands::Write);
     connect(action(Command::ComSetup), &QAction::triggered, radio_, &RadioCommands::ComSetup);
+    connect(action(Command::ChannelEdit), &QAction::triggered, channelEditors_,
+            &ChannelEditors::ChannelEdit);
+    connect(action(Command::BatchGenerate), &QAction::triggered, channelEditors_,
+            &ChannelEditors::BatchGenerate);
     connect(action(Command::ImportCsv), &QAction::triggered, interchange_,
             &ChannelInterchange::ImportCsv);
     connect(action(Command::ExportCsv), &QAction::triggered, interchange_,
@@ -254,6 +293,8 @@ void CMainFrame::ConnectCommands() {
     connect(radio_, &RadioCommands::serviceModeEntered, serviceEditors_,
             &ServiceEditors::EnableServiceItems);
     connect(radio_, &RadioCommands::transferCompleted, statusText_, &QLabel::setText);
+    connect(docs, &DocumentController::statusMessage, statusText_, &QLabel::setText);
+    connect(interchange_, &ChannelInterchange::statusMessage, statusText_, &QLabel::setText);
 
     connect(action(Command::StatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(action(Command::About), &QAction::triggered, this, [this] {
@@ -267,8 +308,7 @@ void CMainFrame::ConnectCommands() {
 }
 
 void CMainFrame::AppendServiceItems() {
-    const QList<QAction*> items = editMenu_->actions();
-    if (!items.isEmpty() && items.constLast()->text() == QStringLiteral("Sql Adjust")) {
+    if (editMenu_->actions().contains(action(Command::SqlAdjust))) {
         return;
     }
     editMenu_->addAction(action(Command::ParamAdjust));

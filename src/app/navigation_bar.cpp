@@ -72,6 +72,8 @@ QWidget* MakeTitleBar(QDockWidget* dock) {
     auto* close = new QToolButton(bar);
     close->setIcon(dock->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     close->setToolTip(QStringLiteral("Close"));
+    // Like a title bar's buttons it takes no keyboard focus: Ctrl+B hides the bar.
+    close->setFocusPolicy(Qt::NoFocus);
     close->setAutoRaise(true);
     close->setIconSize(QSize(10, 10));
     QObject::connect(close, &QToolButton::clicked, dock, &QWidget::close);

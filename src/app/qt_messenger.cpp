@@ -46,6 +46,13 @@ bool QtMessenger::ShowFailureHere(const QString& text, MessageIcon icon) const {
 }
 
 bool QtMessenger::ShowHere(const QString& text, MessageButtons buttons) const {
+    if (buttons == MessageButtons::YesNo) {
+        QMessageBox box(QMessageBox::Question, caption_, text, QMessageBox::Yes | QMessageBox::No,
+                        QApplication::activeWindow());
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
     const bool withCancel = buttons == MessageButtons::OkCancel;
     QMessageBox box(withCancel ? QMessageBox::Question : QMessageBox::Information, caption_, text,
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,

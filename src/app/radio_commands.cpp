@@ -5,6 +5,8 @@
 
 #include <QPushButton>
 
+#include "channels/ui/channel_grid_view.hpp"
+
 #include "app/document_editor.hpp"
 #include "app/write_preview_dialog.hpp"
 #include "channels/channel_document.hpp"
@@ -61,6 +63,12 @@ std::optional<CloneResult> RadioCommands::RunTransfer(const ClonePlan& plan) {
     }
     emit dialogOpened(&dialog);
     dialog.exec();
+    // After the dialog and any message it showed, the keyboard is back in the document window,
+    // so Ctrl+R or Ctrl+W works at once.
+    if (QWidget* window = view_.window(); window->isVisible()) {
+        window->activateWindow();
+    }
+    view_.grid()->setFocus();
     if (!dialog.succeeded()) {
         return std::nullopt;
     }
@@ -84,9 +92,9 @@ void RadioCommands::Write() {
     if (!ConfirmWrite()) {
         return;
     }
-    if (RunTransfer(ClonePlan::Write())) {
+    if (const std::optional<CloneResult> written = RunTransfer(ClonePlan::Write())) {
         view_.document().RememberWrittenImage();
-        AnnounceCompleted(false);
+        AnnounceCompleted(false, written->verified);
     }
 }
 
@@ -100,13 +108,13 @@ void RadioCommands::Initialization() {
     }
 }
 
-void RadioCommands::AnnounceCompleted(bool reading) {
+void RadioCommands::AnnounceCompleted(bool reading, bool verified) {
     int channels = 0;
     for (int record = 0; record < kRecordCount; ++record) {
         channels += !IsVfoRecord(record) && !view_.table().IsRowEmpty(record) ? 1 : 0;
     }
-    emit transferCompleted(
-        QString::fromStdString(TransferCompleteText(reading, channels, PortLabel(state_))));
+    emit transferCompleted(QString::fromStdString(
+        TransferCompleteText(reading, channels, PortLabel(state_), verified)));
 }
 
 bool RadioCommands::ConfirmWrite() {

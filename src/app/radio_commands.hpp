@@ -75,7 +75,7 @@ private:
     // document, with Write and Cancel. True to go on (also when there is nothing to compare).
     bool ConfirmWrite();
     // Says that a transfer went through, with the channels it moved and the port.
-    void AnnounceCompleted(bool reading);
+    void AnnounceCompleted(bool reading, bool verified = false);
     std::filesystem::path SettingsPath() const;
 
     AppState& state_;

@@ -5,8 +5,11 @@
 
 #include <QAction>
 
+#include <chrono>
+
 #include "app/document_editor.hpp"
 #include "app/main_window.hpp"
+#include "channels/backup_store.hpp"
 #include "service/ui/dtmf_initialization_dialog.hpp"
 #include "service/ui/parameter_adjust_dialog.hpp"
 #include "service/ui/radio_information_dialog.hpp"
@@ -46,8 +49,16 @@ void ServiceEditors::EnableServiceItems() {
 
 template <typename Dialog>
 void ServiceEditors::Open(const QString& undoText) {
-    editor_.EditImage(undoText, [this] {
-        Dialog dialog(ServiceContext{state_, messenger_, links_}, &frame_);
+    // The radio's values that a service Write replaces go into the backup folder first; a
+    // Write whose backup cannot be kept sends nothing.
+    ServiceBackupStore keep = [folder = editor_.backupFolder()](const std::string& dialog,
+                                                                const MemoryImage& previous) {
+        return KeepBackup(folder, previous, BackupKind::Service, std::chrono::system_clock::now(),
+                          kBackupsKept, dialog)
+            .error;
+    };
+    editor_.EditImage(undoText, [this, &keep] {
+        Dialog dialog(ServiceContext{state_, messenger_, links_, keep}, &frame_);
         emit dialogOpened(&dialog);
         dialog.exec();
     });

@@ -4,7 +4,8 @@
 // "Sql Adjust", which the menu offers once service mode was entered, and "Radio Information",
 // which is always there. Each dialog runs through the document's editor: one that changes the
 // image is one undoable step of the document (a service "Read" inside it included) and marks
-// the document modified.
+// the document modified. A service "Write" keeps the radio's values it replaces in the backup
+// folder (kind "service", the dialog named) before it sends anything.
 
 #include <QObject>
 

@@ -48,6 +48,9 @@ enum class CsvPlacement {
 struct CsvImportOptions {
     CsvPlacement placement = CsvPlacement::ByLocation;
     int firstRecord = 0;  // FromRecord only: 0..255
+    // ByLocation: how the caller's user puts rows into the first empty slots instead ("--append",
+    // a choice in a dialog); named for a row at Location 0, which that would take.
+    std::string firstEmptyChoice = "importing into the first empty slots";
 };
 
 enum class CsvRowOutcome { Taken, Changed, Skipped };
@@ -62,14 +65,20 @@ struct CsvRowReport {
 };
 
 struct CsvImportReport {
-    std::vector<std::string> notes;  // about the file as a whole (ignored columns)
+    // About the file as a whole: ignored columns, and one line per column whose text the radio
+    // cannot store ("Comment: text of 112 rows not stored: the radio has no such field").
+    std::vector<std::string> notes;
     std::vector<CsvRowReport> rows;
+    // Rows that went into channels carried text in a column the radio has no field for.
+    bool textNotStored = false;
 
     int Count(CsvRowOutcome outcome) const;
     // True when every row went into a channel exactly as the file gave it.
     bool AllTakenWhole() const {
         return Count(CsvRowOutcome::Taken) == static_cast<int>(rows.size());
     }
+    // True when, besides, no text of the file was left out.
+    bool Complete() const { return AllTakenWhole() && !textNotStored; }
 };
 
 struct CsvImportResult {

@@ -139,6 +139,10 @@ private:
             reason = "Location \"" + std::string(text) + "\" is no channel number";
         } else if (*number < 1 || *number > kMemoryChannels) {
             reason = "Location " + std::string(text) + " is not a channel of this radio (1-256)";
+            if (*number == 0) {
+                // Lists that count from 0 are common; placed by order instead, the row goes in.
+                reason += "; " + options_.firstEmptyChoice + " would take it";
+            }
         } else if (const int earlier = lineOf_[static_cast<std::size_t>(*number - 1)]) {
             reason = "Location " + std::string(text) + " was already given on line " +
                      std::to_string(earlier);
@@ -153,6 +157,35 @@ private:
     int next_ = 0;
     std::array<bool, kMemoryChannels> held_{};
     std::array<int, kMemoryChannels> lineOf_{};  // the line that took each Location
+};
+
+// The columns of the format whose text the radio has no field for.
+constexpr std::array<csv::Column, 5> kUnstoredColumns{kComment, kUrCall, kRpt1Call, kRpt2Call,
+                                                      kDvCode};
+
+// Counts, per unstored column, the rows that went into channels with text in it.
+struct UnstoredText {
+    std::array<int, kUnstoredColumns.size()> rows{};
+
+    void Count(const RowView& row) {
+        for (std::size_t i = 0; i < kUnstoredColumns.size(); ++i) {
+            rows[i] += row.Get(kUnstoredColumns[i]).empty() ? 0 : 1;
+        }
+    }
+    // One note per column that had text; true when there was any.
+    bool Report(std::vector<std::string>& notes) const {
+        static const auto kNames = HeaderNames();
+        bool any = false;
+        for (std::size_t i = 0; i < kUnstoredColumns.size(); ++i) {
+            if (rows[i] > 0) {
+                notes.push_back(std::string(kNames[kUnstoredColumns[i]]) + ": text of " +
+                                std::to_string(rows[i]) + (rows[i] == 1 ? " row" : " rows") +
+                                " not stored: the radio has no such field");
+                any = true;
+            }
+        }
+        return any;
+    }
 };
 
 void WriteChannel(MemoryImage& image, int record, const CsvChannel& channel, bool held) {
@@ -201,6 +234,7 @@ CsvImportResult ImportChannelsCsv(std::string_view text, MemoryImage& image,
         power.highestMilliwatts = std::max(power.highestMilliwatts, mw.value_or(-1));
     }
     SlotChooser slots(image, limits, options);
+    UnstoredText unstored;
     for (auto it = first; it != records->end(); ++it) {
         const RowView row(*it, layout->columns);
         CsvRowReport report{
@@ -212,12 +246,14 @@ CsvImportResult ImportChannelsCsv(std::string_view text, MemoryImage& image,
             report.notes = mapped.channel ? std::vector<std::string>{reason} : mapped.notes;
         } else {
             WriteChannel(image, record, *mapped.channel, slots.WasHeld(record));
+            unstored.Count(row);
             report.record = record;
             report.outcome = mapped.notes.empty() ? CsvRowOutcome::Taken : CsvRowOutcome::Changed;
             report.notes = std::move(mapped.notes);
         }
         result.report.rows.push_back(std::move(report));
     }
+    result.report.textNotStored = unstored.Report(result.report.notes);
     return result;
 }
 

@@ -20,11 +20,17 @@ std::string Quote(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-// Hertz as MHz with six decimals.
+// Hertz as MHz with five decimals, as the grid shows frequencies, or six when the hertz need
+// them; a negative value (an offset below zero) keeps its sign in front: "-852.48000".
 std::string HzText(std::int64_t hz) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%lld.%06lld", static_cast<long long>(hz / 1'000'000),
-                  static_cast<long long>(hz % 1'000'000));
+    const std::uint64_t magnitude =
+        hz < 0 ? static_cast<std::uint64_t>(-(hz + 1)) + 1 : static_cast<std::uint64_t>(hz);
+    const bool tens = magnitude % kHzPer10Hz == 0;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%s%llu.%0*llu", hz < 0 ? "-" : "",
+                  static_cast<unsigned long long>(magnitude / 1'000'000), tens ? 5 : 6,
+                  static_cast<unsigned long long>(tens ? magnitude % 1'000'000 / kHzPer10Hz
+                                                       : magnitude % 1'000'000));
     return buffer;
 }
 

@@ -4,6 +4,7 @@
 #include "channels/channel_edit.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "channels/channel_table.hpp"
 #include "model/ascii.hpp"
@@ -80,6 +81,8 @@ void ChannelEditor::LoadChannel() {
         fields_.name = channel.Name();
     }
     committedRx_ = fields_.rxFreq;
+    committedRxTone_ = fields_.rxTone;
+    committedTxTone_ = fields_.txTone;
 }
 
 void ChannelEditor::SaveChannel() {
@@ -101,7 +104,14 @@ void ChannelEditor::SaveChannel() {
     channel.SetShiftDirection(tx == rx ? 0 : rx > tx ? 1 : 2);
     channel.SetShiftAmount(tx == rx ? kNoShiftMagnitude
                                     : static_cast<std::uint32_t>(rx > tx ? rx - tx : tx - rx));
-    // An emptied tone box means no tone, not a 0.0 Hz CTCSS tone.
+    // Text typed but never committed is read now, so no number becomes a code outside the lists;
+    // a tone as loaded is stored as it was. An emptied box means no tone, not a 0.0 Hz CTCSS tone.
+    for (auto [box, committed] : {std::pair{&fields_.rxTone, &committedRxTone_},
+                                  std::pair{&fields_.txTone, &committedTxTone_}}) {
+        if (*box != *committed) {
+            CommitTone(*box, *committed);
+        }
+    }
     channel.SetRxToneText(fields_.rxTone.empty() ? "None" : fields_.rxTone);
     channel.SetTxToneText(fields_.txTone.empty() ? "None" : fields_.txTone);
     channel.SetName(std::string_view(fields_.name).substr(0, kChannelNameLength));
@@ -125,8 +135,8 @@ std::string ChannelEditor::CommittedFrequencyText(std::string_view typed) const 
 }
 
 void ChannelEditor::PresetNewChannel() {
-    fields_.rxTone = "None";
-    fields_.txTone = "None";
+    fields_.rxTone = committedRxTone_ = "None";
+    fields_.txTone = committedTxTone_ = "None";
     fields_.lists = kNewChannelLists;
 }
 
@@ -168,16 +178,23 @@ void ChannelEditor::CommitTxFrequency(std::string_view textAtFocus) {
     }
 }
 
-void ChannelEditor::CommitRxTone() {
-    if (!fields_.rxFreq.empty()) {
-        fields_.rxTone = fields_.rxTone.empty() ? "None" : NormalizeToneText(fields_.rxTone);
+bool ChannelEditor::CommitTone(std::string& box, std::string& committed) {
+    const std::optional<std::string> typed = TypedToneText(box);
+    if (!typed) {
+        box = committed.empty() ? "None" : committed;
+        return false;
     }
+    box = typed->empty() ? "None" : *typed;
+    committed = box;
+    return true;
 }
 
-void ChannelEditor::CommitTxTone() {
-    if (!fields_.rxFreq.empty()) {
-        fields_.txTone = fields_.txTone.empty() ? "None" : NormalizeToneText(fields_.txTone);
-    }
+bool ChannelEditor::CommitRxTone() {
+    return fields_.rxFreq.empty() || CommitTone(fields_.rxTone, committedRxTone_);
+}
+
+bool ChannelEditor::CommitTxTone() {
+    return fields_.rxFreq.empty() || CommitTone(fields_.txTone, committedTxTone_);
 }
 
 void ChannelEditor::CommitChannelNumber() {

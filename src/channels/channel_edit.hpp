@@ -73,9 +73,10 @@ public:
     // "Tx Freq" left; textAtFocus is what the box held when it took the focus (an emptied box
     // gets it back).
     void CommitTxFrequency(std::string_view textAtFocus);
-    // A tone box left: its text normalised (while the channel has an Rx).
-    void CommitRxTone();
-    void CommitTxTone();
+    // A tone box left: its text read as TypedToneText reads it (while the channel has an Rx).
+    // False when it was refused; the box then shows the tone it had before.
+    bool CommitRxTone();
+    bool CommitTxTone();
     // "CH" left: a different number saves this channel and loads that one (clamped).
     void CommitChannelNumber();
     // The spin: saves this channel and loads the next (+1) or previous (-1), wrapping around.
@@ -89,11 +90,17 @@ private:
     std::string CommittedFrequencyText(std::string_view typed) const;
     void PresetNewChannel();
 
+    // The tone box's text read, or its last committed tone when refused.
+    bool CommitTone(std::string& box, std::string& committed);
+
     MemoryImage& image_;
     const SectionLimits& limits_;
     ChannelEditFields fields_;
     int number_ = 1;
     std::string committedRx_;
+    // The tones the boxes held after the last load or accepted commit.
+    std::string committedRxTone_;
+    std::string committedTxTone_;
 };
 
 }  // namespace kestra

@@ -91,8 +91,12 @@ std::optional<std::string> TypeInto(ChannelEditor& editor, std::string_view capt
         }
     } else if (caption == "Rx Tone" || caption == "Tx Tone") {
         const bool rx = caption == "Rx Tone";
-        if (!(problem = TypeTone(rx ? fields.rxTone : fields.txTone, caption, value))) {
-            rx ? editor.CommitRxTone() : editor.CommitTxTone();
+        if (!(problem = TypeTone(rx ? fields.rxTone : fields.txTone, caption, value)) &&
+            !(rx ? editor.CommitRxTone() : editor.CommitTxTone())) {
+            problem = std::string(caption) +
+                      " takes a tone of the lists (67.0 ... 254.1, D023N ... D754I, None), or "
+                      "the number of one, not " +
+                      Quoted(value);
         }
     } else if (caption == "CH. Name") {
         problem = TypeName(fields.name, value);

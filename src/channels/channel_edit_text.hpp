@@ -3,8 +3,9 @@
 // The Channel Edit dialog's controls as lines of text, and typing "Caption=value" into them:
 // how kestra-cli shows and edits one channel with the same rules as the dialog. A value goes
 // through what its control lets a user type and is then committed as leaving the control
-// would, so a frequency is pulled into a section and onto the raster and a tone is normalised;
-// a list value must be one of its list's texts.
+// would, so a frequency is pulled into a section and onto the raster and a tone is normalised
+// (a number that is no tone of the lists is refused); a list value must be one of its list's
+// texts.
 
 #include <optional>
 #include <string>

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "channels/channel_fields.hpp"
 #include "channels/image_preparation.hpp"
 #include "model/codecs.hpp"
 #include "model/image_map.hpp"
@@ -20,6 +21,8 @@ constexpr std::array<std::string_view, 2> kPowerList{"Low", "High"};
 constexpr std::array<std::string_view, 2> kScanList{"Del", "Add"};
 constexpr std::array<std::string_view, 2> kWidthList{"Narrow", "Wide"};
 constexpr std::array<std::string_view, 3> kBclList{"Off", "Carrier", "QT/DQT"};
+// Channel Edit's BCL list, whose fallback the grid shares.
+constexpr const ListField& kBclField = kChannelListFields[2];
 
 // The "no shift" magnitude of a cleared record: 10.00000 MHz.
 constexpr std::uint32_t kNoShiftMagnitude = 1000000;
@@ -202,10 +205,11 @@ void ChannelTable::FillRow(int index, const MemoryImage& image, const SectionLim
     At(index, Column::Power) = std::string(kPowerList[record.HighPower() ? 1 : 0]);
     At(index, Column::ScanAdd) = std::string(kScanList[record.ScanAdd() ? 1 : 0]);
     At(index, Column::WideNarrow) = std::string(kWidthList[record.Wide() ? 1 : 0]);
-    // The fourth BCL value (both bits set) has no text; it shows as the second-highest one,
-    // "QT/DQT", which is also what a store writes back for it.
-    At(index, Column::Bcl) =
-        std::string(kBclList[static_cast<std::size_t>(std::min(record.Bcl(), 2))]);
+    // The fourth BCL value (both bits set) has no text; it shows as Channel Edit shows it, its
+    // list's fallback "Off", which is also what a store writes back for it.
+    const auto bcl = static_cast<std::size_t>(record.Bcl());
+    At(index, Column::Bcl) = std::string(
+        kBclList[bcl < kBclList.size() ? bcl : static_cast<std::size_t>(kBclField.fallbackIndex)]);
 }
 
 // ---- encode ---------------------------------------------------------------------------------

@@ -82,6 +82,8 @@ struct RecordChange {
 struct EditResult {
     std::vector<CellChange> cells;
     std::optional<RecordChange> record;
+    // The text was refused (a number that is no tone of the lists); nothing changed.
+    bool refused = false;
     bool Changed() const { return !cells.empty() || record.has_value(); }
 };
 
@@ -116,7 +118,8 @@ public:
     // record in image (first Rx typed into an empty row).
     EditResult CommitFrequencyEdit(int record, Column column, std::string_view text,
                                    MemoryImage& image, const SectionLimits& limits);
-    // Commits a tone combo's text (Decode/Encode columns), normalised.
+    // Commits a tone combo's text (Decode/Encode columns) as TypedToneText reads it; a number
+    // that is no tone of the lists is refused and the cell keeps its tone.
     EditResult CommitToneEdit(int record, Column column, std::string_view text);
     // Commits a choice combo's text (the four choice columns); a text outside the column's list
     // changes nothing.

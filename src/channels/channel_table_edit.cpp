@@ -113,13 +113,17 @@ EditResult ChannelTable::CommitToneEdit(int record, Column column, std::string_v
         Change(result, record, column, {});
         return result;
     }
-    std::string normalized = NormalizeToneText(text);
+    std::optional<std::string> typed = TypedToneText(text);
+    if (!typed) {
+        result.refused = true;  // a number that is no tone of the lists: the cell keeps its tone
+        return result;
+    }
     // A cleared tone combo means no tone; an empty cell on a channel would otherwise be stored
     // as a 0.0 Hz CTCSS tone.
-    if (normalized.empty()) {
-        normalized = "None";
+    if (typed->empty()) {
+        *typed = "None";
     }
-    Change(result, record, column, std::move(normalized));
+    Change(result, record, column, std::move(*typed));
     return result;
 }
 

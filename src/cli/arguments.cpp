@@ -10,9 +10,10 @@ namespace kestra::cli {
 
 namespace {
 
-bool IsValue(std::string_view text) {
-    return !text.empty() && text.front() != '-';
-}
+// Every option name ParseArguments knows, whichever command's rules allow it.
+constexpr std::string_view kOptionNames[] = {"--port",   "--service", "--model",    "-o",
+                                             "--apply",  "--append",  "--verify",   "--area",
+                                             "--password", "--force"};
 
 bool Names(std::span<const std::string_view> names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -20,7 +21,8 @@ bool Names(std::span<const std::string_view> names, std::string_view name) {
 
 bool IsFlag(const ArgumentRules& rules, const std::string& name) {
     return (name == "--service" && rules.service) || (name == "--append" && rules.append) ||
-           (name == "--verify" && rules.verify) || Names(rules.flagOptions, name);
+           (name == "--verify" && rules.verify) || (name == "--force" && rules.force) ||
+           Names(rules.flagOptions, name);
 }
 
 // Sets an option that takes no value (IsFlag).
@@ -31,6 +33,8 @@ void StoreFlag(CommandLine& line, const std::string& name) {
         line.append = true;
     } else if (name == "--verify") {
         line.verify = true;
+    } else if (name == "--force") {
+        line.force = true;
     } else if (!line.Flag(name)) {
         line.flags.push_back(name);
     }
@@ -39,6 +43,7 @@ void StoreFlag(CommandLine& line, const std::string& name) {
 bool TakesValue(const ArgumentRules& rules, const std::string& name) {
     return (name == "--port" && rules.port) || (name == "--model" && rules.model) ||
            (name == "-o" && rules.output) || (name == "--apply" && rules.apply) ||
+           (name == "--area" && rules.area) || (name == "--password" && rules.password) ||
            Names(rules.valueOptions, name);
 }
 
@@ -46,11 +51,13 @@ bool TakesValue(const ArgumentRules& rules, const std::string& name) {
 // or names no model.
 bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
                 const std::string& value, std::string& error) {
-    const bool repeated = name == "-o"        ? outputGiven
-                          : name == "--model" ? line.model.has_value()
-                          : name == "--apply" ? line.apply.has_value()
-                          : name == "--port"  ? line.port.has_value()
-                                              : line.Value(name).has_value();
+    const bool repeated = name == "-o"           ? outputGiven
+                          : name == "--model"    ? line.model.has_value()
+                          : name == "--apply"    ? line.apply.has_value()
+                          : name == "--port"     ? line.port.has_value()
+                          : name == "--area"     ? line.area.has_value()
+                          : name == "--password" ? line.password.has_value()
+                                                 : line.Value(name).has_value();
     if (repeated) {
         error = name + " given twice";
         return false;
@@ -69,6 +76,10 @@ bool StoreValue(CommandLine& line, bool& outputGiven, const std::string& name,
         line.model = model;
     } else if (name == "--port") {
         line.port = value;
+    } else if (name == "--area") {
+        line.area = value;
+    } else if (name == "--password") {
+        line.password = value;
     } else {
         line.values.emplace_back(name, value);
     }
@@ -147,11 +158,11 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
             error = "unknown option " + name;
             return std::nullopt;
         }
-        if (!value && i + 1 < args.size() && IsValue(args[i + 1])) {
+        if (!value && i + 1 < args.size() && IsOptionValue(args[i + 1], kOptionNames)) {
             value = args[++i];
         }
         if (!value || value->empty()) {
-            error = name + " needs a value";
+            error = value ? name + " needs a value" : NeedsValue(name, args, i + 1);
             return std::nullopt;
         }
         if (!StoreValue(line, outputGiven, name, *value, error)) {
@@ -162,6 +173,24 @@ std::optional<CommandLine> ParseArguments(std::span<const std::string> args,
         return std::nullopt;
     }
     return line;
+}
+
+bool IsOptionValue(std::string_view next, std::span<const std::string_view> options) {
+    if (next.empty() || next == "--") {
+        return false;
+    }
+    const std::string_view name = next.substr(0, next.find('='));
+    return std::find(options.begin(), options.end(), name) == options.end();
+}
+
+std::string NeedsValue(const std::string& name, std::span<const std::string> args,
+                       std::size_t next) {
+    std::string text = name + " needs a value";
+    if (next < args.size() && args[next].size() > 1 && args[next].front() == '-' &&
+        args[next] != "--") {
+        text += " (for the value " + args[next] + " write " + name + "=" + args[next] + ")";
+    }
+    return text;
 }
 
 std::optional<CommandLine> ParseCommand(const Context& ctx, const char* command,

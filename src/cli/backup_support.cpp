@@ -20,4 +20,18 @@ void KeepTransferBackup(const Context& ctx, const MemoryImage& image, BackupKind
     }
 }
 
+std::string KeepServiceBackup(const Context& ctx, const MemoryImage& previous,
+                              std::string_view dialog) {
+    const BackupResult kept = KeepBackup(BackupDirectory(), previous, BackupKind::Service,
+                                         std::chrono::system_clock::now(), kBackupsKept, dialog);
+    if (kept.ok()) {
+        ctx.err << "kestra-cli: the radio's " << dialog << " values were kept as "
+                << kept.path.string() << '\n';
+    }
+    for (const std::string& warning : kept.warnings) {
+        ctx.err << "kestra-cli: warning: " << warning << '\n';
+    }
+    return kept.error;
+}
+
 }  // namespace kestra::cli

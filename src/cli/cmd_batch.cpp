@@ -15,10 +15,12 @@
 
 #include "channels/batch_form.hpp"
 #include "channels/channel_document.hpp"
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "model/app_state.hpp"
 #include "model/ascii.hpp"
 #include "model/channel_record.hpp"
+#include "model/codecs.hpp"
 #include "model/text_numbers.hpp"
 
 namespace kestra::cli {
@@ -82,14 +84,13 @@ Setter Flag(bool BatchForm::*flag) {
     };
 }
 
+// The tone list's entry for a text read as a tone box reads it ("88,5", "67", "d23n"); -1 when
+// it names none.
 int ToneIndex(const std::string& text) {
+    const std::optional<std::string> tone = TypedToneText(text);
     const auto& tones = ToneChoiceList();
-    for (std::size_t i = 0; i < tones.size(); ++i) {
-        if (EqualsIgnoringAsciiCase(tones[i], text)) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    const auto found = tone ? std::find(tones.begin(), tones.end(), *tone) : tones.end();
+    return found == tones.end() ? -1 : static_cast<int>(found - tones.begin());
 }
 
 // --rx-tone TEXT|random and --tx-tone default|TEXT|random.
@@ -105,7 +106,8 @@ Setter Tone(bool tx) {
         if (index < 0) {
             return Refused(tx ? "--tx-tone" : "--rx-tone",
                            std::string(tx ? "default, " : "") +
-                               "random or a tone of the list (None, 67.0 ... 254.1, D023N, D754I)",
+                               "random or a tone of the list (None, 67.0 ... 254.1, D023N ... "
+                               "D754I, or the number of one)",
                            value);
         }
         (tx ? f.txRandom : f.rxRandom) = random;
@@ -152,6 +154,13 @@ Problem SetRange(BatchRun& run, const std::string& value) {
     if (from.empty() || to.empty() || !TypingAccepts(kRangeBoxTyping, from) ||
         !TypingAccepts(kRangeBoxTyping, to)) {
         return Refused("--range", "all, a, b or FROM-TO (channel numbers 1-256)", value);
+    }
+    // The dialog's boxes turn 0, 257 or a FROM above TO into some other range; a script gets
+    // told instead, since a wrong range rewrites channels nobody meant to touch.
+    const int first = LeadingInt(from);
+    const int last = LeadingInt(to);
+    if (first < 1 || last > 256 || first > last) {
+        return Refused("--range", "FROM-TO with 1 <= FROM <= TO <= 256", value);
     }
     ChooseRange(run.form, BatchRange::From);
     run.form.from = NormalizeFromText(from, to);
@@ -235,6 +244,18 @@ struct BatchArguments {
     std::vector<std::pair<std::string, std::string>> options;
 };
 
+// "-o" and every option's name, for telling a value that starts with "-" from the next option.
+std::span<const std::string_view> OptionNameList() {
+    static const std::vector<std::string_view> names = [] {
+        std::vector<std::string_view> list{"-o"};
+        for (const auto& [name, option] : Options()) {
+            list.push_back(name);
+        }
+        return list;
+    }();
+    return names;
+}
+
 std::string OptionNames() {
     std::string names;
     for (const auto& [name, option] : Options()) {
@@ -265,11 +286,12 @@ bool ReadOption(std::span<const std::string> args, std::size_t& i, BatchArgument
         problem = name + " takes no value";
         return false;
     }
-    if (takesValue && !value && i + 1 < args.size() && !args[i + 1].starts_with("-")) {
+    if (takesValue && !value && i + 1 < args.size() &&
+        IsOptionValue(args[i + 1], OptionNameList())) {
         value = args[++i];
     }
     if (takesValue && (!value || (output && value->empty()))) {
-        problem = name + " needs a value";
+        problem = value ? name + " needs a value" : NeedsValue(name, args, i + 1);
         return false;
     }
     const bool repeated = output ? !read.output.empty()

@@ -6,13 +6,13 @@
 // saves the result to OUT as Save As does. A bad section, key or value in CAL.ini is named with
 // its line; nothing is written then.
 
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 
 #include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "cli/text_files.hpp"
 #include "model/app_state.hpp"
 #include "service/calibration_file.hpp"
 
@@ -21,25 +21,7 @@ namespace kestra::cli {
 namespace {
 
 // A calibration file is some tens of kilobytes; anything far larger is not one.
-constexpr std::streamsize kMaxCalibrationFileSize = 4 << 20;
-
-bool ReadCalibrationText(const Context& ctx, const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Fail(ctx, "cannot read " + path + ": no such file or no permission");
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(in.rdbuf()), {});
-    if (in.bad()) {
-        Fail(ctx, "cannot read " + path);
-        return false;
-    }
-    if (static_cast<std::streamsize>(text.size()) > kMaxCalibrationFileSize) {
-        Fail(ctx, path + " is too large for a calibration file");
-        return false;
-    }
-    return true;
-}
+constexpr std::size_t kMaxCalibrationFileSize = 4u << 20;
 
 }  // namespace
 
@@ -65,8 +47,13 @@ int RunCalibration(const Context& ctx) {
     }
 
     std::string text;  // without --apply: every editor committed as it stands
-    if (line->apply && !ReadCalibrationText(ctx, *line->apply, text)) {
-        return kExitFailure;
+    if (line->apply) {
+        std::string problem;
+        auto read = ReadTextFile(*line->apply, kMaxCalibrationFileSize, problem);
+        if (!read) {
+            return Fail(ctx, problem + " Nothing was written.");
+        }
+        text = std::move(*read);
     }
     if (const auto problem = ApplyCalibrationFile(text, image)) {
         return Fail(ctx,

@@ -14,10 +14,12 @@
 #include "channels/channel_document.hpp"
 #include "channels/channel_edit.hpp"
 #include "channels/channel_edit_text.hpp"
+#include "cli/arguments.hpp"
 #include "cli/commands.hpp"
 #include "model/app_state.hpp"
 #include "model/ascii.hpp"
 #include "model/codecs.hpp"
+#include "model/text_numbers.hpp"
 
 namespace kestra::cli {
 
@@ -45,8 +47,9 @@ std::optional<ChannelArguments> ReadChannelArguments(std::span<const std::string
                 problem = "-o given twice";
                 return std::nullopt;
             }
-            if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].front() == '-') {
-                problem = "-o needs a value";
+            static constexpr std::string_view kOptions[] = {"-o"};
+            if (i + 1 >= args.size() || !IsOptionValue(args[i + 1], kOptions)) {
+                problem = NeedsValue("-o", args, i + 1);
                 return std::nullopt;
             }
             read.output = args[++i];
@@ -67,16 +70,27 @@ std::optional<ChannelArguments> ReadChannelArguments(std::span<const std::string
     return read;
 }
 
-// The channel number of a CH argument: what the dialog's "CH" box takes ("A5", "b12", "130",
-// at most 4 characters) or a VFO name, naming one of the 258 slots.
+// The channel number of a CH argument: a label A1-A128 or B1-B128 (either letter case, leading
+// zeros allowed, at most the "CH" box's 4 characters), a number 1-258 as the box counts, or a
+// VFO name; 0 for anything else. The dialog's box takes "A200" as channel 200 (B072); a script
+// that names a label no channel has is told so instead.
 int ChannelNumberOfArgument(std::string_view text) {
-    const bool typed =
-        !text.empty() && text.size() <= static_cast<std::size_t>(kChannelTextLength) &&
-        std::all_of(text.begin(), text.end(),
-                    [](char c) { return c != '\b' && FilterAccepts(kChannelLabelFilter, c); });
-    const bool vfo =
-        EqualsIgnoringAsciiCase(text, "A VFO") || EqualsIgnoringAsciiCase(text, "B VFO");
-    const int number = typed || vfo ? ParseChannelText(text) : 0;
+    if (EqualsIgnoringAsciiCase(text, "A VFO") || EqualsIgnoringAsciiCase(text, "B VFO")) {
+        return ParseChannelText(text);
+    }
+    if (text.empty() || text.size() > static_cast<std::size_t>(kChannelTextLength)) {
+        return 0;
+    }
+    const char section = ToUpperAscii(text.front());
+    const bool labelled = section == 'A' || section == 'B';
+    const std::string_view digits = labelled ? text.substr(1) : text;
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsAsciiDigit)) {
+        return 0;
+    }
+    const int number = LeadingInt(digits);
+    if (labelled) {
+        return number >= 1 && number <= 128 ? number + (section == 'B' ? 128 : 0) : 0;
+    }
     return number >= 1 && number <= kChannelSlotCount ? number : 0;
 }
 

@@ -3,7 +3,8 @@
 // (from this or another programming tool) into the document's channels and saves the result as
 // Save As does. Rows go to their Location, or with --append to the first empty channels. The
 // report of what was done to each row goes to stderr. Exit status 0 when every row was taken
-// whole, 3 when some were changed or skipped, 2 when the list cannot be read (nothing written).
+// whole, 3 when some were changed or skipped or carried text the radio cannot store (a Comment),
+// 2 when the list cannot be read (nothing written).
 
 #include "channels/channel_csv.hpp"
 #include "channels/channel_document.hpp"
@@ -40,7 +41,8 @@ int RunImport(const Context& ctx) {
         return Fail(ctx, problem + " Nothing was written.", kExitUnreadableList);
     }
     const CsvImportOptions options{
-        line->append ? CsvPlacement::FirstEmpty : CsvPlacement::ByLocation, 0};
+        line->append ? CsvPlacement::FirstEmpty : CsvPlacement::ByLocation, 0,
+        "--append (into the first empty slots)"};
     const CsvImportResult imported =
         ImportChannelsCsv(*text, document.image(), document.limits(), options);
     if (!imported.ok()) {
@@ -60,7 +62,7 @@ int RunImport(const Context& ctx) {
     }
     ctx.err << FormatCsvImportReport(imported.report);
     ctx.err.flush();
-    return imported.report.AllTakenWhole() ? kExitOk : kExitRowsChanged;
+    return imported.report.Complete() ? kExitOk : kExitRowsChanged;
 }
 
 }  // namespace kestra::cli

@@ -29,5 +29,8 @@ int RunWrite(const Context& ctx) {
 int RunDoctor(const Context& ctx) {
     return Unavailable(ctx);
 }
+int RunService(const Context& ctx) {
+    return Unavailable(ctx);
+}
 
 }  // namespace kestra::cli

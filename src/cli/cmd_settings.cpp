@@ -6,16 +6,13 @@
 // as a user typing them would, closes every dialog and writes OUT as Save As does; a line that
 // cannot be applied is reported with its number and nothing is written.
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
+#include <string>
 
 #include "channels/channel_document.hpp"
 #include "cli/arguments.hpp"
 #include "cli/commands.hpp"
+#include "cli/text_files.hpp"
 #include "model/app_state.hpp"
 #include "settings/settings_text.hpp"
 
@@ -24,31 +21,7 @@ namespace kestra::cli {
 namespace {
 
 // A settings file is a few kilobytes; anything far larger is not one.
-constexpr std::uintmax_t kSettingsFileLimit = 1 << 20;
-
-std::optional<std::string> ReadSettingsFile(const Context& ctx, const std::string& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) {
-        Fail(ctx, "cannot read " + path + ": no such file");
-        return std::nullopt;
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        Fail(ctx, "cannot read " + path + ": not a regular file");
-        return std::nullopt;
-    }
-    if (std::filesystem::file_size(path, ec) > kSettingsFileLimit) {
-        Fail(ctx, path + " is too large for a settings file (more than 1 MiB)");
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(in), {});
-    if (!in.is_open() || in.bad()) {
-        Fail(ctx, "cannot read " + path + ": " + std::strerror(errno));
-        return std::nullopt;
-    }
-    return text;
-}
+constexpr std::size_t kSettingsFileLimit = 1u << 20;
 
 }  // namespace
 
@@ -68,8 +41,11 @@ int RunSettings(const Context& ctx) {
         return kExitFailure;
     }
     std::optional<std::string> settings;
-    if (line->apply && !(settings = ReadSettingsFile(ctx, *line->apply))) {
-        return kExitFailure;
+    if (line->apply) {
+        std::string problem;
+        if (!(settings = ReadTextFile(*line->apply, kSettingsFileLimit, problem))) {
+            return Fail(ctx, problem + " Nothing was written.");
+        }
     }
 
     // The Call ID lives in memory only, "100" for the run, as in the desktop program.

@@ -64,6 +64,10 @@ inline constexpr int kExitInterrupted = 130;
       "write FILE to the radio as Program, Write does; --verify reads it back")                \
     X("calibration", RunCalibration, "FILE [-o OUT [--apply CAL.ini]]",                        \
       "print the service editors' values, or set them and save as OUT")                        \
+    X("service", RunService,                                                                   \
+      "read|write --area AREA --password TEXT [--port P] FILE [-o OUT] [--force]",             \
+      "read a service dialog's area (parameter-adjust, dtmf-initialization, sql-adjust) into " \
+      "FILE saved as OUT, or write FILE's area after backing up the radio's values")           \
     X("export", RunExport, "FILE -o OUT.csv", "write the channels as CSV for other tools")     \
     X("import", RunImport, "FILE IN.csv -o OUT [--append]",                                    \
       "put a CSV channel list into FILE's channels and save as OUT")                           \
@@ -76,6 +80,10 @@ KESTRA_CLI_COMMANDS(KESTRA_CLI_DECLARE)
 
 // "usage: kestra-cli <command> <arguments>" from the command list.
 std::string Usage(std::string_view command);
+
+// The lines `<command> --help` adds after the description (each ending in a line feed); empty
+// for most commands.
+std::string_view CommandNotes(std::string_view command);
 
 // One line "kestra-cli: <text>" on ctx.err; returns code.
 int Fail(const Context& ctx, const std::string& text, int code = kExitFailure);

@@ -195,9 +195,10 @@ void TerminalTransferObserver::EndProgressLine() {
     }
 }
 
-bool TerminalMessenger::Show(const std::string& text, MessageButtons) {
+bool TerminalMessenger::Show(const std::string& text, MessageButtons buttons) {
     err_ << WithDevice(text, device_) << std::endl;
-    return true;
+    // Nobody answers a question here: its default, "No".
+    return buttons != MessageButtons::YesNo;
 }
 
 }  // namespace kestra::cli

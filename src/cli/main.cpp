@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <iostream>
 #include <span>
 #include <string>
@@ -16,6 +17,7 @@
 #include "channels/channel_document.hpp"
 #include "cli/commands.hpp"
 #include "model/document_file.hpp"
+#include "model/program_version.hpp"
 
 namespace kestra::cli {
 
@@ -67,24 +69,48 @@ std::string Synopsis(const Command& command) {
     return text;
 }
 
+// A synopsis longer than this has its description on the next line.
+constexpr std::size_t kSynopsisColumn = 60;
+
 void PrintUsage(std::ostream& out) {
     std::size_t width = 0;
     for (const Command& command : kCommands) {
-        width = std::max(width, Synopsis(command).size());
+        const std::size_t size = Synopsis(command).size();
+        width = size <= kSynopsisColumn ? std::max(width, size) : width;
     }
     out << "usage: kestra-cli <command> [arguments]\n\ncommands:\n";
     for (const Command& command : kCommands) {
         std::string line = "  " + Synopsis(command);
-        line.resize(width + 4, ' ');
+        if (line.size() > width + 3) {
+            line += "\n";
+            line.append(width + 4, ' ');
+        } else {
+            line.resize(width + 4, ' ');
+        }
         out << line << command.description << '\n';
     }
-    out << "\nkestra-cli <command> --help shows the usage of one command.\n";
+    out << "\nkestra-cli <command> --help shows the usage of one command;\n"
+           "kestra-cli --version shows the version and the licence.\n";
 }
 
 // "--help" anywhere, or "-h" alone, asks for the command's usage instead of running it.
 bool AsksForHelp(std::span<const std::string> args) {
     return std::find(args.begin(), args.end(), "--help") != args.end() ||
            (args.size() == 1 && args.front() == "-h");
+}
+
+// Runs a subcommand; anything it throws ends the program as every failure does: one line on
+// stderr and exit status 1, never an abort with a core dump.
+int RunGuarded(const Command& command, const Context& ctx) {
+    try {
+        return command.run(ctx);
+    } catch (const std::exception& e) {
+        return Fail(ctx, std::string(command.name) + " failed: " + e.what() +
+                             ". Files it was writing are left as they were.");
+    } catch (...) {
+        return Fail(ctx, std::string(command.name) +
+                             " failed unexpectedly. Files it was writing are left as they were.");
+    }
 }
 
 }  // namespace
@@ -108,8 +134,12 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const std::string& name = args.front();
-    if (name == "help" || name == "-h" || name == "--help") {
-        PrintUsage(std::cout);
+    if (name == "help" || name == "-h" || name == "--help" || name == "--version") {
+        if (name == "--version") {
+            std::cout << kestra::VersionText("kestra-cli");
+        } else {
+            PrintUsage(std::cout);
+        }
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "kestra-cli: cannot write to standard output\n";
@@ -122,10 +152,11 @@ int main(int argc, char** argv) {
             const Context ctx{std::span<const std::string>(args).subspan(1),
                               argc > 0 ? argv[0] : nullptr, std::cout, std::cerr};
             if (AsksForHelp(ctx.args)) {
-                std::cout << Usage(name) << "\n  " << command.description << std::endl;
+                std::cout << Usage(name) << "\n  " << command.description << '\n'
+                          << CommandNotes(name) << std::flush;
                 return std::cout ? kExitOk : Fail(ctx, "cannot write to standard output");
             }
-            return command.run(ctx);
+            return RunGuarded(command, ctx);
         }
     }
     std::cerr << "kestra-cli: unknown command '" << name << "' (try kestra-cli help)\n";

@@ -2,6 +2,7 @@
 #include "cli/text_files.hpp"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <system_error>
 
 #include "model/ascii.hpp"
+#include "model/atomic_file.hpp"
 
 namespace kestra::cli {
 
@@ -29,25 +31,34 @@ std::string Reason(int error) {
     return text;
 }
 
-// Why a path cannot be read or written as a text file, or nothing when it can be tried.
-std::optional<std::string> NotARegularFile(const std::string& path, const char* verb) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::is_directory(status)) {
-        return std::string(verb) + " " + Quoted(path) + ": it is a folder.";
-    }
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        return std::string(verb) + " " + Quoted(path) + ": it is not a regular file.";
-    }
-    return std::nullopt;
+std::string TooLarge(const std::string& path, std::size_t maxSize) {
+    const std::size_t kib = maxSize >> 10;
+    const std::string limit =
+        kib >= 1024 ? std::to_string(kib >> 10) + " MiB" : std::to_string(kib) + " KiB";
+    return "Cannot read " + Quoted(path) + ": it is larger than " + limit +
+           ", far more than such a file holds.";
 }
 
 }  // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& path, std::size_t maxSize,
                                         std::string& error) {
-    if (auto refused = NotARegularFile(path, "Cannot read")) {
-        error = *refused;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) {
+        error = "Cannot read " + Quoted(path) + ": " + Reason(ec ? ec.value() : ENOENT) + ".";
+        return std::nullopt;
+    }
+    if (fs::is_directory(status)) {
+        error = "Cannot read " + Quoted(path) + ": it is a folder.";
+        return std::nullopt;
+    }
+    if (!fs::is_regular_file(status)) {
+        error = "Cannot read " + Quoted(path) + ": it is not a regular file.";
+        return std::nullopt;
+    }
+    if (fs::file_size(path, ec) > maxSize && !ec) {
+        error = TooLarge(path, maxSize);
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
@@ -55,6 +66,7 @@ std::optional<std::string> ReadTextFile(const std::string& path, std::size_t max
         error = "Cannot read " + Quoted(path) + ": " + Reason(errno) + ".";
         return std::nullopt;
     }
+    // Read no further than the limit, should the file grow meanwhile.
     std::string text;
     std::istreambuf_iterator<char> it(in.rdbuf());
     for (const std::istreambuf_iterator<char> end; it != end && text.size() <= maxSize; ++it) {
@@ -65,25 +77,16 @@ std::optional<std::string> ReadTextFile(const std::string& path, std::size_t max
         return std::nullopt;
     }
     if (text.size() > maxSize) {
-        error = "Cannot read " + Quoted(path) + ": it is larger than " +
-                std::to_string(maxSize >> 20) + " MiB, far more than a channel list.";
+        error = TooLarge(path, maxSize);
         return std::nullopt;
     }
     return text;
 }
 
-std::optional<std::string> WriteTextFile(const std::string& path, const std::string& text) {
-    if (auto refused = NotARegularFile(path, "Cannot write")) {
-        return refused;
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return "Cannot write " + Quoted(path) + ": " + Reason(errno) + ".";
-    }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        return "Cannot write " + Quoted(path) + ": the disk may be full.";
+std::optional<std::string> WriteTextFile(const std::string& path, const std::string& text,
+                                         std::string_view kind) {
+    if (const FileResult saved = ReplaceFileAtomically({path, kind}, text); !saved) {
+        return saved.error;
     }
     return std::nullopt;
 }

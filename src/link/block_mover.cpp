@@ -24,8 +24,17 @@ BlockMoveResult MoveBlocks(WireProtocol& wire, TransferDirection direction,
             const auto address = static_cast<std::uint16_t>(a);
             ++result.blocksStarted;
             result.lastAddress = a;
-            const bool blockOk = reading ? wire.ReadBlock(address, image.span(a, length))
-                                         : wire.WriteBlock(address, image.span(a, length));
+            bool blockOk = false;
+            if (reading) {
+                const ReadBlockReply reply = wire.ReadBlock(address, image.span(a, length));
+                blockOk = reply.ok;
+                if (reply.received < length) {
+                    result.shortReceived = reply.received;
+                    result.shortLength = length;
+                }
+            } else {
+                blockOk = wire.WriteBlock(address, image.span(a, length));
+            }
             if (!blockOk) {
                 result.end = BlockMoveResult::End::Failed;
                 return result;
@@ -45,6 +54,11 @@ std::string TransferFailureText(TransferDirection direction, const BlockMoveResu
     StepFailure failure{FailedStep::Stopped};
     if (result.end != BlockMoveResult::End::Cancelled) {
         failure = {FailedStep::Block, result.blocksStarted, blockCount, result.lastAddress};
+        if (result.shortLength > 0) {
+            failure.step = FailedStep::ShortBlock;
+            failure.received = result.shortReceived;
+            failure.length = result.shortLength;
+        }
     }
     std::string text = CommunicationErrorText(device, failure);
     if (direction == TransferDirection::Write && !result.ok() && result.blocksStarted > 0) {

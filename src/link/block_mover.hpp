@@ -9,6 +9,7 @@
 // the line is finished or fails first, so the radio never sees half a frame.
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <string>
@@ -32,6 +33,10 @@ struct BlockMoveResult {
     int blocksStarted = 0;
     // The image address of the last block whose header went out.
     std::uint32_t lastAddress = 0;
+    // A read that failed because its last block arrived short: the data bytes that came of
+    // the block's length. Zero length for every other end.
+    std::size_t shortReceived = 0;
+    std::size_t shortLength = 0;
 
     bool ok() const { return end == End::Done; }
 };
@@ -47,7 +52,8 @@ BlockMoveResult MoveBlocks(WireProtocol& wire, TransferDirection direction,
                            const BlockReport& report = {}, const CancelFlag* cancel = nullptr);
 
 // What the user is told when the blocks of a transfer fail: "Communication error", a line
-// naming the device and the block that went unacknowledged (of blockCount), and after a write
+// naming the device and the block that arrived short or went unacknowledged (of blockCount),
+// and after a write
 // that may have changed the radio a line saying so and what to do.
 std::string TransferFailureText(TransferDirection direction, const BlockMoveResult& result,
                                 std::string_view device, int blockCount);

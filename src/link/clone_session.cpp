@@ -138,8 +138,11 @@ CloneResult CloneSession::Run(const CloneRequest& request) {
     if (!ok) {
         return result;
     }
-    if (plan.verify && plan.direction == TransferDirection::Write && !VerifyWrite(request)) {
-        return result;
+    if (plan.verify && plan.direction == TransferDirection::Write) {
+        if (!VerifyWrite(request)) {
+            return result;
+        }
+        result.verified = true;
     }
     if (plan.initialization) {
         // Initialization keeps the dialog open for the next radio.

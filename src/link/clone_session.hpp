@@ -74,6 +74,8 @@ struct CloneResult {
     std::optional<IdentReply> ident;
     // A write's first block went out: a failure after this may leave a partly written radio.
     bool sendingStarted = false;
+    // The written ranges were read back and the radio holds what was sent.
+    bool verified = false;
 };
 
 // What the transfer tells the dialog (or the CLI, or a test). The desktop program marshals these

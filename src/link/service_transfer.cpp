@@ -13,6 +13,11 @@ namespace {
 constexpr std::string_view kReadComplete = "Read complete";
 constexpr std::string_view kWriteComplete = "Write complete";
 
+std::string NoServiceBackupText(const std::string& error) {
+    return "No backup of the radio's present values could be kept, so nothing was written.\n" +
+           error + "\nMake room in the backup folder (or allow writing there), then write again.";
+}
+
 }  // namespace
 
 std::span<const CloneRange> ServiceTransferPlan::UsedRanges() const {
@@ -37,13 +42,18 @@ void CopyPlanRanges(const ServiceTransferPlan& plan, const MemoryImage& from, Me
     }
 }
 
+ServiceTransferPlan BackupReadPlan(const ServiceTransferPlan& write) {
+    ServiceTransferPlan read = write;
+    read.direction = TransferDirection::Read;
+    return read;
+}
+
 ServiceTransfer::ServiceTransfer(SerialLink& link, Clock& clock, Messenger& messenger)
     : link_(link), clock_(clock), messenger_(messenger) {}
 
 bool ServiceTransfer::OpenLine(const ServiceLine& line) {
     if (!link_.Open(device_)) {
-        messenger_.ShowFailure(OpenPortFailText(device_, link_.OpenErrorText()),
-                               MessageIcon::Warning);
+        ShowFailure(OpenPortFailText(device_, link_.OpenErrorText()), MessageIcon::Warning);
         return false;
     }
     link_.ApplySettings(line.readTotalConstantMs);
@@ -51,13 +61,61 @@ bool ServiceTransfer::OpenLine(const ServiceLine& line) {
     return true;
 }
 
+void ServiceTransfer::ShowFailure(const std::string& text, MessageIcon icon) {
+    messenger_.ShowFailure(failureHint_.empty() ? text : text + "\n" + failureHint_, icon);
+}
+
 void ServiceTransfer::Fail(const std::string& text) {
     link_.Close();
-    messenger_.ShowFailure(text, MessageIcon::Critical);
+    ShowFailure(text, MessageIcon::Critical);
 }
 
 void ServiceTransfer::Fail(FailedStep step) {
     Fail(CommunicationErrorText(device_, {step}));
+}
+
+bool ServiceTransfer::Exchange(const ServiceTransferPlan& plan, MemoryImage& blocks) {
+    if (!OpenLine(plan.line)) {
+        return false;
+    }
+    WireProtocol wire(link_, clock_);
+    if (!wire.WakeUp(plan.line.wakeUpPauseMs)) {
+        Fail(FailedStep::WakeUp);
+        return false;
+    }
+    wire.RequestIdent();  // a read or write does not look at the reply
+    if (!wire.Handshake()) {
+        Fail(FailedStep::Handshake);
+        return false;
+    }
+    const BlockMoveResult moved = MoveBlocks(wire, plan.direction, plan.UsedRanges(), blocks);
+    if (!moved.ok()) {
+        Fail(TransferFailureText(plan.direction, moved, device_, plan.BlockCount()));
+        return false;
+    }
+    wire.SendEnd(plan.direction == TransferDirection::Read ? kEndOfRead : kEndOfWrite);
+    link_.Close();
+    return true;
+}
+
+bool ServiceTransfer::BackUp(const ServiceRequest& request, ServiceResult& result) {
+    // Only what came from the radio: every byte outside the ranges stays erased.
+    MemoryImage previous;
+    failureHint_ = std::string(kNothingWrittenHint);
+    const bool read = Exchange(BackupReadPlan(request.plan), previous);
+    failureHint_.clear();
+    if (!read) {
+        return false;
+    }
+    result.previous = previous;
+    if (request.keepBackup) {
+        if (const std::string error = request.keepBackup(previous); !error.empty()) {
+            ShowFailure(NoServiceBackupText(error), MessageIcon::Warning);
+            return false;
+        }
+    }
+    clock_.SleepMs(kServiceSessionPauseMs);
+    return true;
 }
 
 ServiceResult ServiceTransfer::Run(const ServiceRequest& request) {
@@ -65,31 +123,15 @@ ServiceResult ServiceTransfer::Run(const ServiceRequest& request) {
     device_ = request.device;
     ServiceResult result;
     result.image = request.image;
-    if (!OpenLine(plan.line)) {
-        return result;
-    }
-    WireProtocol wire(link_, clock_);
-    if (!wire.WakeUp(plan.line.wakeUpPauseMs)) {
-        Fail(FailedStep::WakeUp);
-        return result;
-    }
-    wire.RequestIdent();  // a read or write does not look at the reply
-    if (!wire.Handshake()) {
-        Fail(FailedStep::Handshake);
-        return result;
-    }
-
     const bool reading = plan.direction == TransferDirection::Read;
+    if (!reading && !BackUp(request, result)) {
+        return result;
+    }
     // A read fills a copy; the result holds it only when every block has arrived.
     MemoryImage blocks = request.image;
-    const BlockMoveResult moved = MoveBlocks(wire, plan.direction, plan.UsedRanges(), blocks);
-    if (!moved.ok()) {
-        Fail(TransferFailureText(plan.direction, moved, device_, plan.BlockCount()));
+    if (!Exchange(plan, blocks)) {
         return result;
     }
-
-    wire.SendEnd(reading ? kEndOfRead : kEndOfWrite);
-    link_.Close();
     if (reading) {
         result.image = blocks;
     }

@@ -7,11 +7,18 @@
 // failure). Like the clone session, a transfer works on what it is given (the device and the
 // image whose ranges a write sends) and returns what a read brought; the caller puts the read
 // ranges where they belong (CopyPlanRanges), and only when every block arrived.
+//
+// A write never replaces what the radio holds unseen: it first reads the radio's present
+// contents of exactly the ranges it is about to write (a session of its own, without "Read
+// complete"), hands them to the request's backup keeper, and writes only when that read went
+// through and the keeper kept them.
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "link/block_mover.hpp"
 #include "link/clock.hpp"
@@ -65,12 +72,18 @@ inline constexpr ServiceTransferPlan kSqlAdjustWrite{
 // Radio Information's identify: a longer pause before each wake-up byte, no blocks.
 inline constexpr ServiceLine kIdentifyLine{kReadTotalConstantMs, 2};
 
+// Keeps the radio's values read before a write (an image holding them in the write's ranges and
+// 0xFF everywhere else). Returns why they could not be kept, or an empty text. Runs on the thread
+// that runs the transfer.
+using ServiceBackupKeeper = std::function<std::string(const MemoryImage& previous)>;
+
 // One service transfer's inputs: the plan, the device and, for a write, the image whose ranges
-// are sent (a read lands its blocks on a copy of it).
+// are sent (a read lands its blocks on a copy of it) and what keeps the radio's old values.
 struct ServiceRequest {
     ServiceTransferPlan plan;
     std::string device;
     MemoryImage image;
+    ServiceBackupKeeper keepBackup;  // may be empty: the values are read and only returned
 };
 
 struct ServiceResult {
@@ -78,7 +91,21 @@ struct ServiceResult {
     // After a read that went through: the request's image with the plan's ranges as the radio
     // holds them. Otherwise the request's image.
     MemoryImage image;
+    // A write's backup read that went through: the radio's values before the write.
+    std::optional<MemoryImage> previous;
 };
+
+// The backup read of a write plan: the same ranges and line, read.
+ServiceTransferPlan BackupReadPlan(const ServiceTransferPlan& write);
+
+// The line under every failure of a write's backup read.
+inline constexpr std::string_view kNothingWrittenHint =
+    "The radio's present values could not be read to keep a backup of them, so nothing was "
+    "written.";
+
+// The pause between a write's backup read and the write itself, so the radio has left the
+// first session before it is woken again.
+inline constexpr int kServiceSessionPauseMs = 500;
 
 // Copies exactly the plan's ranges of from into to (a read's ranges into the document).
 void CopyPlanRanges(const ServiceTransferPlan& plan, const MemoryImage& from, MemoryImage& to);
@@ -97,6 +124,12 @@ public:
                                        const ServiceLine& line = kIdentifyLine);
 
 private:
+    // One session: wake-up, handshake, the plan's blocks to or from blocks, the end string. No
+    // message on success; false after the failure message.
+    bool Exchange(const ServiceTransferPlan& plan, MemoryImage& blocks);
+    // The write's backup read and its keeping; false after the failure message (nothing was
+    // written then).
+    bool BackUp(const ServiceRequest& request, ServiceResult& result);
     // Opens the line with the plan's read timeout and empties its queues; false after "Open port
     // fail".
     bool OpenLine(const ServiceLine& line);
@@ -104,8 +137,12 @@ private:
     void Fail(const std::string& text);
     // "Communication error" naming the device and the step.
     void Fail(FailedStep step);
+    // Shows a failure with the hint of the step under way.
+    void ShowFailure(const std::string& text, MessageIcon icon);
 
     std::string device_;
+    // Added under every failure of a write's backup read: nothing was written.
+    std::string failureHint_;
     SerialLink& link_;
     Clock& clock_;
     Messenger& messenger_;

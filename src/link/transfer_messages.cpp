@@ -49,10 +49,16 @@ std::string StepText(const StepFailure& failure) {
         case FailedStep::Handshake:
             return "no acknowledge to the start of the transfer. Switch the radio off and on "
                    "and try again.";
-        case FailedStep::Block: {
+        case FailedStep::Block:
+        case FailedStep::ShortBlock: {
             char address[8];
             std::snprintf(address, sizeof address, "%04X", static_cast<unsigned>(failure.address));
-            return "missing acknowledge at block " + std::to_string(failure.block) + " of " +
+            const std::string what = failure.step == FailedStep::Block
+                                         ? std::string("missing acknowledge at block ")
+                                         : "the radio sent " + std::to_string(failure.received) +
+                                               " of " + std::to_string(failure.length) +
+                                               " bytes of block ";
+            return what + std::to_string(failure.block) + " of " +
                    std::to_string(failure.blockCount) + " (address 0x" + address +
                    "). Check the cable and try again.";
         }
@@ -117,10 +123,14 @@ std::string CommunicationErrorText(std::string_view device, const StepFailure& f
            StepText(failure);
 }
 
-std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel) {
-    return std::string(reading ? "Read complete: " : "Write complete: ") +
-           std::to_string(channels) + (channels == 1 ? " channel " : " channels ") +
-           (reading ? "from " : "to ") + std::string(portLabel);
+std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel,
+                                 bool verified) {
+    const char* what = reading    ? "Read complete: "
+                       : verified ? "Write complete and verified: "
+                                  : "Write complete: ";
+    return std::string(what) + std::to_string(channels) +
+           (channels == 1 ? " channel " : " channels ") + (reading ? "from " : "to ") +
+           std::string(portLabel);
 }
 
 std::string BandText(const Band& band) {

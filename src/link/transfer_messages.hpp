@@ -7,6 +7,7 @@
 // shows them in message boxes, kestra-cli on stderr, so both say the same.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,21 +30,26 @@ std::string OpenFailureReason(std::string_view systemText);
 std::string OpenPortFailText(std::string_view device, std::string_view systemText);
 
 // The step of the exchange that went unanswered.
-enum class FailedStep { WakeUp, Identification, Handshake, Block, Stopped };
+// Block: a block went unacknowledged; ShortBlock: a read block came with fewer bytes than asked.
+enum class FailedStep { WakeUp, Identification, Handshake, Block, ShortBlock, Stopped };
 
 struct StepFailure {
     FailedStep step = FailedStep::WakeUp;
-    int block = 0;              // Block: the failed block, counted from 1
-    int blockCount = 0;         // Block: the blocks of the whole transfer
-    std::uint32_t address = 0;  // Block: its image address
+    int block = 0;              // Block, ShortBlock: the failed block, counted from 1
+    int blockCount = 0;         // Block, ShortBlock: the blocks of the whole transfer
+    std::uint32_t address = 0;  // Block, ShortBlock: its image address
+    std::size_t received = 0;   // ShortBlock: the data bytes that came
+    std::size_t length = 0;     // ShortBlock: the data bytes asked for
 };
 
 // "Communication error" and a line naming the device and the step.
 std::string CommunicationErrorText(std::string_view device, const StepFailure& failure);
 
 // The status line after a read or write that went through: "Read complete: 42 channels from
-// COM3 (/dev/ttyUSB2)", "Write complete: 1 channel to the demo radio".
-std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel);
+// COM3 (/dev/ttyUSB2)", "Write complete: 1 channel to the demo radio", and after a write that
+// was read back and compared "Write complete and verified: 53 channels to ...".
+std::string TransferCompleteText(bool reading, int channels, std::string_view portLabel,
+                                 bool verified = false);
 
 // "136-174 MHz" (whole MHz without decimals).
 std::string BandText(const Band& band);

@@ -36,19 +36,20 @@ bool WireProtocol::Handshake() {
     return SendAndExpectAcknowledge();
 }
 
-bool WireProtocol::ReadBlock(std::uint16_t address, std::span<std::uint8_t> out) {
+ReadBlockReply WireProtocol::ReadBlock(std::uint16_t address, std::span<std::uint8_t> out) {
     link_.Purge();
     SendHeader(kReadCommand, address, out.size());
     std::array<std::uint8_t, 4> radioHeader{};
     if (link_.Read(radioHeader) != radioHeader.size()) {
-        return false;
+        return {false, 0};
     }
     // A block that arrives short is an error: storing it would mix stale bytes into the image.
-    if (link_.Read(out) != out.size()) {
-        return false;
+    const std::size_t received = link_.Read(out);
+    if (received != out.size()) {
+        return {false, received};
     }
     link_.Purge();
-    return SendAndExpectAcknowledge();
+    return {SendAndExpectAcknowledge(), received};
 }
 
 bool WireProtocol::WriteBlock(std::uint16_t address, std::span<const std::uint8_t> data) {

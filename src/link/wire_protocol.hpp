@@ -31,6 +31,13 @@ inline constexpr int kWakeUpWindowMs = 100;
 inline constexpr std::string_view kOpenPortFail = "Open port fail";
 inline constexpr std::string_view kCommunicationError = "Communication error";
 
+// How one read block went: whether it arrived whole and was acknowledged, and how many of its
+// data bytes came (fewer than asked when the radio sent it short; none when its header broke off).
+struct ReadBlockReply {
+    bool ok = false;
+    std::size_t received = 0;
+};
+
 class WireProtocol {
 public:
     WireProtocol(SerialLink& link, Clock& clock) : link_(link), clock_(clock) {}
@@ -44,9 +51,9 @@ public:
     // Sends "A" and expects "A" back.
     bool Handshake();
     // One read block at address: header "R", the radio's 4-byte header and the data into out,
-    // then the "A" exchange. False when a header or the data arrives short or the acknowledge
+    // then the "A" exchange. Not ok when a header or the data arrives short or the acknowledge
     // is missing; out may then hold part of the block.
-    bool ReadBlock(std::uint16_t address, std::span<std::uint8_t> out);
+    ReadBlockReply ReadBlock(std::uint16_t address, std::span<std::uint8_t> out);
     // One write block: header "W" and the data, then the radio's "A".
     bool WriteBlock(std::uint16_t address, std::span<const std::uint8_t> data);
     void SendEnd(std::string_view text);

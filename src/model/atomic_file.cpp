@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #include "model/posix_file.hpp"
 
@@ -20,6 +23,8 @@ namespace {
 
 // As many links as the system itself follows before it gives up with ELOOP.
 constexpr int kMaxLinkHops = 40;
+// Marks a chain of links longer than kMaxLinkHops that never comes back to one of its links.
+constexpr int kChainTooLong = -1;
 
 std::string Refusal(const SaveTarget& target, std::string_view what, std::string_view advice) {
     return "Cannot save " + QuotedPath(target.path) + ": " + std::string(what) +
@@ -33,8 +38,10 @@ std::string SystemRefusal(const SaveTarget& target, int error) {
 
 // Follows the symbolic links that path ends in, link by link, so that a dangling link leads to
 // the file it names (which the save then creates) and a loop is noticed instead of being
-// replaced by a plain file. Returns 0 or an errno value.
+// replaced by a plain file. Returns 0, an errno value (ELOOP: a link leads back to one met
+// before) or kChainTooLong (more links than the system itself would follow, but no loop).
 int FollowLinks(fs::path& path) {
+    std::vector<std::pair<dev_t, ino_t>> seen;
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
@@ -43,6 +50,11 @@ int FollowLinks(fs::path& path) {
         if (!S_ISLNK(info.st_mode)) {
             return 0;
         }
+        const std::pair link{info.st_dev, info.st_ino};
+        if (std::find(seen.begin(), seen.end(), link) != seen.end()) {
+            return ELOOP;
+        }
+        seen.push_back(link);
         std::error_code ec;
         const fs::path next = fs::read_symlink(path, ec);
         if (ec) {
@@ -51,7 +63,7 @@ int FollowLinks(fs::path& path) {
         // A relative link is relative to the folder it sits in.
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
-    return ELOOP;
+    return kChainTooLong;
 }
 
 // 0 when the user may write the existing file, else an errno value (EACCES: read-only).
@@ -110,6 +122,12 @@ Destination Resolve(const SaveTarget& target) {
     if (const int error = FollowLinks(d.file); error == ELOOP) {
         d.error = Refusal(target, "its symbolic links lead round in a circle",
                           "repair the link and try again");
+        return d;
+    } else if (error == kChainTooLong) {
+        d.error = Refusal(target,
+                          "it is reached through more than " + std::to_string(kMaxLinkHops) +
+                              " symbolic links, more than the system follows",
+                          "let the link name the file directly and try again");
         return d;
     } else if (error != 0) {
         d.error = SystemRefusal(target, error);
@@ -197,6 +215,44 @@ int WriteAndClose(FileDescriptor& fd, std::span<const std::uint8_t> bytes) {
     return error != 0 ? error : closeError;
 }
 
+void SyncFolder(const fs::path& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid()) {
+        ::fsync(fd.get());
+    }
+}
+
+// Gives the finished temporary file the name target unless a file holds it: 0, EEXIST when the
+// name is taken, else an errno value. A hard link is the first choice; a file system without
+// links gets a rename that refuses to replace, and without that the bytes are written again
+// into a file created exclusively under the name.
+int PublishWithoutReplacing(const fs::path& temporary, const fs::path& target,
+                            std::span<const std::uint8_t> bytes) {
+    if (::link(temporary.c_str(), target.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return 0;
+    }
+    if (errno == EEXIST || (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)) {
+        return errno;
+    }
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.valid()) {
+        return errno;
+    }
+    if (const int error = WriteAndClose(fd, bytes); error != 0) {
+        ::unlink(target.c_str());
+        return error;
+    }
+    ::unlink(temporary.c_str());
+    return 0;
+}
+
 }  // namespace
 
 FileResult CheckReplaceable(const SaveTarget& target) {
@@ -224,11 +280,35 @@ FileResult ReplaceFileAtomically(const SaveTarget& target, std::span<const std::
         return FileResult::Failure(SystemRefusal(target, error));
     }
     // Make the rename itself durable. The new file is in place whatever this says.
-    FileDescriptor folder(::open(d.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.valid()) {
-        ::fsync(folder.get());
-    }
+    SyncFolder(d.folder);
     return {};
+}
+
+FileResult CreateNewFile(const fs::path& folder, std::string_view kind,
+                         std::span<const std::uint8_t> bytes,
+                         const std::function<std::string(int attempt)>& nameFor, int attempts,
+                         fs::path& created) {
+    const SaveTarget first{folder / nameFor(0), kind};
+    fs::path temporary;
+    FileDescriptor fd = CreateTemporary(folder, temporary);
+    if (!fd.valid()) {
+        return FileResult::Failure(SystemRefusal(first, errno));
+    }
+    int error = WriteAndClose(fd, bytes);
+    for (int attempt = 0; error == 0 && attempt < attempts; ++attempt) {
+        const fs::path target = folder / nameFor(attempt);
+        error = PublishWithoutReplacing(temporary, target, bytes);
+        if (error == 0) {
+            created = target;
+            SyncFolder(folder);
+            return {};
+        }
+        if (error == EEXIST) {
+            error = attempt + 1 < attempts ? 0 : EEXIST;
+        }
+    }
+    ::unlink(temporary.c_str());
+    return FileResult::Failure(SystemRefusal(first, error));
 }
 
 FileResult ReplaceFileAtomically(const SaveTarget& target, std::string_view text) {

@@ -13,9 +13,13 @@
 // new file keeps the permission bits of the one it replaces and, where the system allows, its
 // owner and group. The temporary file has a short name of its own, so a target whose name is as
 // long as the system allows still saves.
+//
+// A new file that must not replace anything (a backup) is created the same way and then linked
+// to its name, which fails instead of replacing when the name is taken; the next name is tried.
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,5 +52,14 @@ FileResult CheckReplaceable(const SaveTarget& target);
 // untouched and no temporary file is left behind.
 FileResult ReplaceFileAtomically(const SaveTarget& target, std::span<const std::uint8_t> bytes);
 FileResult ReplaceFileAtomically(const SaveTarget& target, std::string_view text);
+
+// Writes bytes as a new file in folder (which must exist) under the first of the names
+// nameFor(0), nameFor(1), ... (at most `attempts` of them) that no file holds, even when
+// another program takes a name at the same moment: the file appears whole under its name or not
+// at all, and never replaces one. `created` is the file's path on success.
+FileResult CreateNewFile(const std::filesystem::path& folder, std::string_view kind,
+                         std::span<const std::uint8_t> bytes,
+                         const std::function<std::string(int attempt)>& nameFor, int attempts,
+                         std::filesystem::path& created);
 
 }  // namespace kestra

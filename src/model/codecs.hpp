@@ -74,6 +74,13 @@ inline constexpr std::array<int, 107> kDcsCodes{
 const std::vector<std::string>& ToneChoiceList();
 
 std::string NormalizeToneText(std::string_view typed);
+// A tone as a user types it into a tone box (the grid, Channel Edit), names it for batch
+// generation or gives it on the command line. A number is read as a tone of the lists, never as
+// a code outside them: a comma is a decimal point ("88,5" is 88.5); a whole number that is a
+// DCS code of the list is that code ("23" is D023N), else the CTCSS tone of that value ("67" is
+// 67.0); any other number ("68", "88.6", "300.0") is refused: nothing, and the box keeps what it
+// held. Other texts ("d23i", "None") go through NormalizeToneText; "" stays "".
+std::optional<std::string> TypedToneText(std::string_view typed);
 std::array<std::uint8_t, 2> ToneCodeEncode(std::string_view text);  // {b0, b1}
 std::string ToneCodeDecode(std::uint8_t b0, std::uint8_t b1);
 

@@ -146,7 +146,20 @@ fs::path ResolveSettingsFile(const fs::path& programDir, const fs::path& userCon
     return personal;
 }
 
+bool IsInstalledProgramDirectory(const fs::path& dir) {
+    fs::path normal = dir.lexically_normal();
+    if (!normal.has_filename()) {
+        normal = normal.parent_path();  // "/usr/bin/"
+    }
+    std::error_code ec;
+    return normal.filename() == "bin" && !fs::exists(normal / "CMakeCache.txt", ec);
+}
+
 fs::path SettingsFilePath(const fs::path& programDir) {
+    if (!Environment(kProgramHomeVariable) && IsInstalledProgramDirectory(programDir)) {
+        return ResolveSettingsFile(programDir, UserConfigDirectory(),
+                                   [](const fs::path&) { return false; });
+    }
     return ResolveSettingsFile(programDir, UserConfigDirectory(), CanKeepSettingsAt);
 }
 

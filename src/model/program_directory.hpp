@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program finds its own files. The program directory holds Default.dat, startup.bmp,
-// background.bmp and normally Program.ini; it is the executable's folder unless the environment
-// variable KESTRA_HOME names another one (tests give every run a temporary one). When the program
-// is installed in a location the user cannot write, Program.ini moves to the per-user
-// configuration folder instead, starting as a copy of the installed one so that the installer's
-// Type and About lines carry over.
+// background.bmp and, for a build tree or a folder of its own, Program.ini; it is the
+// executable's folder unless the environment variable KESTRA_HOME names another one (tests give
+// every run a temporary one). An installed copy (the program in the bin/ folder of an install
+// prefix such as /usr or /usr/local) keeps Program.ini in the per-user configuration folder,
+// whoever runs it, root included, so nothing is ever created beside an installed program; so
+// does a copy whose folder the user cannot write. That file starts as a copy of a Program.ini
+// beside the program, so that the installer's Type and About lines carry over.
 
 #include <filesystem>
 #include <functional>
@@ -32,6 +34,11 @@ std::filesystem::path UserConfigDirectory();
 // $HOME/.local/share/kestra.
 std::filesystem::path UserDataDirectory();
 
+// Whether dir is the bin/ folder of an install prefix (/usr/bin, /usr/local/bin, ~/bin, a
+// DESTDIR stage's usr/bin): where an installed copy runs from. A build tree (a folder holding
+// CMakeCache.txt) never is, whatever its name.
+bool IsInstalledProgramDirectory(const std::filesystem::path& dir);
+
 // Whether Program.ini can live at this path: its folder must accept the temporary file of an
 // atomic save, and an existing file must be writable.
 bool CanKeepSettingsAt(const std::filesystem::path& iniPath);
@@ -43,7 +50,8 @@ std::filesystem::path ResolveSettingsFile(
     const std::filesystem::path& programDir, const std::filesystem::path& userConfigDir,
     const std::function<bool(const std::filesystem::path&)>& canKeepAt);
 
-// ResolveSettingsFile with UserConfigDirectory() and CanKeepSettingsAt.
+// ResolveSettingsFile with UserConfigDirectory() and CanKeepSettingsAt; for an installed copy
+// (IsInstalledProgramDirectory, KESTRA_HOME unset) always the per-user file.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& programDir);
 
 }  // namespace kestra

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/spin_field.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/ascii.hpp"
@@ -21,6 +22,11 @@ std::string LeaveSpinField(const SpinFieldRule& rule, std::string_view text) {
 
 std::string StepSpinField(const SpinFieldRule& rule, std::string_view text, int delta) {
     return ShownSpinText(rule, WrapSpinText(text, delta, rule.low, rule.high, rule.base));
+}
+
+std::string StepSpinFieldWithin(const SpinFieldRule& rule, std::string_view text, int delta) {
+    const std::int64_t stepped = SpinTextValue(text, rule.base) + delta;
+    return ShowSpinValue(rule, std::clamp<std::int64_t>(stepped, rule.low, rule.high));
 }
 
 std::int64_t SpinFieldValue(const SpinFieldRule& rule, std::string_view text) {

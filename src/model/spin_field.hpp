@@ -8,7 +8,7 @@
 // spin click mean the same everywhere.
 //
 // The box's text is its only state: a spin click reads the text, steps and wraps, and writes it
-// back; leaving the box clamps the text into the range.
+// back; a big step stops at the ends instead; leaving the box clamps the text into the range.
 
 #include <cstdint>
 #include <optional>
@@ -40,6 +40,10 @@ std::string LeaveSpinField(const SpinFieldRule& rule, std::string_view text);
 
 // A spin click (+1 up, -1 down): wraps from one end of the range to the other.
 std::string StepSpinField(const SpinFieldRule& rule, std::string_view text, int delta);
+
+// A big step (PageUp/PageDown, Ctrl with an arrow, the mouse wheel): the value plus delta,
+// stopping at the ends of the range (1020 + 10 in 0-1023 is 1023, never 0).
+std::string StepSpinFieldWithin(const SpinFieldRule& rule, std::string_view text, int delta);
 
 // The number the text stands for: its leading number in the rule's base, 0 when it has none.
 std::int64_t SpinFieldValue(const SpinFieldRule& rule, std::string_view text);

@@ -2,6 +2,7 @@
 // The CTCSS and DCS tones: the texts of the tone lists, the normalisation of typed tone texts and
 // the 2-byte tone codes of a channel record.
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/ascii.hpp"
@@ -72,6 +73,30 @@ std::string NormalizeToneText(std::string_view typed) {
         return DcsText(static_cast<int>(*n), Contains(text, 'I'));
     }
     return ctcssOrNone(false);
+}
+
+std::optional<std::string> TypedToneText(std::string_view typed) {
+    const std::size_t separator = typed.find_first_of(".,");
+    const bool number = !typed.empty() &&
+                        typed.find_first_not_of("0123456789.,") == std::string_view::npos &&
+                        typed.find_first_of("0123456789") != std::string_view::npos &&
+                        (separator == std::string_view::npos ||
+                         typed.find_first_of(".,", separator + 1) == std::string_view::npos);
+    if (!number) {
+        return NormalizeToneText(typed);
+    }
+    std::string text(typed);
+    if (separator != std::string::npos) {
+        text[separator] = '.';
+    } else if (const auto code = ScanLeadingInteger(text, 10);
+               code && std::find(kDcsCodes.begin(), kDcsCodes.end(), *code) != kDcsCodes.end()) {
+        return DcsText(static_cast<int>(*code), false);
+    }
+    const int tenths = ToneTextToTenths(text);
+    if (std::find(kCtcssTenths.begin(), kCtcssTenths.end(), tenths) == kCtcssTenths.end()) {
+        return std::nullopt;
+    }
+    return TenthsToToneText(tenths);
 }
 
 std::array<std::uint8_t, 2> ToneCodeEncode(std::string_view text) {

@@ -2,6 +2,8 @@
 #include "settings/settings_text.hpp"
 
 #include <cstddef>
+#include <map>
+#include <utility>
 
 namespace kestra {
 
@@ -56,8 +58,19 @@ SettingsForm* FindForm(const std::array<SettingsForm*, 5>& forms, std::string_vi
     return nullptr;
 }
 
+// Where each section and each field was first given, so a second mention is refused.
+struct GivenLines {
+    std::map<const SettingsForm*, int> sections;
+    std::map<std::pair<const SettingsForm*, std::size_t>, int> fields;
+};
+
+std::string GivenTwice(std::string_view what, int firstLine) {
+    return std::string(what) + " is given twice (first on line " + std::to_string(firstLine) + ")";
+}
+
 // One "Caption=value" line for the form; the reason when it cannot be applied.
-std::optional<std::string> ApplyLine(SettingsForm* form, std::string_view line) {
+std::optional<std::string> ApplyLine(SettingsForm* form, std::string_view line, int number,
+                                     GivenLines& given) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
         return "expected Caption=value, found '" + std::string(line) + "'";
@@ -70,6 +83,9 @@ std::optional<std::string> ApplyLine(SettingsForm* form, std::string_view line) 
     if (!field || !form->InImage(*field)) {
         return "[" + std::string(form->Section()) + "] has no field '" + std::string(caption) +
                "' (kestra-cli settings FILE prints every field)";
+    }
+    if (const auto [first, added] = given.fields.emplace(std::pair{form, *field}, number); !added) {
+        return GivenTwice("'" + std::string(caption) + "'", first->second);
     }
     return form->Enter(*field, Unquoted(line.substr(equals + 1)));
 }
@@ -132,6 +148,7 @@ std::optional<SettingsTextError> ApplySettingsText(std::string_view text, Settin
     }
     const auto all = forms.Forms();
     SettingsForm* form = nullptr;
+    GivenLines given;
     int number = 0;
     while (!text.empty()) {
         ++number;
@@ -152,9 +169,13 @@ std::optional<SettingsTextError> ApplySettingsText(std::string_view text, Settin
                 return SettingsTextError{number, "no section [" + std::string(section) +
                                                      "]; the sections are " + SectionNames(all)};
             }
+            if (const auto [first, added] = given.sections.emplace(form, number); !added) {
+                return SettingsTextError{
+                    number, GivenTwice("[" + std::string(section) + "]", first->second)};
+            }
             continue;
         }
-        if (auto problem = ApplyLine(form, line)) {
+        if (auto problem = ApplyLine(form, line, number, given)) {
             return SettingsTextError{number, std::move(*problem)};
         }
     }

@@ -57,7 +57,8 @@ struct SettingsTextError {
 };
 
 // Applies the file's lines in order. Stops at the first line that names no section or field,
-// gives a list a text it does not have, or an edit characters it does not take.
+// names a section or a field given before (which of the two would win is anybody's guess), gives
+// a list a text it does not have, or an edit characters it does not take.
 std::optional<SettingsTextError> ApplySettingsText(std::string_view text, SettingsForms& forms);
 
 }  // namespace kestra

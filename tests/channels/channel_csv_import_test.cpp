@@ -159,9 +159,9 @@ TEST(ChannelCsvImport, WhatTheRadioCannotHoldIsReportedRowByRow) {
     expect(4, CsvRowOutcome::Skipped, "Mode \"AM\"");
     expect(5, CsvRowOutcome::Skipped, "Location 300 is not a channel of this radio (1-256)");
     expect(6, CsvRowOutcome::Skipped, "Location 1 was already given on line 2");
-    expect(7, CsvRowOutcome::Changed, "146.521000 MHz moved onto the channel raster: 146.52000");
+    expect(7, CsvRowOutcome::Changed, "146.52100 MHz moved onto the channel raster: 146.52000");
     expect(8, CsvRowOutcome::Changed,
-           "30.000000 MHz lies outside the radio's bands: the channel "
+           "30.00000 MHz lies outside the radio's bands: the channel "
            "only receives");
     expect(9, CsvRowOutcome::Changed, "rToneFreq \"300.0\" is no CTCSS tone");
     expect(10, CsvRowOutcome::Skipped, "Duplex \"x\"");
@@ -246,6 +246,44 @@ TEST(ChannelCsvImport, RowsGoToTheFirstEmptySlotsOrOneAfterAnother) {
     const Imported none = Import(list, {CsvPlacement::FirstEmpty, 0}, full);
     EXPECT_EQ(none.result.report.Count(CsvRowOutcome::Skipped), 3);
     EXPECT_EQ(none.image, full);
+}
+
+TEST(ChannelCsvImport, TextTheRadioCannotStoreIsNamedOncePerColumn) {
+    const Imported imported =
+        Import(kHeader + Line({{0, "1"}, {2, "146.52"}, {16, "Hill top"}, {17, "CQCQCQ"}}) +
+               Line({{0, "2"}, {2, "146.54"}, {16, "Club net"}}) +
+               Line({{0, "3"}, {2, "146.56"}, {16, "  "}}) +         // blank is no text
+               Line({{0, "300"}, {2, "146.58"}, {16, "skipped"}}));  // reported as skipped
+    const CsvImportReport& report = imported.result.report;
+    EXPECT_EQ(report.notes, (std::vector<std::string>{
+                                "Comment: text of 2 rows not stored: the radio has no such field",
+                                "URCALL: text of 1 row not stored: the radio has no such field"}));
+    EXPECT_TRUE(report.textNotStored);
+    EXPECT_FALSE(report.Complete());
+    EXPECT_EQ(report.Count(CsvRowOutcome::Taken), 3);
+    EXPECT_NE(FormatCsvImportReport(report).find("Comment: text of 2 rows not stored"),
+              std::string::npos);
+
+    const Imported plain = Import(kHeader + Line({{0, "1"}, {2, "146.52"}}));
+    EXPECT_TRUE(plain.result.report.Complete());
+}
+
+TEST(ChannelCsvImport, ANegativeTransmitFrequencyReadsAsANumber) {
+    const Imported imported =
+        Import(kHeader + Line({{0, "1"}, {2, "146.52"}, {3, "-"}, {4, "999.0"}}));
+    EXPECT_EQ(OnlyRow(imported).notes,
+              std::vector<std::string>{"transmit frequency -852.48000 MHz lies outside the "
+                                       "radio's bands: the channel only receives"});
+}
+
+TEST(ChannelCsvImport, ARowAtLocationZeroSaysWhatWouldTakeIt) {
+    CsvImportOptions options;
+    options.firstEmptyChoice = "--append";
+    const Imported imported = Import(kHeader + Line({{0, "0"}, {2, "146.52"}}), options);
+    EXPECT_EQ(OnlyRow(imported).outcome, CsvRowOutcome::Skipped);
+    EXPECT_EQ(OnlyRow(imported).notes,
+              std::vector<std::string>{
+                  "Location 0 is not a channel of this radio (1-256); --append would take it"});
 }
 
 TEST(ChannelCsvImport, AnUnreadableListLeavesTheImageAlone) {

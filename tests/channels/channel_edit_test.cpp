@@ -175,6 +175,15 @@ TEST_F(ChannelEditTest, VfoKeepsRxAndTxInOneSectionAndSavesWhatItShows) {
     EXPECT_EQ(ConstChannelRecord(image_, 256).RxFrequency(), 14600000);
 }
 
+TEST_F(ChannelEditTest, ToneTypedButNeverLeftIsReadBeforeItIsStored) {
+    ChannelEditor editor(image_, limits_, 1);
+    editor.fields().rxTone = "67";  // as on closing with the text still in the box
+    editor.fields().txTone = "68";
+    editor.SaveChannel();
+    EXPECT_EQ(ConstChannelRecord(image_, 0).RxToneText(), "67.0");
+    EXPECT_EQ(ConstChannelRecord(image_, 0).TxToneText(), "None");  // its tone before
+}
+
 TEST(ChannelEditTextTest, TypesAssignmentsAsLeavingEachControlWould) {
     MemoryImage image = BuiltInDocumentImage();
     SectionLimits limits;
@@ -189,6 +198,13 @@ TEST(ChannelEditTextTest, TypesAssignmentsAsLeavingEachControlWould) {
     EXPECT_THAT(*TypeIntoChannelEditor(editor, "CH. Name=TOOLONGX"), HasSubstr("at most 7"));
     EXPECT_THAT(*TypeIntoChannelEditor(editor, "Tx Freq=44x"), HasSubstr("digits and a point"));
     EXPECT_THAT(*TypeIntoChannelEditor(editor, "Colour=red"), HasSubstr("no field 'Colour'"));
+    // A number that is no tone of the lists is refused and the box keeps its tone.
+    EXPECT_THAT(*TypeIntoChannelEditor(editor, "Tx Tone=68"),
+                HasSubstr("Tx Tone takes a tone of the lists"));
+    EXPECT_EQ(editor.fields().txTone, "None");
+    EXPECT_EQ(TypeIntoChannelEditor(editor, "Tx Tone=88,5"), std::nullopt);
+    EXPECT_EQ(editor.fields().txTone, "88.5");
+    EXPECT_EQ(TypeIntoChannelEditor(editor, "Tx Tone=None"), std::nullopt);
     EXPECT_EQ(PrintChannelEdit(editor.fields()),
               "CH: A002\nRx Freq: 446.00625\nTx Freq: 446.00625\nRx Tone: D023I\n"
               "Tx Tone: None\nTx Power: High\nW/N: Wide\nBCL: Off\nVox: Off\n"

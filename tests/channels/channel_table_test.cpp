@@ -204,6 +204,18 @@ TEST(StoreGridToImage, FillStoreFillRoundTripIsStable) {
     EXPECT_EQ(second.Cell(139, Column::Bcl), "QT/DQT");
 }
 
+TEST(ChannelTableTest, BclWithBothBitsSetShowsAndStoresOffAsChannelEditDoes) {
+    MemoryImage image = BuiltInDocumentImage();
+    PutChannel(image, 5, 14652000, 14652000);
+    image[RecordOffset(5) + 13] = 0xD4;  // BCL bits 3, the other bits of the byte set too
+    SectionLimits limits;
+    ChannelTable table;
+    table.FillGridFromImage(image, limits);
+    EXPECT_EQ(table.Cell(5, Column::Bcl), "Off");
+    table.StoreGridToImage(image, limits, kDefaultModelIndex);
+    EXPECT_EQ(image[RecordOffset(5) + 13], 0x14);
+}
+
 // ---- in-place edits -------------------------------------------------------------------------
 
 class GridEdit : public ::testing::Test {
@@ -287,7 +299,19 @@ TEST_F(GridEdit, VfoRowsKeepRxAndTxInOneSection) {
 TEST_F(GridEdit, ToneAndChoiceCommits) {
     table.CommitToneEdit(0, Column::Decode, "d23i");
     EXPECT_EQ(table.Cell(0, Column::Decode), "D023I");
-    table.CommitToneEdit(0, Column::Encode, "300.0");
+    // A number is a tone of the lists or nothing: the cell keeps its tone.
+    const std::string encode = table.Cell(0, Column::Encode);
+    for (const char* refused : {"300.0", "68", "88.6"}) {
+        const EditResult kept = table.CommitToneEdit(0, Column::Encode, refused);
+        EXPECT_TRUE(kept.refused) << refused;
+        EXPECT_FALSE(kept.Changed()) << refused;
+        EXPECT_EQ(table.Cell(0, Column::Encode), encode) << refused;
+    }
+    table.CommitToneEdit(0, Column::Encode, "88,5");
+    EXPECT_EQ(table.Cell(0, Column::Encode), "88.5");
+    table.CommitToneEdit(0, Column::Encode, "67");
+    EXPECT_EQ(table.Cell(0, Column::Encode), "67.0");
+    table.CommitToneEdit(0, Column::Encode, "none");
     EXPECT_EQ(table.Cell(0, Column::Encode), "None");
     table.CommitToneEdit(0, Column::Decode, "");
     EXPECT_EQ(table.Cell(0, Column::Decode), "None");

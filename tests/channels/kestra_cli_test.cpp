@@ -197,7 +197,7 @@ TEST_F(KestraCli, FailuresExitNonZeroWithOneLineAndNoFile) {
 
 TEST_F(KestraCli, HelpOfACommandIsItsUsageOnStandardOutput) {
     for (const char* command : {"new", "channels", "save-as", "ports", "info", "read", "write",
-                                "export", "import", "diff", "backups"}) {
+                                "export", "import", "diff", "backups", "service"}) {
         for (const char* option : {"--help", "-h"}) {
             const Outcome help = Run({command, option});
             EXPECT_EQ(help.code, 0) << command << " " << option << ": " << help.err;
@@ -213,6 +213,11 @@ TEST_F(KestraCli, HelpOfACommandIsItsUsageOnStandardOutput) {
     EXPECT_NE(Run({"save-as", "--help"}).out.find("[--model NAME]"), std::string::npos);
     EXPECT_NE(Run({"read", "--help"}).out.find("-o FILE"), std::string::npos);
     EXPECT_NE(Run({"import", "--help"}).out.find("[--append]"), std::string::npos);
+    const std::string service = Run({"service", "--help"}).out;
+    for (const char* part : {"read|write", "--area AREA", "--password TEXT", "[--force]"}) {
+        EXPECT_NE(service.find(part), std::string::npos) << part << " in " << service;
+    }
+    EXPECT_NE(Run({"help"}).out.find("\n  service read|write"), std::string::npos);
 }
 
 }  // namespace

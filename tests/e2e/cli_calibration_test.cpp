@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -103,8 +104,27 @@ TEST_F(CliCalibrationTest, ABadLineIsNamedAndNothingIsWritten) {
     const ProgramResult missing = RunCli(
         {"calibration", Path("radio.dat"), "-o", Path("out.dat"), "--apply", Path("none.ini")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_THAT(missing.err, HasSubstr("cannot read"));
+    EXPECT_THAT(missing.err, HasSubstr("Cannot read"));
     EXPECT_FALSE(std::filesystem::exists(Path("out.dat")));
+}
+
+TEST_F(CliCalibrationTest, OnlyARegularFileOfModestSizeIsRead) {
+    // A folder once ended in an uncaught exception, /dev/zero grew without bound and a named
+    // pipe hung: each is refused before a byte is read, in one line, with nothing written.
+    std::filesystem::create_directory(Path("folder.ini"));
+    ASSERT_EQ(::mkfifo(Path("pipe.ini").c_str(), 0600), 0);
+    WriteText("huge.ini", "[Parameter Adjust]\n" + std::string(5 << 20, ';'));
+    for (const std::string& source :
+         {Path("folder.ini"), std::string("/dev/zero"), Path("pipe.ini"), Path("huge.ini")}) {
+        for (const char* command : {"calibration", "settings"}) {
+            const ProgramResult refused =
+                RunCli({command, Path("radio.dat"), "-o", Path("out.dat"), "--apply", source});
+            EXPECT_EQ(refused.exitCode, 1) << command << " " << source << ": " << refused.err;
+            EXPECT_THAT(refused.err, StartsWith("kestra-cli: Cannot read \"" + source + "\": "));
+            EXPECT_EQ(refused.err.find('\n'), refused.err.size() - 1) << refused.err;
+            EXPECT_FALSE(std::filesystem::exists(Path("out.dat"))) << source;
+        }
+    }
 }
 
 }  // namespace

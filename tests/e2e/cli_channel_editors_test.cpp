@@ -144,5 +144,47 @@ TEST_F(CliChannelEditorsTest, BatchGeneratesTheRangeItIsGiven) {
     EXPECT_FALSE(std::filesystem::exists(Path("bad.dat")));
 }
 
+TEST_F(CliChannelEditorsTest, ScriptsAreRefusedWhatTheDialogsWouldQuietlyTurnIntoSomethingElse) {
+    // Channel labels no channel has: the dialog's box would take A200 as B072.
+    for (const char* label : {"A200", "A129", "B129", "B0", "A0", "0", "259", "A1X"}) {
+        const ProgramResult refused =
+            Run({"channel", Path("doc.dat"), label, "-o", Path("out.dat"), "CH. Name=X"});
+        EXPECT_EQ(refused.exitCode, 2) << label;
+        EXPECT_THAT(refused.err, HasSubstr("no channel '" + std::string(label) + "'"));
+        EXPECT_FALSE(std::filesystem::exists(Path("out.dat"))) << label;
+    }
+    for (const auto& [label, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"a128", "A128"}, {"B001", "B001"}, {"258", "B VFO"}, {"b vfo", "B VFO"}}) {
+        const ProgramResult taken = Run({"channel", Path("doc.dat"), label});
+        EXPECT_EQ(taken.exitCode, 0) << label << ": " << taken.err;
+        EXPECT_THAT(taken.out, StartsWith("CH: " + shown + "\n")) << label;
+    }
+
+    // Ranges the dialog's boxes would turn into another: 200-100 once rewrote A001-A100.
+    for (const char* range : {"200-100", "0-0", "0-5", "1-257", "300-300"}) {
+        const ProgramResult refused = Run({"batch", Path("doc.dat"), "-o", Path("out.dat"),
+                                           "--range", range, "--rx-start", "146"});
+        EXPECT_EQ(refused.exitCode, 2) << range;
+        EXPECT_THAT(refused.err, HasSubstr("--range takes FROM-TO with 1 <= FROM <= TO <= 256"));
+        EXPECT_FALSE(std::filesystem::exists(Path("out.dat"))) << range;
+    }
+    const ProgramResult one =
+        Run({"batch", Path("doc.dat"), "-o", Path("one.dat"), "--range", "5-5", "--name", "-XAB"});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    EXPECT_EQ(one.out, "A005-A005: 1 channels generated\n");
+    EXPECT_EQ(ConstChannelRecord(Load("one.dat"), 4).Name(), "-XAB");
+
+    // A value that is an option's name is not taken, and the message says how to give it.
+    const ProgramResult named =
+        Run({"batch", Path("doc.dat"), "-o", Path("out.dat"), "--name", "--by-number"});
+    EXPECT_EQ(named.exitCode, 2);
+    EXPECT_THAT(named.err, HasSubstr("--name needs a value (for the value --by-number write "
+                                     "--name=--by-number)"));
+    const ProgramResult port = Run({"read", "--port", "-o", Path("out.dat")});
+    EXPECT_EQ(port.exitCode, 2);
+    EXPECT_THAT(port.err, HasSubstr("--port needs a value (for the value -o write --port=-o)"));
+    EXPECT_FALSE(std::filesystem::exists(Path("out.dat")));
+}
+
 }  // namespace
 }  // namespace kestra::test

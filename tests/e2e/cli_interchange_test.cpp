@@ -5,6 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
 #include <fstream>
 
 #include "channels/backup_store.hpp"
@@ -74,6 +79,67 @@ TEST_F(CliInterchangeTest, ExportThenImportIntoTheSameDocumentChangesNothing) {
     const ProgramResult same = RunCli({"diff", Path("saved.dat"), Path("out.dat")});
     EXPECT_EQ(same.exitCode, 0) << same.out;
     EXPECT_EQ(same.out, "");
+
+    // A document Kestra has saved comes back byte for byte; doc.dat was written raw, as a read
+    // from a radio is, and differs from it only where every save derives its areas.
+    ASSERT_EQ(RunCli({"export", Path("saved.dat"), "-o", Path("saved.csv")}).exitCode, 0);
+    ASSERT_EQ(
+        RunCli({"import", Path("saved.dat"), Path("saved.csv"), "-o", Path("again.dat")}).exitCode,
+        0);
+    EXPECT_EQ(ReadText(Path("again.dat")), ReadText(Path("saved.dat")));
+    const ProgramResult derived = RunCli({"diff", Path("doc.dat"), Path("out.dat")});
+    EXPECT_EQ(derived.exitCode, 1);
+    EXPECT_THAT(derived.out, Not(HasSubstr("A001 "))) << derived.out;  // no channel field
+    EXPECT_THAT(derived.out, HasSubstr("(model block)")) << derived.out;
+}
+
+// A write that fails part-way, as on a full disk: a file size limit for the program (SIGXFSZ
+// ignored, so the write fails instead of killing it), which needs no privileges.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved_;
+        small.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, handler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*handler_)(int) = nullptr;
+};
+
+TEST_F(CliInterchangeTest, ExportReplacesTheListWholeOrNotAtAll) {
+    const std::string old = "Location,Name,Frequency\n1,OLD,145.5\n";
+    WriteText("list.csv", old);
+    {
+        const FileSizeLimit full(256);  // the new list is over 400 bytes, a message less
+        const ProgramResult failed = RunCli({"export", Path("doc.dat"), "-o", Path("list.csv")});
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_THAT(failed.err, StartsWith("kestra-cli: Cannot save \"" + Path("list.csv")));
+        const ProgramResult fresh = RunCli({"export", Path("doc.dat"), "-o", Path("new.csv")});
+        EXPECT_EQ(fresh.exitCode, 1);
+    }
+    EXPECT_EQ(ReadText(Path("list.csv")), old);
+    EXPECT_FALSE(std::filesystem::exists(Path("new.csv")));  // no empty file left behind
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"doc.dat", "list.csv"}));
+
+    // A list the user may not write is refused, as the desktop export refuses it.
+    ASSERT_EQ(::chmod(Path("list.csv").c_str(), 0444), 0);
+    const ProgramResult readOnly = RunCli({"export", Path("doc.dat"), "-o", Path("list.csv")});
+    EXPECT_EQ(readOnly.exitCode, 1);
+    EXPECT_THAT(readOnly.err, HasSubstr("the file is read-only"));
+    EXPECT_EQ(ReadText(Path("list.csv")), old);
 }
 
 TEST_F(CliInterchangeTest, ImportReportsEveryRowAndSaysSoInItsExitStatus) {
@@ -170,6 +236,37 @@ TEST_F(CliInterchangeTest, ASuccessfulReadLeavesABackupThatTheListShows) {
     EXPECT_EQ(listed.exitCode, 0);
     EXPECT_THAT(listed.out,
                 HasSubstr("  read   unknown    3 channels  " + backups[0].path.string() + "\n"));
+}
+
+TEST_F(CliInterchangeTest, TheBackupListKeepsItsColumnsWhateverTheNames) {
+    const std::filesystem::path folder = Path("home/backups");
+    std::filesystem::create_directories(folder);
+    const MemoryImage image = Load("doc.dat");
+    const std::string longModel(60, 'M');
+    for (const std::string& name : std::vector<std::string>{
+             "2024-05-01_12-03-22Z_read_6120E_000001.dat",
+             "2024-05-01_12-03-23Z_write_" + longModel + "_000002.dat",
+             "2024-05-01_14-03-22_read_6120HE.dat",
+             "2024-13-45_99-99-99_read_6120E.dat"}) {  // no such date: not a backup
+        ASSERT_TRUE(SaveDocumentFile(folder / name, image).ok) << name;
+    }
+    const ProgramResult listed = RunCli({"backups"}, Home());
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = listed.out.find('\n', at)) != std::string::npos;
+         at = end + 1) {
+        lines.push_back(listed.out.substr(at, end - at));
+    }
+    ASSERT_EQ(lines.size(), 4u) << listed.out;  // the heading and three backups
+    const std::size_t column = lines[1].find(" channels  ");
+    ASSERT_NE(column, std::string::npos) << lines[1];
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].find(" channels  "), column) << lines[i];
+    }
+    EXPECT_THAT(lines[1], HasSubstr("_000002.dat"));  // newest by number
+    EXPECT_THAT(lines[1], HasSubstr("  MMMMMMMMM...  "));
+    EXPECT_THAT(lines[3], HasSubstr("2024-05-01 14:03:22  read   6120HE"));  // local already
+    EXPECT_THAT(listed.out, Not(HasSubstr("2024-13-45")));
 }
 
 TEST_F(CliInterchangeTest, ABackupThatCannotBeKeptNeverFailsTheRead) {

@@ -155,7 +155,7 @@ void RunService(const ServiceTransferPlan& plan, AppState& state,
     CountingMessenger messenger;
     const MemoryImage before = state.image;
     const ServiceResult result =
-        ServiceTransfer(link, clock, messenger).Run({plan, "fuzz", state.image});
+        ServiceTransfer(link, clock, messenger).Run({plan, "fuzz", state.image, {}});
     const bool ok = result.ok;
     Check(!link.open());
     Check(messenger.messages == 1);

@@ -277,11 +277,18 @@ TEST_F(CloneSessionTest, ShortOrMissingBlockIsACommunicationError) {
     ExpectFailed("Communication error");
     EXPECT_EQ(state.image, before);
     EXPECT_EQ(observer.texts.size(), 9u);
+    // Said as what happened, not as an acknowledge that went missing.
+    EXPECT_EQ(observer.messages[0], "Communication error\n" + DeviceForPortNumber(1) +
+                                        ": the radio sent 16 of 32 bytes of block 10 of 352 "
+                                        "(address 0x0120). Check the cable and try again.");
 
     LinkFixture gone;
     gone.radio.faults().disconnectAfterBlock = 3;
     EXPECT_FALSE(gone.RunClone(ClonePlan::Read()));
     EXPECT_EQ(FirstLines(gone.observer.messages), std::vector<std::string>{"Communication error"});
+    EXPECT_NE(gone.observer.messages[0].find("the radio sent 0 of 32 bytes of block 4 of 352"),
+              std::string::npos)
+        << gone.observer.messages[0];
     EXPECT_EQ(gone.state.image, before);
 }
 

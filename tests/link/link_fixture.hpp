@@ -76,16 +76,17 @@ struct LinkFixture {
         return result.ok;
     }
     // A service transfer of the plan; a read that went through puts its ranges into
-    // state.image, as the service dialogs do.
-    bool RunService(const ServiceTransferPlan& plan) {
+    // state.image, as the service dialogs do. A write's backup goes to keep.
+    bool RunService(const ServiceTransferPlan& plan, ServiceBackupKeeper keep = {}) {
         const std::string device = ResolveDevice(state.portName, state.deviceOverride);
-        const ServiceResult result =
-            ServiceTransfer(link, clock, messenger).Run({plan, device, state.image});
-        if (result.ok && plan.direction == TransferDirection::Read) {
-            CopyPlanRanges(plan, result.image, state.image);
+        serviceResult =
+            ServiceTransfer(link, clock, messenger).Run({plan, device, state.image, keep});
+        if (serviceResult.ok && plan.direction == TransferDirection::Read) {
+            CopyPlanRanges(plan, serviceResult.image, state.image);
         }
-        return result.ok;
+        return serviceResult.ok;
     }
+    ServiceResult serviceResult;  // of the last RunService
     std::optional<IdentReply> Identify() {
         return ServiceTransfer(link, clock, messenger)
             .Identify(ResolveDevice(state.portName, state.deviceOverride));

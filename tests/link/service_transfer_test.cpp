@@ -19,19 +19,85 @@ protected:
     void TearDown() override { EXPECT_FALSE(link.isOpen()); }
 };
 
-TEST_F(ServiceTransferTest, ParameterAdjustWriteSendsExactlyItsBlocks) {
+TEST_F(ServiceTransferTest, WriteKeepsTheRadiosValuesThenSendsExactlyItsBlocks) {
+    FillPattern(radio.memory(), 5);
+    const MemoryImage old = radio.memory();
     FillPattern(state.image, 1);
-    ASSERT_TRUE(RunService(kParameterAdjustWrite));
+    std::vector<MemoryImage> kept;
+    ASSERT_TRUE(RunService(kParameterAdjustWrite, [&](const MemoryImage& previous) {
+        kept.push_back(previous);
+        EXPECT_TRUE(radio.headers().back().starts_with("R ")) << "kept before any write";
+        return std::string();
+    }));
 
+    // One message: the backup read does not say "Read complete".
     EXPECT_EQ(FirstLines(messenger.messages), std::vector<std::string>{"Write complete"});
-    const std::vector<std::string> expected{"IDENT",      "A",          "W 3E D0 10", "W 3E E0 20",
-                                            "W 3F 00 20", "W 3F 20 20", "W 3F 40 20", "W 3F 60 10",
-                                            "W 3F 70 10", "W 3F 80 20", "W 3F A0 0C", "ENDW"};
+    const std::vector<std::string> ranges{"3E D0 10", "3E E0 20", "3F 00 20",
+                                          "3F 20 20", "3F 40 20", "3F 60 10",
+                                          "3F 70 10", "3F 80 20", "3F A0 0C"};
+    std::vector<std::string> expected{"IDENT", "A"};
+    for (const std::string& block : ranges) {
+        expected.push_back("R " + block);
+    }
+    expected.insert(expected.end(), {"ENDR", "IDENT", "A"});
+    for (const std::string& block : ranges) {
+        expected.push_back("W " + block);
+    }
+    expected.push_back("ENDW");
     EXPECT_EQ(Frames(), expected);
+
+    ASSERT_EQ(kept.size(), 1u);
+    ASSERT_TRUE(serviceResult.previous.has_value());
+    EXPECT_EQ(*serviceResult.previous, kept[0]);
     for (std::size_t a = 0; a < kImageSize; ++a) {
         const bool written = a >= 0x3ED0 && a < 0x3FAC;
-        ASSERT_EQ(radio.memory()[a], written ? state.image[a] : 0xFF) << a;
+        ASSERT_EQ(kept[0][a], written ? old[a] : 0xFF) << a;
+        ASSERT_EQ(radio.memory()[a], written ? state.image[a] : old[a]) << a;
     }
+}
+
+TEST_F(ServiceTransferTest, NothingIsWrittenWithoutTheRadiosValuesKept) {
+    FillPattern(radio.memory(), 6);
+    const MemoryImage old = radio.memory();
+    // The one message of a write that sent no block.
+    const auto wroteNothing = [&](LinkFixture& f) -> std::string {
+        for (const std::string& header : f.radio.headers()) {
+            EXPECT_TRUE(header.starts_with("R ")) << header;
+        }
+        EXPECT_EQ(f.radio.memory(), old);
+        EXPECT_FALSE(f.link.isOpen());
+        EXPECT_EQ(f.messenger.messages.size(), 1u);
+        return f.messenger.messages.empty() ? std::string() : f.messenger.messages[0];
+    };
+    // The backup read fails: at a block, at the handshake, or the port does not open.
+    for (int block : {0, 3, 23}) {
+        LinkFixture f;
+        f.radio.memory() = old;
+        f.radio.faults().withholdAckAfterBlock = block;
+        EXPECT_FALSE(f.RunService(kSqlAdjustWrite, [](const MemoryImage&) {
+            ADD_FAILURE() << "nothing to keep after a failed read";
+            return std::string();
+        })) << block;
+        const std::string message = wroteNothing(f);
+        EXPECT_TRUE(message.starts_with("Communication error\n")) << message;
+        EXPECT_TRUE(message.ends_with("\n" + std::string(kNothingWrittenHint))) << message;
+    }
+    LinkFixture absent;
+    absent.radio.memory() = old;
+    absent.radio.faults().absent = true;
+    EXPECT_FALSE(absent.RunService(kDtmfInitializationWrite));
+    EXPECT_TRUE(wroteNothing(absent).starts_with("Open port fail\n"));
+
+    // The values were read but could not be kept.
+    EXPECT_FALSE(RunService(kDtmfInitializationWrite, [](const MemoryImage&) {
+        return std::string("Cannot create the backup folder \"/x\": No space left on device.");
+    }));
+    const std::string message = wroteNothing(*this);
+    EXPECT_TRUE(
+        message.starts_with("No backup of the radio's present values could be kept, so "
+                            "nothing was written.\n"))
+        << message;
+    EXPECT_NE(message.find("No space left on device."), std::string::npos) << message;
 }
 
 TEST_F(ServiceTransferTest, PlansMoveTheirBlocks) {
@@ -133,17 +199,24 @@ TEST_F(ServiceTransferTest, ShortOrMissingIdentificationReplyIsACommunicationErr
 }
 
 TEST_F(ServiceTransferTest, FailedWriteSaysTheRadioMayBePartlyWritten) {
-    radio.faults().withholdAckAfterBlock = 4;
-    EXPECT_FALSE(RunService(kSqlAdjustWrite));
+    // The radio fails only once the backup read is through.
+    const auto failFrom = [](LinkFixture& f, int block) {
+        return [&f, block](const MemoryImage&) {
+            f.radio.ClearLog();
+            f.radio.faults().withholdAckAfterBlock = block;
+            return std::string();
+        };
+    };
+    EXPECT_FALSE(RunService(kSqlAdjustWrite, failFrom(*this, 4)));
     ASSERT_EQ(messenger.messages.size(), 1u);
     EXPECT_TRUE(testing::SaysPartlyWritten(messenger.messages[0])) << messenger.messages[0];
     EXPECT_EQ(radio.headers().size(), 4u);
 
     // Failing at the handshake, before any block: only the error.
     LinkFixture f;
-    f.radio.faults().withholdAckAfterBlock = 0;
-    EXPECT_FALSE(f.RunService(kParameterAdjustWrite));
+    EXPECT_FALSE(f.RunService(kParameterAdjustWrite, failFrom(f, 0)));
     EXPECT_EQ(FirstLines(f.messenger.messages), std::vector<std::string>{"Communication error"});
+    EXPECT_FALSE(testing::SaysPartlyWritten(f.messenger.messages[0]));
 }
 
 TEST_F(ServiceTransferTest, ServiceTransfersSkipThePlausibilityTest) {

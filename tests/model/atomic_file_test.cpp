@@ -108,6 +108,45 @@ TEST_F(AtomicFileTest, SymbolicLinkLoopsFailWithAMessageAndStayLinks) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{"a.dat", "b.dat", "self.dat"}));
 }
 
+TEST_F(AtomicFileTest, ALongChainOfLinksIsNoLoop) {
+    // 41 links one after another, each to the next: longer than the system follows, no circle.
+    Put(dir_ / "target.dat", "old");
+    for (int i = 0; i <= 40; ++i) {
+        const std::string next = i == 40 ? "target.dat" : "l" + std::to_string(i + 1);
+        fs::create_symlink(next, dir_ / ("l" + std::to_string(i)));
+    }
+    const FileResult saved = Save(dir_ / "l0", "new");
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error.find("circle"), std::string::npos) << saved.error;
+    EXPECT_NE(saved.error.find("more than 40 symbolic links"), std::string::npos) << saved.error;
+    EXPECT_EQ(Get(dir_ / "target.dat"), "old");
+    // One link fewer is followed to the end.
+    ASSERT_TRUE(Save(dir_ / "l1", "new"));
+    EXPECT_EQ(Get(dir_ / "target.dat"), "new");
+}
+
+TEST_F(AtomicFileTest, ANewFileTakesTheFirstFreeNameAndReplacesNothing) {
+    Put(dir_ / "a.dat", "theirs");
+    fs::create_symlink("nowhere.dat", dir_ / "b.dat");  // taken too, though it leads nowhere
+    const std::vector<std::string> names{"a.dat", "b.dat", "c.dat"};
+    const auto nameFor = [&names](int attempt) { return names[static_cast<std::size_t>(attempt)]; };
+    fs::path created;
+    const std::string bytes = "mine";
+    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                             bytes.size());
+    ASSERT_TRUE(CreateNewFile(dir_, "backup", data, nameFor, 3, created));
+    EXPECT_EQ(created, dir_ / "c.dat");
+    EXPECT_EQ(Get(dir_ / "c.dat"), "mine");
+    EXPECT_EQ(Get(dir_ / "a.dat"), "theirs");
+    EXPECT_TRUE(fs::is_symlink(dir_ / "b.dat"));
+
+    // Every name taken: a failure that names the first, and no temporary file left behind.
+    const FileResult full = CreateNewFile(dir_, "backup", data, nameFor, 3, created);
+    EXPECT_FALSE(full);
+    EXPECT_NE(full.error.find("a.dat"), std::string::npos) << full.error;
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"a.dat", "b.dat", "c.dat"}));
+}
+
 TEST_F(AtomicFileTest, DanglingLinksAreSavedThroughToTheFileTheyName) {
     // A relative link is read from its own folder, also along a chain into another folder.
     fs::create_directory(dir_ / "sub");

@@ -194,6 +194,27 @@ TEST(Tones, NormalizesTypedTexts) {
     EXPECT_EQ(NormalizeToneText("xyz"), "None");
 }
 
+TEST(Tones, ATypedNumberIsAToneOfTheListsOrRefused) {
+    EXPECT_EQ(TypedToneText("88,5"), "88.5");  // a comma is a decimal point
+    EXPECT_EQ(TypedToneText("88.50"), "88.5");
+    EXPECT_EQ(TypedToneText("23"), "D023N");  // a DCS code of the list stays DCS
+    EXPECT_EQ(TypedToneText("023"), "D023N");
+    EXPECT_EQ(TypedToneText("67"), "67.0");  // no DCS code, but a CTCSS tone's value
+    EXPECT_EQ(TypedToneText("100"), "100.0");
+    EXPECT_EQ(TypedToneText("162"), "D162N");  // both: the DCS code, as before
+    for (const char* refused :
+         {"68", "88.6", "88,6", "300.0", "778", "0", "250", "99999999999999999999"}) {
+        EXPECT_EQ(TypedToneText(refused), std::nullopt) << refused;
+    }
+    // Texts that are not plain numbers read as always.
+    EXPECT_EQ(TypedToneText(""), "");
+    EXPECT_EQ(TypedToneText("d23i"), "D023I");
+    EXPECT_EQ(TypedToneText("23I"), "D023I");
+    EXPECT_EQ(TypedToneText("none"), "None");
+    EXPECT_EQ(TypedToneText("d8"), "D008N");
+    EXPECT_EQ(TypedToneText("8.8.5"), "None");
+}
+
 TEST(Dtmf, CodesAndCharacters) {
     EXPECT_EQ(DtmfCharToCode('#'), 15);
     EXPECT_EQ(DtmfCharToCode('*'), 14);

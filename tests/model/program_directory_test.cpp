@@ -102,6 +102,38 @@ TEST_F(ProgramDirectoryTest, ReadOnlyInstallFallsBackToACopyInTheUserFolder) {
     EXPECT_EQ(Read(chosen), "[Setup]\nCOM=4\n");
 }
 
+TEST_F(ProgramDirectoryTest, AnInstalledCopyKeepsItsSettingsInTheUsersFolderWhoeverRunsIt) {
+    ScopedEnv home("KESTRA_HOME", nullptr);
+    ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
+    const fs::path user = dir_ / "config" / "kestra" / "Program.ini";
+    // A writable bin/ folder of a prefix (a DESTDIR stage, or /usr/bin for root).
+    const fs::path stage = dir_ / "stage" / "usr" / "bin";
+    fs::create_directories(stage);
+    EXPECT_TRUE(IsInstalledProgramDirectory(stage));
+    EXPECT_TRUE(IsInstalledProgramDirectory("/usr/local/bin/"));
+    EXPECT_EQ(SettingsFilePath(stage), user);
+    EXPECT_FALSE(fs::exists(stage / "Program.ini"));
+    // An administrator's Program.ini beside it is where the user's starts from.
+    fs::remove(user);
+    std::ofstream(stage / "Program.ini") << "[Setup]\nType=Installed\n";
+    EXPECT_EQ(SettingsFilePath(stage), user);
+    EXPECT_EQ(Read(user), "[Setup]\nType=Installed\n");
+
+    // A build tree keeps Program.ini beside the program, whatever its folder is called.
+    const fs::path build = dir_ / "build";
+    fs::create_directories(build);
+    EXPECT_FALSE(IsInstalledProgramDirectory(build));
+    EXPECT_EQ(SettingsFilePath(build), build / "Program.ini");
+    const fs::path namedBin = dir_ / "tree" / "bin";
+    fs::create_directories(namedBin);
+    std::ofstream(namedBin / "CMakeCache.txt") << "";
+    EXPECT_FALSE(IsInstalledProgramDirectory(namedBin));
+    EXPECT_EQ(SettingsFilePath(namedBin), namedBin / "Program.ini");
+    // KESTRA_HOME names the folder outright, even a bin/ one.
+    ScopedEnv named("KESTRA_HOME", stage.c_str());
+    EXPECT_EQ(SettingsFilePath(stage), stage / "Program.ini");
+}
+
 TEST_F(ProgramDirectoryTest, RealPermissionCheck) {
     EXPECT_TRUE(CanKeepSettingsAt(dir_ / "Program.ini"));
     EXPECT_TRUE(CanKeepSettingsAt(dir_ / "not" / "yet" / "Program.ini"));

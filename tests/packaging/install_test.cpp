@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// `cmake --install` into a temporary DESTDIR, as `make install` and the .deb do: the programs,
-// the desktop file and metainfo (checked by the freedesktop and AppStream validators), the icon
-// in every size, and a man page that documents every command kestra-cli has.
+// `cmake --install` into a temporary DESTDIR, as `make install` and the .deb do: the programs
+// with their version and licence, the desktop file and metainfo (checked by the freedesktop and
+// AppStream validators), the icon in every size, and a man page for each program that documents
+// every command or option it has.
 
 #include <gtest/gtest.h>
 
@@ -13,51 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "e2e/processes.hpp"
+#include "packaging/commands.hpp"
 
 namespace kestra::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs a command found along PATH (or given with its path) with extra environment entries.
-Result RunCommand(std::vector<std::string> args, const std::vector<std::string>& environment = {}) {
-    const TempDir logs;
-    std::string program = args.front();
-    if (program.find('/') == std::string::npos) {
-        program.clear();
-        for (const char* dir : {"/usr/local/bin", "/usr/bin", "/bin"}) {
-            if (fs::exists(fs::path(dir) / args.front())) {
-                program = (fs::path(dir) / args.front()).string();
-                break;
-            }
-        }
-        if (program.empty()) {
-            return {-1, "", args.front() + " is not installed: run scripts/install-deps"};
-        }
-    }
-    args.front() = program;
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        env.emplace_back(*e);
-    }
-    env.insert(env.end(), environment.begin(), environment.end());
-    auto envp = Argv(env);
-    SpawnOutput output;
-    output.stdoutPath = (logs / "out").string();
-    output.stderrPath = (logs / "err").string();
-    Result result;
-    result.exitCode = WaitForExit(SpawnProgram(std::move(args), output, envp.data()));
-    result.out = ReadText(logs / "out");
-    result.err = ReadText(logs / "err");
-    return result;
-}
 
 // Width and height from a PNG's header chunk.
 std::pair<std::uint32_t, std::uint32_t> PngSize(const fs::path& path) {
@@ -79,7 +41,7 @@ class Installed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dest_ = new TempDir;
-        const Result install =
+        const CommandResult install =
             RunCommand({KESTRA_CMAKE_COMMAND, "--install", KESTRA_BINARY_DIR, "--prefix", "/usr"},
                        {"DESTDIR=" + dest_->path().string()});
         ASSERT_EQ(install.exitCode, 0) << install.out << install.err;
@@ -89,6 +51,22 @@ protected:
         dest_ = nullptr;
     }
     static fs::path Usr(const std::string& relative) { return dest_->path() / "usr" / relative; }
+
+    // The installed man page of program as man shows it, after checking that groff formats it
+    // without a warning.
+    static std::string FormattedManPage(const std::string& program) {
+        const fs::path page = Usr("share/man/man1/" + program + ".1.gz");
+        EXPECT_TRUE(fs::exists(page)) << page;
+        const CommandResult unpacked = RunCommand({"gzip", "-dc", page.string()});
+        EXPECT_EQ(unpacked.exitCode, 0) << unpacked.err;
+        const TempDir work;
+        std::ofstream(work / (program + ".1")) << unpacked.out;
+        const CommandResult formatted = RunCommand(
+            {"groff", "-man", "-Tutf8", "-P-cbou", "-ww", (work / (program + ".1")).string()});
+        EXPECT_EQ(formatted.exitCode, 0) << program;
+        EXPECT_EQ(formatted.err, "") << program << ": groff warnings";
+        return formatted.out;
+    }
 
     static inline TempDir* dest_ = nullptr;
     const std::string id_ = KESTRA_APP_ID;
@@ -100,14 +78,14 @@ TEST_F(Installed, ProgramsLandInBinAndRun) {
         ASSERT_TRUE(fs::exists(path)) << path;
         EXPECT_NE(fs::status(path).permissions() & fs::perms::others_exec, fs::perms::none);
     }
-    const Result help = RunCommand({Usr("bin/kestra-cli").string(), "help"});
+    const CommandResult help = RunCommand({Usr("bin/kestra-cli").string(), "help"});
     EXPECT_EQ(help.exitCode, 0) << help.err;
     EXPECT_NE(help.out.find("doctor"), std::string::npos);
 }
 
 TEST_F(Installed, DesktopFilePassesTheValidatorAndClaimsNoFileType) {
     const fs::path desktop = Usr("share/applications/" + id_ + ".desktop");
-    const Result valid = RunCommand({"desktop-file-validate", desktop.string()});
+    const CommandResult valid = RunCommand({"desktop-file-validate", desktop.string()});
     EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
     EXPECT_EQ(valid.out + valid.err, "");
 
@@ -121,7 +99,8 @@ TEST_F(Installed, DesktopFilePassesTheValidatorAndClaimsNoFileType) {
 
 TEST_F(Installed, MetainfoPassesTheValidatorAndNamesThisRelease) {
     const fs::path metainfo = Usr("share/metainfo/" + id_ + ".metainfo.xml");
-    const Result valid = RunCommand({"appstreamcli", "validate", "--no-net", metainfo.string()});
+    const CommandResult valid =
+        RunCommand({"appstreamcli", "validate", "--no-net", metainfo.string()});
     EXPECT_EQ(valid.exitCode, 0) << valid.out << valid.err;
 
     const std::string text = ReadText(metainfo);
@@ -145,33 +124,60 @@ TEST_F(Installed, IconComesInEverySizeFromTheScalableOne) {
     }
 }
 
-TEST_F(Installed, ManPageFormatsCleanlyAndDocumentsEveryCommand) {
-    const fs::path page = Usr("share/man/man1/kestra-cli.1.gz");
-    ASSERT_TRUE(fs::exists(page));
-    const TempDir work;
-    const fs::path plain = work / "kestra-cli.1";
-    const Result unpacked = RunCommand({"gzip", "-dc", page.string()});
-    ASSERT_EQ(unpacked.exitCode, 0) << unpacked.err;
-    std::ofstream(plain) << unpacked.out;
-    EXPECT_NE(ReadText(plain).find(std::string("Kestra ") + KESTRA_VERSION), std::string::npos);
-
-    const Result formatted =
-        RunCommand({"groff", "-man", "-Tutf8", "-P-cbou", "-ww", plain.string()});
-    EXPECT_EQ(formatted.exitCode, 0);
-    EXPECT_EQ(formatted.err, "") << "groff warnings";
-
-    // Every command in kestra-cli's own list has its entry in COMMANDS.
-    const Result help = RunCommand({Usr("bin/kestra-cli").string(), "help"});
-    std::set<std::string> commands;
-    const std::regex entry("\n  ([a-z-]+)");
-    for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), entry);
+// The entries of a program's help: the words after two spaces at the start of a line.
+std::set<std::string> HelpEntries(const std::string& help) {
+    std::set<std::string> entries;
+    const std::regex entry("\n  (-{0,2}[a-z][a-z0-9-]*)");
+    for (auto it = std::sregex_iterator(help.begin(), help.end(), entry);
          it != std::sregex_iterator(); ++it) {
-        commands.insert((*it)[1]);
+        entries.insert((*it)[1]);
     }
-    EXPECT_GE(commands.size(), 8u) << help.out;
+    return entries;
+}
+
+// Whether a formatted man page has an indented entry for name ("       read FILE ...").
+bool HasEntry(const std::string& page, const std::string& name) {
+    return std::regex_search(page, std::regex("\n       " + name + "[ ,\n]"));
+}
+
+TEST_F(Installed, EveryProgramHasAManPageThatFormatsCleanly) {
+    for (const std::string program : {"kestra", "kestra-cli", "kestra-virtual-radio"}) {
+        const std::string page = FormattedManPage(program);
+        EXPECT_NE(page.find(std::string("Kestra ") + KESTRA_VERSION), std::string::npos)
+            << program << ": the footer does not name this version";
+        EXPECT_TRUE(HasEntry(page, "--version")) << program;
+    }
+}
+
+TEST_F(Installed, ManPagesDocumentEveryCommandAndOption) {
+    const CommandResult cliHelp = RunCommand({Usr("bin/kestra-cli").string(), "help"});
+    const std::set<std::string> commands = HelpEntries(cliHelp.out);
+    EXPECT_GE(commands.size(), 8u) << cliHelp.out;
+    const std::string cliPage = FormattedManPage("kestra-cli");
     for (const std::string& command : commands) {
-        EXPECT_TRUE(std::regex_search(formatted.out, std::regex("\n       " + command + "[ \n]")))
-            << command << " is missing from the man page";
+        EXPECT_TRUE(HasEntry(cliPage, command)) << command << " is missing from kestra-cli(1)";
+    }
+
+    const CommandResult radioHelp = RunCommand({Usr("bin/kestra-virtual-radio").string(), "-h"});
+    const std::set<std::string> options = HelpEntries(radioHelp.out);
+    EXPECT_GE(options.size(), 15u) << radioHelp.out;
+    const std::string radioPage = FormattedManPage("kestra-virtual-radio");
+    for (const std::string& option : options) {
+        EXPECT_TRUE(HasEntry(radioPage, option))
+            << option << " is missing from kestra-virtual-radio(1)";
+    }
+}
+
+// --version works without a display (kestra must not start Qt for it) and names the licence.
+TEST_F(Installed, EveryProgramPrintsItsVersionAndLicence) {
+    for (const std::string program : {"kestra", "kestra-cli", "kestra-virtual-radio"}) {
+        const CommandResult version =
+            RunCommand({Usr("bin/" + program).string(), "--version"},
+                       {"QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY="});
+        EXPECT_EQ(version.exitCode, 0) << program << ": " << version.err;
+        EXPECT_TRUE(version.out.starts_with(program + " " + KESTRA_VERSION + "\n")) << version.out;
+        EXPECT_NE(version.out.find("License GPL-3.0-or-later"), std::string::npos) << version.out;
+        EXPECT_NE(version.out.find("NO WARRANTY"), std::string::npos) << version.out;
     }
 }
 

@@ -186,6 +186,13 @@ TEST(SpinField, TypingLeavingAndSpinningFollowEachBoxsRule) {
     EXPECT_EQ(StepSpinField(kScalarFields[FieldIndex("Compander Voice")].rule, "10", +1), "11");
     EXPECT_EQ(StepSpinField(threshold, "FF", +1), "100");
     EXPECT_EQ(StepSpinField(threshold, "FFFF", +1), "0");
+    // Big steps (PageUp, Ctrl with an arrow, the wheel) stop at the ends instead of wrapping.
+    const SpinFieldRule& deviation = kScalarFields[FieldIndex("Narrow XMITTER Dev")].rule;
+    EXPECT_EQ(StepSpinFieldWithin(deviation, "1020", +10), "1023");
+    EXPECT_EQ(StepSpinFieldWithin(deviation, "1023", +1), "1023");
+    EXPECT_EQ(StepSpinFieldWithin(deviation, "3", -10), "0");
+    EXPECT_EQ(StepSpinFieldWithin(deviation, "500", +10), "510");
+    EXPECT_EQ(StepSpinFieldWithin(threshold, "fff0", +0x20), "FFFF");
     EXPECT_EQ(LeaveSpinField(threshold, "abc"), "ABC");
 
     EXPECT_EQ(TypedSpinText(threshold, "ff"), "FF");

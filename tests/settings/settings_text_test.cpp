@@ -138,6 +138,11 @@ TEST(SettingsTextTest, RefusedLinesNameTheirLineAndWhatIsWrong) {
              Case{"[Optional Features]\nBeep=on\n", 2, "Beep takes one of Off, On, not 'on'"},
              Case{"[DTMF Decode]\nAlarm Code=12X\n", 2, "'X' cannot be typed into Alarm Code"},
              Case{"[DTMF Encode]\nPTT ID EOT=12345678901234567\n", 2, "at most 16"},
+             // Given twice, whichever would win: both lines are named.
+             Case{"[Optional Features]\nTOT (s)=30\n; later\nTOT (s)=60\n", 4,
+                  "'TOT (s)' is given twice (first on line 2)"},
+             Case{"[Radio]\nCurrent CH=1\n[Optional Features]\n[Radio]\n", 4,
+                  "[Radio] is given twice (first on line 1)"},
          }) {
         std::string callId = "100";
         SettingsForms forms(callId);

@@ -129,6 +129,30 @@ TEST_F(ChannelEditorDialogsTest, ChannelEditCreatesChannelsAsOneUndoableStep) {
     EXPECT_EQ(Cell(132, Column::RxFreq), "");
 }
 
+TEST_F(ChannelEditorDialogsTest, AToneBoxTakesANumberOnlyAsAToneOfTheLists) {
+    const int a006 = 5;
+    SelectRow(a006);
+    bool ran = false;
+    OnNextModal<ChannelEditDialog>([&ran](ChannelEditDialog* dialog) {
+        Activate(dialog);
+        TypeAndLeave(dialog->rxFreqEdit(), "446.00625");
+        QComboBox* rx = dialog->rxToneCombo();
+        QComboBox* tx = dialog->txToneCombo();
+        TypeAndLeave(rx, rx->lineEdit(), "88,5");  // a comma is a decimal point
+        EXPECT_EQ(rx->currentText(), "88.5");
+        TypeAndLeave(rx, rx->lineEdit(), "68");  // no tone of the lists: the box keeps its tone
+        EXPECT_EQ(rx->currentText(), "88.5");
+        TypeAndLeave(tx, tx->lineEdit(), "67");
+        EXPECT_EQ(tx->currentText(), "67.0");
+        dialog->close();
+        ran = true;
+    });
+    view_->channelEditButton()->click();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(Cell(a006, Column::Decode), "88.5");
+    EXPECT_EQ(Cell(a006, Column::Encode), "67.0");
+}
+
 TEST_F(ChannelEditorDialogsTest, EachBatchApplyIsShownAtOnceAndUndoneOnItsOwn) {
     const std::string a001 = Cell(0, Column::RxFreq);
     MemoryImage afterFirst;

@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -29,6 +30,7 @@
 #include "channels/ui/program_view.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/codecs.hpp"
+#include "model/program_version.hpp"
 #include "ui_test_support.hpp"
 
 namespace kestra::test {
@@ -44,11 +46,12 @@ QStringList Texts(const QList<QAction*>& actions) {
     return texts;
 }
 
+// The items' texts as a user reads them (without the mnemonic markers).
 QStringList VisibleTexts(QMenu* menu) {
     QStringList texts;
     for (const QAction* a : menu->actions()) {
         if (!a->isSeparator() && a->isVisible()) {
-            texts << a->text();
+            texts << QString(a->text()).remove(QLatin1Char('&'));
         }
     }
     return texts;
@@ -84,12 +87,12 @@ TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0NamingTheModelAndTheProgram)
     emit box->activated(0);
     EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), box->itemText(0));
 
-    // Without [About] lines the box names the program, its licence and where to report.
+    // Without [About] lines the box names the program and its version, its copyright and where
+    // to report problems; the licence is below them.
     AboutDialog about(program_->settings().Path());
     EXPECT_EQ(about.windowTitle(), "About");
-    EXPECT_TRUE(about.lineText(0).startsWith("Kestra ")) << about.lineText(0).toStdString();
-    EXPECT_GT(about.lineText(0).size(), QString("Kestra ").size());
-    EXPECT_EQ(about.lineText(1), "Licence: GPL-3.0-or-later");
+    EXPECT_EQ(about.lineText(0), "Kestra " + QString::fromStdString(std::string(ProgramVersion())));
+    EXPECT_EQ(about.lineText(1), "Copyright (C) 2026 Kestra developers");
     EXPECT_TRUE(about.lineText(2).startsWith("Report problems at https://"));
 
     // An [About] line, even an empty one, and a Type line, even an empty one, are the file's.
@@ -97,6 +100,12 @@ TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0NamingTheModelAndTheProgram)
     AboutDialog empty(program_->settings().Path());
     for (int line = 0; line < 3; ++line) {
         EXPECT_EQ(empty.lineText(line), "") << line;
+    }
+    // The licence is the program's own: it shows whatever Program.ini says.
+    for (const AboutDialog* box : {&about, &empty}) {
+        EXPECT_TRUE(box->licenceText().startsWith("License GPL-3.0-or-later"))
+            << box->licenceText().toStdString();
+        EXPECT_TRUE(box->licenceText().contains("NO WARRANTY"));
     }
     program_.reset();
     EXPECT_EQ(Start()->navigationBar()->rootItem()->text(0), "");
@@ -145,15 +154,18 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(Texts(frame->menuBar()->actions()),
               QStringList({"&File", "&Edit", "&Program", "&Setup", "&View", "&Help"}));
     EXPECT_EQ(VisibleTexts(frame->fileMenu()),
-              QStringList({"&New", "&Open...", "&Close", "&Save", "Save &As...", "&Import CSV...",
-                           "E&xport CSV...", "&Backups...", "&Print...", "Print Preview",
-                           "Print Setup...", "&Exit"}));
+              QStringList({"New", "Open...", "Close", "Save", "Save As...", "Import CSV...",
+                           "Export CSV...", "Backups...", "Print...", "Print Preview",
+                           "Print Setup...", "Exit"}));
     const QStringList edit = VisibleTexts(frame->editMenu());
-    ASSERT_EQ(edit.size(), 7);
+    ASSERT_EQ(edit.size(), 16);
     EXPECT_TRUE(edit[0].startsWith("Undo"));
     EXPECT_TRUE(edit[1].startsWith("Redo"));
-    EXPECT_EQ(edit.mid(2), QStringList({"Channel Information", "Optional Features", "DTMF", "Radio",
-                                        "Radio Information"}));
+    EXPECT_EQ(edit.mid(2),
+              QStringList({"Channel Edit...", "Batch Generate...", "Sort Channels...", "Move Up",
+                           "Move Down", "Insert Empty Channel", "Remove Channels", "Find...",
+                           "Find Next", "Channel Information",
+                           "Optional Features", "DTMF", "Radio", "Radio Information"}));
     for (Command built : {Command::ChannelInformation, Command::OptionalFeatures, Command::Dtmf,
                           Command::Radio, Command::RadioInformation}) {
         EXPECT_TRUE(frame->action(built)->isEnabled());
@@ -168,7 +180,12 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
           Key{Command::Save, QKeySequence("Ctrl+S")}, Key{Command::Print, QKeySequence("Ctrl+P")},
           Key{Command::Undo, QKeySequence("Ctrl+Z")}, Key{Command::Redo, QKeySequence("Ctrl+Y")},
           Key{Command::Read, QKeySequence("Ctrl+R")}, Key{Command::Write, QKeySequence("Ctrl+W")},
-          Key{Command::ControlBar, QKeySequence("Ctrl+B")}}) {
+          Key{Command::ControlBar, QKeySequence("Ctrl+B")},
+          Key{Command::MoveUp, QKeySequence("Alt+Up")},
+          Key{Command::MoveDown, QKeySequence("Alt+Down")},
+          Key{Command::InsertEmptyChannel, QKeySequence("Ins")},
+          Key{Command::RemoveChannels, QKeySequence("Shift+Del")},
+          Key{Command::Find, QKeySequence("Ctrl+F")}, Key{Command::FindNext, QKeySequence("F3")}}) {
         EXPECT_EQ(frame->action(key.command)->shortcut(), key.keys) << key.keys.toString().data();
     }
     EXPECT_EQ(frame->action(Command::Read)->statusTip(), "Read Data From Radio");
@@ -246,6 +263,26 @@ TEST_F(MainWindowTest, EditMenuCommitsTheCellBeingTypedBeforeUndo) {
     EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
 }
 
+TEST_F(MainWindowTest, EditMenuListCommandsActOnTheGridWithTheCellBeingTyped) {
+    CMainFrame* frame = Start();
+    ChannelGridView* grid = frame->view()->grid();
+    // The Edit menu's list items are the grid's own actions, so its keys and its context menu
+    // do what the menu does.
+    EXPECT_TRUE(grid->actions().contains(frame->action(Command::MoveUp)));
+    grid->BeginCellEdit(grid->model()->index(4, ModelColumnOf(Column::RxFreq)));
+    QTest::keyClicks(grid->OpenEditor(), "145.5");
+
+    // A 005, still being typed, moves up as a channel: the cell is its own step first.
+    emit frame->editMenu()->aboutToShow();
+    frame->action(Command::MoveUp)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "145.50000");
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
+    EXPECT_EQ(frame->action(Command::Undo)->text(), "Undo Move Up");
+    frame->action(Command::Undo)->trigger();
+    EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "145.50000");
+    EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "");
+}
+
 TEST_F(MainWindowTest, UndoKeyTakesBackTheChoiceBeingMadeNotAnEarlierEditElsewhere) {
     CMainFrame* frame = Start();
     ChannelGridView* grid = frame->view()->grid();
@@ -277,6 +314,24 @@ TEST_F(MainWindowTest, DialogCaptionsAreShownWithoutAProgramNameAppended) {
     SetProgramIdentity();
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
     EXPECT_EQ(QCoreApplication::organizationName(), "Local AppWizard-Generated Applications");
+}
+
+TEST_F(MainWindowTest, EveryEditMenuItemHasAMnemonicOfItsOwn) {
+    CMainFrame* frame = Start();
+    emit frame->radio()->serviceModeEntered();  // all items, the service ones included
+    QSet<QChar> letters;
+    for (const QAction* item : frame->editMenu()->actions()) {
+        if (item->isSeparator()) {
+            continue;
+        }
+        const QString text = item->text();
+        const qsizetype marker = text.indexOf(QLatin1Char('&'));
+        ASSERT_GE(marker, 0) << qPrintable(text) << " has no mnemonic";
+        const QChar letter = text.at(marker + 1).toLower();
+        EXPECT_FALSE(letters.contains(letter))
+            << qPrintable(text) << " repeats Alt+" << letter.toLatin1();
+        letters.insert(letter);
+    }
 }
 
 TEST_F(MainWindowTest, ServiceItemsAreAppendedOnce) {

@@ -114,13 +114,16 @@ TEST_F(ParameterAdjustDialogTest, WriteCommitsThenSendsTheBlockAndTheBandPoints)
     ParameterAdjustDialog dialog(Context());
     dialog.show();
     Type(dialog.box("Narrow XMITTER Dev"), "1023");
+    messenger_.answers = {true};  // a new document's values: written on purpose
     Press(dialog, dialog.writeButton());
 
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Write complete"});
-    const std::vector<std::string> expected{"IDENT",      "A",          "W 3E D0 10", "W 3E E0 20",
-                                            "W 3F 00 20", "W 3F 20 20", "W 3F 40 20", "W 3F 60 10",
-                                            "W 3F 70 10", "W 3F 80 20", "W 3F A0 0C", "ENDW"};
-    EXPECT_EQ(Frames(), expected);
+    EXPECT_EQ(messenger_.messages,
+              (std::vector<std::string>{std::string(kUnreadValuesQuestion), "Write complete"}));
+    const std::vector<std::string> expected{"W 3E D0 10", "W 3E E0 20", "W 3F 00 20",
+                                            "W 3F 20 20", "W 3F 40 20", "W 3F 60 10",
+                                            "W 3F 70 10", "W 3F 80 20", "W 3F A0 0C"};
+    EXPECT_EQ(Headers("W "), expected);
+    EXPECT_EQ(radio_.log().back(), "ENDW");
     EXPECT_EQ(radio_.memory()[0x3F23], 0xC0);
     EXPECT_EQ(radio_.memory()[0x3F24], 0xFF);
     EXPECT_EQ(radio_.memory()[0x3F70], state_.image[0x3F70]);
@@ -196,7 +199,7 @@ TEST_F(DtmfInitializationDialogTest, BoxesAreHexadecimalAndWriteSendsTheTable) {
 
     Press(dialog, dialog.writeButton());
     EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Write complete"});
-    EXPECT_EQ(radio_.headers(), (std::vector<std::string>{"W 3E 00 20", "W 3E 20 10"}));
+    EXPECT_EQ(Headers("W "), (std::vector<std::string>{"W 3E 00 20", "W 3E 20 10"}));
     EXPECT_EQ(radio_.log().back(), "ENDW");
     EXPECT_EQ(radio_.memory()[0x3E28], 0x01);
     EXPECT_EQ(radio_.memory()[0x3E29], 0xC3);

@@ -3,6 +3,8 @@
 // file and asks first when there are unsaved changes; failures show their icon and second line.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -45,6 +47,9 @@ protected:
         QObject::connect(frame_->radio(), &RadioCommands::dialogOpened,
                          [this](TransferDialog* dialog) {
                              ++transfers_;
+                             if (dialog->verifyBox() != nullptr) {
+                                 dialog->verifyBox()->setChecked(verify_);
+                             }
                              QTimer::singleShot(0, dialog, [dialog] {
                                  QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
                              });
@@ -71,6 +76,7 @@ protected:
     CMainFrame* frame_ = nullptr;
     DocumentController* docs_ = nullptr;
     int transfers_ = 0;
+    bool verify_ = false;  // "Verify after write" for the next writes
 };
 
 TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFile) {
@@ -98,11 +104,13 @@ TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFi
     EXPECT_EQ(ReadFile(mine.toStdString()), fileBytes);
     EXPECT_EQ(docs_->displayName(), "radio.dat");
     EXPECT_FALSE(docs_->isModified());
+    EXPECT_EQ(frame_->statusText()->text(), "Saved radio.dat");
 
     // The file read over is a different document now: opening it loads it again.
     prompts_.saveChoice = SaveChoice::Discard;
     ASSERT_TRUE(docs_->OpenPath(mine));
     EXPECT_EQ(Rx(0), "435.00000");
+    EXPECT_EQ(frame_->statusText()->text(), "Opened mine.dat");
 
     // A write says so as well, with what it sent and where (after its summary of the changes
     // since the read, which is accepted).
@@ -116,6 +124,25 @@ TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFi
     EXPECT_TRUE(summaryShown);
     EXPECT_EQ(transfers_, 2);
     EXPECT_EQ(frame_->statusText()->text(), "Write complete: 2 channels to the demo radio");
+}
+
+TEST_F(RadioDocumentTest, AVerifiedWriteSaysSoAndAFailedReadGivesTheKeyboardBack) {
+    frame_->show();
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_));
+    verify_ = true;
+    frame_->action(Command::Write)->trigger();
+    EXPECT_EQ(frame_->statusText()->text(),
+              "Write complete and verified: 0 channels to the demo radio");
+
+    radio_.faults().silent = true;
+    frame_->view()->modelCombo()->setFocus();
+    frame_->action(Command::Read)->trigger();
+    ASSERT_EQ(messenger_.firstLines().back(), "Communication error");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame_));
+    EXPECT_EQ(QApplication::focusWidget(), frame_->view()->grid()) << "Ctrl+W works at once";
+    EXPECT_EQ(frame_->statusText()->text(),
+              "Write complete and verified: 0 channels to the demo radio");
 }
 
 TEST_F(RadioDocumentTest, ReadOverUnsavedChangesAsksFirst) {

@@ -8,10 +8,15 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
+
+namespace kestra {
+class CMainFrame;
+}  // namespace kestra
 
 namespace kestra::screenshots {
 
@@ -37,5 +42,8 @@ bool SaveServiceDialogs(AppState& state, Messenger& messenger, QWidget* parent, 
 // The summary before a write and `kestra-cli diff` in words, for an edit of the image's channels,
 // settings and calibration; the text is also saved as diff-in-words.txt and printed.
 bool SaveDifferenceInWords(const MemoryImage& image, QWidget* parent, const QDir& out);
+
+// The Sort Channels dialog, the grid's context menu and the Find bar (list_screenshots.cpp).
+bool SaveListPictures(CMainFrame& frame, const std::function<bool(QWidget&, const QString&)>& save);
 
 }  // namespace kestra::screenshots

@@ -48,6 +48,17 @@ protected:
         ASSERT_FALSE(dialog.transfers()->running()) << "the transfer did not end within 60 s";
     }
 
+    // The block headers the radio saw in one direction ("R " or "W ").
+    std::vector<std::string> Headers(const std::string& kind) const {
+        std::vector<std::string> found;
+        for (const std::string& header : radio_.headers()) {
+            if (header.starts_with(kind)) {
+                found.push_back(header);
+            }
+        }
+        return found;
+    }
+
     // The radio's log without the wake-up strings.
     std::vector<std::string> Frames() const {
         std::vector<std::string> frames;

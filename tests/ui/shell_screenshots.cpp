@@ -4,7 +4,8 @@
 // dialog, the About box (from Program.ini and built in), the settings dialogs (every DTMF page),
 // the print preview, the four service dialogs after a Read from the demo radio, the cable check
 // of the demo radio, Import CSV with its report, the summary before a write, a comparison in
-// words and the list of backups.
+// words and the list of backups; the Sort Channels dialog, the grid's context menu and the Find
+// bar (list_screenshots.cpp).
 //
 //   shell_screenshots OUTPUT_DIR     (run by scripts/screenshots)
 
@@ -21,6 +22,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "app/about_dialog.hpp"
@@ -270,5 +272,9 @@ int main(int argc, char** argv) {
     ok = kestra::screenshots::SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
     ok = kestra::screenshots::SaveDifferenceInWords(program.state().image, frame, out) && ok;
     ok = SaveInterchangeDialogs(program, frame, out) && ok;
+    ok = kestra::screenshots::SaveListPictures(
+             *frame,
+             [&out](QWidget& widget, const QString& name) { return Save(widget, out, name); }) &&
+         ok;
     return ok ? 0 : 1;
 }

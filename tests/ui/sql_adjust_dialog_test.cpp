@@ -51,8 +51,9 @@ TEST_F(SqlAdjustDialogTest, TreeChoosesThePointWhoseRecordTheGridEdits) {
     EXPECT_EQ(tree->topLevelItem(1)->childCount(), 13);
     EXPECT_EQ(tree->topLevelItem(2)->childCount(), 25);
     EXPECT_EQ(tree->topLevelItem(2)->child(24)->text(0), "520");
-    EXPECT_TRUE(tree->selectedItems().isEmpty());
-    EXPECT_EQ(CellTexts(dialog.grid()).join(""), "");
+    // The first point is chosen from the start.
+    EXPECT_EQ(tree->selectedItems().value(0), dialog.pointItem(0, 136));
+    EXPECT_EQ(CellTexts(dialog.grid()), QStringList(16, "255"));
 
     tree->setCurrentItem(dialog.pointItem(0, 141));
     EXPECT_EQ(CellTexts(dialog.grid()), QStringList(16, "255"));
@@ -80,13 +81,15 @@ TEST_F(SqlAdjustDialogTest, TreeChoosesThePointWhoseRecordTheGridEdits) {
     EXPECT_EQ(state_.image[0x2CD6], 5);
 }
 
-TEST_F(SqlAdjustDialogTest, WriteSendsTheTableAndFreshBandPointsEvenWithoutAPoint) {
+TEST_F(SqlAdjustDialogTest, WriteSendsTheTableAndFreshBandPoints) {
     SqlAdjustDialog dialog(Context());
     dialog.show();
+    messenger_.answers = {true};  // an erased table: written on purpose
     Press(dialog, dialog.writeButton());
 
-    EXPECT_EQ(messenger_.messages, std::vector<std::string>{"Write complete"});
-    const std::vector<std::string> headers = radio_.headers();
+    EXPECT_EQ(messenger_.messages,
+              (std::vector<std::string>{std::string(kUnreadValuesQuestion), "Write complete"}));
+    const std::vector<std::string> headers = Headers("W ");
     ASSERT_EQ(headers.size(), 26u);
     EXPECT_EQ(headers.front(), "W 2A 00 20");
     EXPECT_EQ(headers[22], "W 2C C0 20");

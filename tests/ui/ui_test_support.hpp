@@ -24,7 +24,9 @@
 #include <vector>
 
 #include "app/channel_editors.hpp"
+#include "app/channel_finder.hpp"
 #include "app/channel_interchange.hpp"
+#include "app/channel_list_commands.hpp"
 #include "app/document_controller.hpp"
 #include "app/document_editor.hpp"
 #include "app/radio_commands.hpp"
@@ -118,6 +120,8 @@ struct ViewDocument {
         radio = new RadioCommands(state_, messenger_, editor, view, &view);
         interchange = new ChannelInterchange(editor, view, messenger_);
         new ChannelEditors(editor, view);
+        list = new ChannelListCommands(editor, view, messenger_);
+        finder = new ChannelFinder(view);
     }
 
 private:
@@ -130,6 +134,8 @@ public:
     DocumentEditor editor;
     RadioCommands* radio = nullptr;
     ChannelInterchange* interchange = nullptr;
+    ChannelListCommands* list = nullptr;
+    ChannelFinder* finder = nullptr;
 };
 
 // Runs action on the next modal dialog of type Dialog as soon as it is up.

@@ -3,6 +3,9 @@
 
 #include "channels/ui/channel_grid_model.hpp"
 
+#include <QBrush>
+#include <QColor>
+
 #include <algorithm>
 
 namespace kestra {
@@ -36,9 +39,33 @@ QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
                 document_.table().Cell(index.row(), ColumnAt(index.column())));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        case Qt::BackgroundRole:
+            // A light yellow, as found text is marked elsewhere; dark text on it in any theme.
+            return IsMarked(index.row()) ? QVariant(QBrush(QColor(0xFF, 0xE8, 0x8C))) : QVariant();
+        case Qt::ForegroundRole:
+            return IsMarked(index.row()) ? QVariant(QBrush(Qt::black)) : QVariant();
         default:
             return {};
     }
+}
+
+void ChannelGridModel::SetMarkedRecords(const std::vector<int>& records) {
+    std::vector<bool> marked(kRecordCount, false);
+    for (const int record : records) {
+        if (record >= 0 && record < kRecordCount) {
+            marked[static_cast<std::size_t>(record)] = true;
+        }
+    }
+    if (marked == marked_) {
+        return;
+    }
+    marked_ = std::move(marked);
+    emit dataChanged(index(0, 0), index(kRecordCount - 1, kModelColumnCount - 1),
+                     {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
+bool ChannelGridModel::IsMarked(int record) const {
+    return record >= 0 && record < kRecordCount && marked_[static_cast<std::size_t>(record)];
 }
 
 QVariant ChannelGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -89,6 +116,9 @@ bool ChannelGridModel::setData(const QModelIndex& index, const QVariant& value, 
             break;
         case EditorKind::Tone:
             result = table.CommitToneEdit(row, column, text);
+            if (result.refused) {
+                return false;
+            }
             break;
         case EditorKind::Choice: {
             // An empty row takes no choice (the commit empties the cell instead); otherwise

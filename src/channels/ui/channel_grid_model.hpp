@@ -6,9 +6,12 @@
 // table's commit rules (section, step raster, tone normalising, the reset of a new row's record)
 // and is then reported as cellsCommitted, which the document's editor turns into one undo step
 // (RevertEdit and ReapplyEdit put the cells and the image bytes back). The model never
-// normalises anything itself.
+// normalises anything itself. Rows can be marked (the channels Find found), which paints them
+// in a colour of their own.
 
 #include <QAbstractTableModel>
+
+#include <vector>
 
 #include "channels/channel_document.hpp"
 #include "channels/channel_table.hpp"
@@ -55,6 +58,10 @@ public:
     void RevertEdit(const EditResult& edit);
     void ReapplyEdit(const EditResult& edit);
 
+    // Marks exactly these rows (records); the others lose their mark.
+    void SetMarkedRecords(const std::vector<int>& records);
+    bool IsMarked(int record) const;
+
 signals:
     // A commit changed cells (and possibly the row's record bytes); already applied.
     void cellsCommitted(const EditResult& edit);
@@ -64,6 +71,7 @@ private:
 
     ChannelDocument& document_;
     bool unstoredEdits_ = false;
+    std::vector<bool> marked_ = std::vector<bool>(kRecordCount, false);
 };
 
 }  // namespace kestra

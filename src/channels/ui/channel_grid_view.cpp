@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The channel grid widget: cursor moves, wheel, column widths and row highlighting.
+// The channel grid widget: cursor moves, wheel and column widths (the row labels are in
+// channel_grid_drag_view.cpp).
 
 #include "channels/ui/channel_grid_view.hpp"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -64,6 +64,7 @@ ChannelGridView::ChannelGridView(QWidget* parent) : QTableView(parent) {
     // the only highlight is a row whose label was clicked.
     setEditTriggers(NoEditTriggers);
     setSelectionMode(NoSelection);
+    // Tab moves from cell to cell and leaves the grid at its ends (see moveCursor).
     setTabKeyNavigation(true);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -85,6 +86,9 @@ ChannelGridView::ChannelGridView(QWidget* parent) : QTableView(parent) {
     connect(delegate_, &ChannelCellDelegate::moveRequested, this, &ChannelGridView::MoveCurrent);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ChannelGridView::OnScrolled);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &ChannelGridView::OnScrolled);
+    // Highlighted rows are dragged by their labels and dropped on the cells or the labels.
+    viewport()->setAcceptDrops(true);
+    verticalHeader()->viewport()->setAcceptDrops(true);
 }
 
 void ChannelGridView::SetChannelModel(ChannelGridModel* model) {
@@ -142,6 +146,10 @@ void ChannelGridView::MoveCurrent(GridMove move) {
 
 QModelIndex ChannelGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex current = currentIndex();
+    if ((action == MoveNext || action == MovePrevious) &&
+        TabWouldWrap(action == MoveNext, current)) {
+        return {};
+    }
     if (model_ != nullptr && current.isValid()) {
         const int lastColumn = kModelColumnCount - 1;
         const int lastRow = model_->rowCount() - 1;
@@ -253,52 +261,6 @@ void ChannelGridView::currentChanged(const QModelIndex& current, const QModelInd
     if (!highlighting_ && !labelPressed_) {
         clearSelection();
     }
-}
-
-bool ChannelGridView::eventFilter(QObject* object, QEvent* event) {
-    if (object == verticalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {
-        labelPressed_ = true;
-    }
-    return QTableView::eventFilter(object, event);
-}
-
-void ChannelGridView::HighlightRow(int modelRow) {
-    labelPressed_ = false;
-    if (model_ == nullptr || modelRow < 0 || modelRow >= model_->rowCount()) {
-        return;
-    }
-    const Qt::KeyboardModifiers keys = QGuiApplication::keyboardModifiers();
-    const bool extend = keys.testFlag(Qt::ShiftModifier) && highlightAnchor_ >= 0;
-    const bool toggle = keys.testFlag(Qt::ControlModifier) && !extend;
-    const int from = extend ? std::min(highlightAnchor_, modelRow) : modelRow;
-    const int to = extend ? std::max(highlightAnchor_, modelRow) : modelRow;
-    if (!extend) {
-        highlightAnchor_ = modelRow;
-    }
-    QItemSelectionModel::SelectionFlags how = QItemSelectionModel::ClearAndSelect;
-    if (toggle) {
-        how = QItemSelectionModel::Toggle;
-    }
-    highlighting_ = true;
-    const QModelIndex first = model_->index(from, 0);
-    selectionModel()->setCurrentIndex(model_->index(modelRow, 0), QItemSelectionModel::NoUpdate);
-    selectionModel()->select(QItemSelection(first, model_->index(to, kModelColumnCount - 1)), how);
-    highlighting_ = false;
-}
-
-std::vector<int> ChannelGridView::SelectedRecords() const {
-    std::vector<int> rows;
-    if (model_ == nullptr) {
-        return rows;
-    }
-    for (const QModelIndex& index : selectionModel()->selectedRows()) {
-        rows.push_back(index.row());
-    }
-    std::sort(rows.begin(), rows.end());
-    if (rows.empty() && currentIndex().isValid()) {
-        rows.push_back(currentIndex().row());
-    }
-    return rows;
 }
 
 void ChannelGridView::OnScrolled() {

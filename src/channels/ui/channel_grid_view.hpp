@@ -7,14 +7,20 @@
 // commits through the model when the editor loses the focus. Enter in an editor commits and
 // moves on; Left and Right wrap between rows; a wheel notch scrolls three rows; one click on a
 // list cell opens its list; clicking a row label highlights the row (Shift extends the highlight
-// to it, Ctrl adds or removes it), clicking a cell does not. The columns share the grid's width
-// in the proportions of their own widths; a grid too narrow for them scrolls sideways rather
-// than cutting a column below its header.
+// to it, Ctrl adds or removes it), clicking a cell does not. Highlighted rows can be dragged by
+// their labels and dropped on another row; the grid only reports the drop (rowsDropped) and
+// moves nothing itself. The columns share the grid's width in the proportions of their own
+// widths; a grid too narrow for them scrolls sideways rather than cutting a column below its
+// header.
 
+#include <QBasicTimer>
+#include <QPoint>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
 #include <vector>
+
+class QMimeData;
 
 namespace kestra {
 
@@ -47,6 +53,10 @@ protected:
 class ChannelGridView : public QTableView {
     Q_OBJECT
 public:
+    // What a drag of row labels carries: the grid it left ("process:grid") and its records,
+    // as "4711:7f3a9c:0,1,2".
+    static constexpr const char* kRowsMimeType = "application/x-kestra-channel-rows";
+
     explicit ChannelGridView(QWidget* parent = nullptr);
     using QTableView::edit;
 
@@ -73,6 +83,18 @@ public:
     void MoveCurrent(GridMove move);
     // The rows whose labels are highlighted, in order; else the current row; else none.
     std::vector<int> SelectedRecords() const;
+    // Highlights exactly these rows, as clicks on their labels would, and makes current the
+    // current cell, scrolled into view (after an edit moved the channels they show).
+    void HighlightRecords(const std::vector<int>& records, const QModelIndex& current);
+
+    // What a drag of these records from this grid carries; a drop reads it back, on this grid
+    // only.
+    QMimeData* RowsMimeData(const std::vector<int>& records) const;
+
+signals:
+    // Highlighted rows were dragged by their labels and dropped on row target (another row of
+    // the grid, possibly in the other section or a VFO). Reported once the drag has ended.
+    void rowsDropped(const std::vector<int>& records, int target);
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -82,8 +104,28 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* object, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
+    // A press, move or release on the row labels while a drag of highlighted rows may start;
+    // true when it was taken for the drag.
+    bool FilterLabelMouse(QEvent* event);
+    void StartRowDrag();
+    // The records a drop carries, or none when it is no drag of this grid's rows.
+    std::vector<int> DroppedRecords(const QDropEvent* event) const;
+    // Follows a drag over the grid (cells or labels) at y: the drop line, and the scrolling near
+    // the edges. True when it may drop there.
+    bool TrackDrop(const QDropEvent* event, int y);
+    // The drop line for a drop of the dragged rows at y.
+    void ShowDropAt(int y);
+    // The drag left or dropped: no line, no scrolling.
+    void EndDropIndicator();
+
     void HighlightRow(int modelRow);
     void OnScrolled();
     // Spreads the viewport's width over the columns.
@@ -96,6 +138,16 @@ private:
     bool highlighting_ = false;
     int highlightAnchor_ = -1;   // the row a Shift+click on a label extends from
     bool labelPressed_ = false;  // a row label is being clicked: the highlight is its to change
+    int dragRow_ = -1;           // the highlighted row label pressed, a drag may start from it
+    QPoint dragStart_;
+    int dropRow_ = -1;          // the row a drag is over, for the drop indicator
+    bool dropAbove_ = true;     // the dragged rows would land at dropRow_ from below (its top edge)
+    std::vector<int> dragged_;  // the rows a drag over the grid carries
+    int dragY_ = 0;             // where it is
+    static constexpr int kDragScrollMilliseconds = 50;
+    QBasicTimer dragScroll_;       // scrolls while a drag stays near the top or bottom edge
+    int dragScrollDirection_ = 0;  // -1 up, 1 down
+    int dragScrollTicks_ = 0;
     std::vector<int> baseWidths_;
 };
 

@@ -14,6 +14,7 @@
 #include "channels/channel_document.hpp"
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
+#include "channels/ui/channel_find_bar.hpp"
 #include "channels/ui/channel_grid_model.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 
@@ -39,7 +40,8 @@ CProgramView::CProgramView(ChannelDocument& document, QWidget* parent)
 }
 
 void CProgramView::BuildForm() {
-    auto* radioLabel = new QLabel(QStringLiteral("Radio"), this);
+    // Every control of the form has a mnemonic (Alt+R, Alt+B, Alt+C, Alt+I).
+    auto* radioLabel = new QLabel(QStringLiteral("&Radio"), this);
     modelCombo_ = new QComboBox(this);
     for (std::string_view name : kModelNames) {
         modelCombo_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
@@ -51,9 +53,9 @@ void CProgramView::BuildForm() {
         }
     });
 
-    batchGenerate_ = new QPushButton(QStringLiteral("Batch Generate"), this);
-    channelEdit_ = new QPushButton(QStringLiteral("Channel Edit"), this);
-    initialization_ = new QPushButton(QStringLiteral("Initialization"), this);
+    batchGenerate_ = new QPushButton(QStringLiteral("&Batch Generate"), this);
+    channelEdit_ = new QPushButton(QStringLiteral("&Channel Edit"), this);
+    initialization_ = new QPushButton(QStringLiteral("&Initialization"), this);
     initialization_->setVisible(false);
 
     auto* controls = new QHBoxLayout;
@@ -63,8 +65,11 @@ void CProgramView::BuildForm() {
     controls->addWidget(batchGenerate_);
     controls->addWidget(channelEdit_);
     controls->addWidget(initialization_);
+    findBar_ = new ChannelFindBar(this);
+    findBar_->setVisible(false);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
+    layout->addWidget(findBar_);
     // The grid shares out whatever width the window has (a narrow one scrolls sideways), so the
     // window fits any screen.
     layout->addWidget(grid_, 1);
@@ -72,19 +77,35 @@ void CProgramView::BuildForm() {
 
 void CProgramView::CreateRowActions() {
     // The row commands act on the grid itself (its keys and its context menu); an open cell
-    // editor keeps its own copy and paste.
+    // editor keeps its own keys (copy, paste, Insert, Delete). Find and Find Next answer
+    // anywhere in the window, the Find bar included.
     grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
     const struct {
         RowCommand command;
         const char* text;
         QKeySequence keys;
-    } commands[] = {{RowCommand::Copy, "Copy Channels", QKeySequence(QKeySequence::Copy)},
-                    {RowCommand::Paste, "Paste Channels", QKeySequence(QKeySequence::Paste)},
-                    {RowCommand::Clear, "Clear Channels", QKeySequence(Qt::Key_Delete)}};
-    for (const auto& [command, text, keys] : commands) {
+        bool separatorBefore;
+    } commands[] = {
+        {RowCommand::Copy, "Copy Channels", QKeySequence(QKeySequence::Copy), false},
+        {RowCommand::Paste, "Paste Channels", QKeySequence(QKeySequence::Paste), false},
+        {RowCommand::Clear, "Clear Channels", QKeySequence(Qt::Key_Delete), false},
+        {RowCommand::Sort, "Sort C&hannels...", QKeySequence(), true},
+        {RowCommand::MoveUp, "&Move Up", QKeySequence(Qt::ALT | Qt::Key_Up), false},
+        {RowCommand::MoveDown, "Move Do&wn", QKeySequence(Qt::ALT | Qt::Key_Down), false},
+        {RowCommand::InsertEmpty, "Insert &Empty Channel", QKeySequence(Qt::Key_Insert), false},
+        {RowCommand::Remove, "Remo&ve Channels", QKeySequence(Qt::SHIFT | Qt::Key_Delete), false},
+        {RowCommand::Find, "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F), true},
+        {RowCommand::FindNext, "Find Ne&xt", QKeySequence(Qt::Key_F3), false}};
+    for (const auto& [command, text, keys, separatorBefore] : commands) {
+        if (separatorBefore) {
+            auto* separator = new QAction(grid_);
+            separator->setSeparator(true);
+            grid_->addAction(separator);
+        }
         auto* action = new QAction(QString::fromLatin1(text), grid_);
         action->setShortcut(keys);
-        action->setShortcutContext(Qt::WidgetShortcut);
+        const bool wholeWindow = command == RowCommand::Find || command == RowCommand::FindNext;
+        action->setShortcutContext(wholeWindow ? Qt::WindowShortcut : Qt::WidgetShortcut);
         grid_->addAction(action);
         rowActions_[static_cast<int>(command)] = action;
     }

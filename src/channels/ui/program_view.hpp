@@ -3,9 +3,10 @@
 // CProgramView: the document window's form. It shows the document's 258 channel slots in the
 // grid (a QTableView over the document's ChannelTable), edits cells in place through the core
 // commit rules, mirrors the document's radio model in the "Radio" box, and carries the form's
-// buttons ("Batch Generate", "Channel Edit" and, in service mode, "Initialization") and the
-// grid's row commands (Copy Channels, Paste Channels, Clear Channels with their keys and the
-// context menu).
+// buttons ("Batch Generate", "Channel Edit" and, in service mode, "Initialization"), the
+// grid's row commands (Copy Channels, Paste Channels, Clear Channels, the list commands Sort,
+// Move Up, Move Down, Insert Empty Channel and Remove Channels, and Find, with their keys and
+// the context menu) and the Find bar above the grid, hidden until Find opens it.
 //
 // The view decides nothing about what those commands do: the application's controllers
 // connect to its buttons, actions and signals, and every change of the document goes through
@@ -24,6 +25,7 @@ class QPushButton;
 namespace kestra {
 
 class ChannelDocument;
+class ChannelFindBar;
 class ChannelGridModel;
 class ChannelGridView;
 class ChannelTable;
@@ -31,8 +33,21 @@ class ChannelTable;
 class CProgramView : public QWidget {
     Q_OBJECT
 public:
-    // The grid's row commands, each an action of the grid with its keys.
-    enum class RowCommand { Copy, Paste, Clear, Count };
+    // The grid's row commands, each an action of the grid with its keys; the Edit menu shows
+    // the list commands and Find as well.
+    enum class RowCommand {
+        Copy,
+        Paste,
+        Clear,
+        Sort,
+        MoveUp,
+        MoveDown,
+        InsertEmpty,
+        Remove,
+        Find,
+        FindNext,
+        Count
+    };
 
     // document must outlive the view.
     explicit CProgramView(ChannelDocument& document, QWidget* parent = nullptr);
@@ -63,6 +78,7 @@ public:
     QPushButton* channelEditButton() const { return channelEdit_; }
     QPushButton* initializationButton() const { return initialization_; }
     QAction* rowAction(RowCommand command) const { return rowActions_[static_cast<int>(command)]; }
+    ChannelFindBar* findBar() const { return findBar_; }
 
 signals:
     // The user picked another radio model: the next save writes its model block.
@@ -83,6 +99,7 @@ private:
     QPushButton* batchGenerate_ = nullptr;
     QPushButton* channelEdit_ = nullptr;
     QPushButton* initialization_ = nullptr;
+    ChannelFindBar* findBar_ = nullptr;
     QAction* rowActions_[static_cast<int>(RowCommand::Count)] = {};
 };
 

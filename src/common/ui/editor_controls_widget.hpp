@@ -6,6 +6,7 @@
 // is where their boxes are committed and normalised.
 
 #include <QKeyEvent>
+#include <QModelIndex>
 #include <QObject>
 #include <QValidator>
 
@@ -43,6 +44,22 @@ inline bool DropDialogCloseKey(QKeyEvent* event) {
         return true;
     }
     return false;
+}
+
+// Tab and Shift+Tab in a grid move from cell to cell but leave the grid at its ends instead of
+// wrapping around to the other end, so a keyboard user is never trapped in it: true when the
+// move from current would wrap (the grid's moveCursor then returns an invalid index and the
+// focus moves on to the next control). next: Tab (the view's MoveNext), else Shift+Tab.
+inline bool TabWouldWrap(bool next, const QModelIndex& current) {
+    const QAbstractItemModel* model = current.model();
+    if (model == nullptr) {
+        return false;
+    }
+    if (next) {
+        return current.row() == model->rowCount() - 1 &&
+               current.column() == model->columnCount() - 1;
+    }
+    return current.row() == 0 && current.column() == 0;
 }
 
 // The text as an edit with these rules would hold it (upper-cased where they say so), or

@@ -8,6 +8,9 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 
+#include <utility>
+
+#include "common/ui/editor_controls_widget.hpp"
 #include "service/ui/spin_text_box.hpp"
 
 namespace kestra {
@@ -135,6 +138,24 @@ void CalibrationGridWidget::ClearCells() {
         }
     }
     loading_ = false;
+    SetEditable(editable_);
+}
+
+void CalibrationGridWidget::SetEditable(bool editable) {
+    if (!editable) {
+        CommitOpenEditor();
+    }
+    editable_ = editable;
+    // A cell without the editable flag opens no editor, whatever asks for one.
+    const bool wasLoading = std::exchange(loading_, true);
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem* cell = item(r, c);
+            cell->setFlags(editable ? cell->flags() | Qt::ItemIsEditable
+                                    : cell->flags() & ~Qt::ItemIsEditable);
+        }
+    }
+    loading_ = wasLoading;
 }
 
 std::vector<std::string> CalibrationGridWidget::Cells() const {
@@ -165,6 +186,15 @@ void CalibrationGridWidget::CommitOpenEditor() {
         emit delegate_->commitData(editor);
         emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+QModelIndex CalibrationGridWidget::moveCursor(CursorAction action,
+                                              Qt::KeyboardModifiers modifiers) {
+    if ((action == MoveNext || action == MovePrevious) &&
+        TabWouldWrap(action == MoveNext, currentIndex())) {
+        return {};
+    }
+    return QTableWidget::moveCursor(action, modifiers);
 }
 
 void CalibrationGridWidget::mousePressEvent(QMouseEvent* event) {

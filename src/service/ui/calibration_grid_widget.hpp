@@ -37,7 +37,12 @@ public:
     std::vector<std::string> Cells() const;
     void ClearCells();
 
-    // Opens the editor over a cell, as a click does.
+    // Whether the cells take typing, clicks and the editor (default: yes). A grid with nothing
+    // to edit behind it refuses them instead of letting typed values go nowhere.
+    void SetEditable(bool editable);
+    bool editable() const { return editable_; }
+
+    // Opens the editor over a cell, as a click does (not while the grid is not editable).
     void BeginEdit(int row, int column);
     // The open editor, or null.
     SpinTextBox* OpenEditor() const;
@@ -53,6 +58,8 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Tab leaves the grid at its ends instead of wrapping around.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     class Delegate;
@@ -63,6 +70,7 @@ private:
     SpinFieldRule rule_;
     Delegate* delegate_ = nullptr;
     bool loading_ = false;
+    bool editable_ = true;
 };
 
 }  // namespace kestra

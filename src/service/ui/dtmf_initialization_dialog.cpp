@@ -73,7 +73,7 @@ void DtmfInitializationDialog::Read() {
 void DtmfInitializationDialog::Write() {
     LeaveFocusedBox();
     Commit();
-    RunTransfer(kDtmfInitializationWrite, [](bool) {});
+    RunWrite(ServiceArea::DtmfInitialization);
 }
 
 }  // namespace kestra

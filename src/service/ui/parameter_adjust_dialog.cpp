@@ -198,7 +198,7 @@ void ParameterAdjustDialog::Write() {
     LeaveFocusedBox();
     Commit();
     WriteModelLimits(state_.image, state_.limits);
-    RunTransfer(kParameterAdjustWrite, [](bool) {});
+    RunWrite(ServiceArea::ParameterAdjust);
 }
 
 }  // namespace kestra

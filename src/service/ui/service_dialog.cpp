@@ -19,7 +19,8 @@ ServiceDialog::ServiceDialog(const QString& caption, const ServiceContext& conte
     : QDialog(parent),
       state_(context.state),
       messenger_(context.messenger),
-      transfer_(new ThreadedTransfer(context.state.busy, context.messenger, context.links, this)) {
+      transfer_(new ThreadedTransfer(context.state.busy, context.messenger, context.links, this)),
+      keepBackup_(context.keepBackup) {
     setWindowTitle(caption);
     setModal(true);
     connect(transfer_, &ThreadedTransfer::started, this, [this] {
@@ -42,8 +43,14 @@ void ServiceDialog::done(int result) {
 }
 
 void ServiceDialog::RunTransfer(const ServiceTransferPlan& plan, std::function<void(bool)> done) {
-    ServiceRequest request{plan, ResolveDevice(state_.portName, state_.deviceOverride),
-                           state_.image};
+    // A write hands the radio's values it replaces to the context's backup, named after us.
+    ServiceBackupKeeper keep;
+    if (keepBackup_ && plan.direction == TransferDirection::Write) {
+        keep = [store = keepBackup_, dialog = windowTitle().toStdString()](
+                   const MemoryImage& previous) { return store(dialog, previous); };
+    }
+    const ServiceRequest request{plan, ResolveDevice(state_.portName, state_.deviceOverride),
+                                 state_.image, std::move(keep)};
     // Written by the worker, read here once the transfer has finished.
     auto result = std::make_shared<ServiceResult>();
     auto connection = std::make_shared<QMetaObject::Connection>();
@@ -61,6 +68,14 @@ void ServiceDialog::RunTransfer(const ServiceTransferPlan& plan, std::function<v
     if (!started) {
         disconnect(*connection);
     }
+}
+
+void ServiceDialog::RunWrite(ServiceArea area) {
+    if (HoldsUnreadValues(area, state_.image) &&
+        !messenger_.Show(std::string(kUnreadValuesQuestion), MessageButtons::YesNo)) {
+        return;
+    }
+    RunTransfer(AreaInfo(area).write, [](bool) {});
 }
 
 void ServiceDialog::RunIdentify(std::function<void(const std::optional<IdentReply>&)> done) {

@@ -6,6 +6,10 @@
 // image only after every block arrived), the rule that a dialog cannot be closed while its
 // transfer runs, and the commit that runs however the dialog closes (there is no "OK"/"Cancel"
 // distinction: closing always commits).
+//
+// A "Write" asks first when its values were never read from a radio (No is the default), and
+// its transfer reads the radio's present values of the same ranges and has the context keep
+// them before anything is written.
 
 #include <QDialog>
 #include <QList>
@@ -13,11 +17,13 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "link/ident_reply.hpp"
 #include "link/service_transfer.hpp"
 #include "model/app_state.hpp"
 #include "model/messenger.hpp"
+#include "service/service_area.hpp"
 
 class QPushButton;
 
@@ -26,11 +32,19 @@ namespace kestra {
 class LinkFactory;
 class ThreadedTransfer;
 
+// Keeps the radio's values read before a dialog's Write (previous: those values in the write's
+// ranges, 0xFF elsewhere) as a backup named after the dialog's caption. Returns why it could
+// not, or an empty text. Runs on the transfer's worker thread.
+using ServiceBackupStore =
+    std::function<std::string(const std::string& dialog, const MemoryImage& previous)>;
+
 // What a service dialog works with.
 struct ServiceContext {
     AppState& state;
     Messenger& messenger;
     const LinkFactory* links = nullptr;  // null: real serial ports only
+    // Empty: the radio's values are still read before every Write, but not kept anywhere.
+    ServiceBackupStore keepBackup = {};
 };
 
 class ServiceDialog : public QDialog {
@@ -54,8 +68,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
     // Starts the plan's transfer with the image as it is now. When it ends, a read that went
-    // through has put exactly the plan's ranges into the image; then done(ok) runs.
+    // through has put exactly the plan's ranges into the image; then done(ok) runs. A write
+    // backs the radio's values up first.
     void RunTransfer(const ServiceTransferPlan& plan, std::function<void(bool ok)> done);
+    // The area's Write of the image as the dialog has committed it: asks first when the values
+    // were never read from a radio, and sends nothing unless the answer is "Yes".
+    void RunWrite(ServiceArea area);
     // Starts the identify transfer; done gets the radio's reply, or nothing after the failure
     // message.
     void RunIdentify(std::function<void(const std::optional<IdentReply>&)> done);
@@ -67,6 +85,7 @@ private:
     void SetControlsEnabled(bool enabled);
 
     ThreadedTransfer* transfer_;
+    ServiceBackupStore keepBackup_;
     QList<QPointer<QWidget>> disabled_;
 };
 

@@ -4,6 +4,7 @@
 #include "service/ui/spin_text_box.hpp"
 
 #include <QLineEdit>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -14,6 +15,8 @@ SpinTextBox::SpinTextBox(const SpinFieldRule& rule, QWidget* parent)
     lineEdit()->setMaxLength(rule_.typing.maxLength);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setAccelerated(true);
+    // A wheel turned over the dialog must not take the focus to a box and change it.
+    setFocusPolicy(Qt::StrongFocus);
     // Wide enough for the longest text the box holds, plus the arrows.
     const int digits = std::max(rule_.typing.maxLength, 3);
     setMinimumWidth(fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('8'))) + 34);
@@ -27,7 +30,12 @@ void SpinTextBox::setText(const QString& text) {
 }
 
 void SpinTextBox::stepBy(int steps) {
-    const std::string stepped = StepSpinField(rule_, text().toStdString(), steps);
+    // One step up or down wraps, as the spin control always has; bigger steps and the wheel
+    // stop at the ends, so a value near the top never jumps to the bottom.
+    const bool wrap = (steps == 1 || steps == -1) && !stepsWithin_;
+    const std::string now = text().toStdString();
+    const std::string stepped =
+        wrap ? StepSpinField(rule_, now, steps) : StepSpinFieldWithin(rule_, now, steps);
     lineEdit()->setText(QString::fromStdString(stepped));
     selectAll();
     emit textEdited();
@@ -46,6 +54,16 @@ QValidator::State SpinTextBox::validate(QString& input, int&) const {
 QAbstractSpinBox::StepEnabled SpinTextBox::stepEnabled() const {
     // Both arrows always work: the range wraps.
     return StepUpEnabled | StepDownEnabled;
+}
+
+void SpinTextBox::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    stepsWithin_ = true;
+    QAbstractSpinBox::wheelEvent(event);
+    stepsWithin_ = false;
 }
 
 void SpinTextBox::Leave() {

@@ -4,6 +4,9 @@
 // boxes work: typing goes through the box's character filter and length, letters show in upper
 // case where the box says so, the arrows (and the Up and Down keys) step the number in the
 // text and wrap at the ends of the range, and leaving the box clamps the text into the range.
+// Big steps never wrap: PageUp/PageDown, Ctrl with an arrow or a spin click, and the mouse wheel
+// stop at the ends of the range. The wheel turns a box only while it has the keyboard focus;
+// over any other box it scrolls whatever lies beneath, and never moves the focus.
 // The rules themselves are core functions (SpinFieldRule); this only wires them to Qt.
 
 #include <QAbstractSpinBox>
@@ -36,9 +39,11 @@ signals:
 
 protected:
     StepEnabled stepEnabled() const override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     SpinFieldRule rule_;
+    bool stepsWithin_ = false;  // the steps under way are the wheel's
 };
 
 }  // namespace kestra

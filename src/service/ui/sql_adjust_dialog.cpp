@@ -75,7 +75,10 @@ SqlAdjustDialog::SqlAdjustDialog(const ServiceContext& context, QWidget* parent)
     connect(grid_, &QTableWidget::currentCellChanged, this, &SqlAdjustDialog::UpdateChart);
     connect(read_, &QPushButton::clicked, this, &SqlAdjustDialog::Read);
     connect(write_, &QPushButton::clicked, this, &SqlAdjustDialog::Write);
-    UpdateChart();
+    // The first point is chosen from the start, so the grid always edits a record.
+    tree_->expandItem(tree_->topLevelItem(0));
+    tree_->setCurrentItem(tree_->topLevelItem(0)->child(0));
+    LoadGrid();
 }
 
 void SqlAdjustDialog::FillTree() {
@@ -135,6 +138,8 @@ void SqlAdjustDialog::StoreGrid() {
 }
 
 void SqlAdjustDialog::LoadGrid() {
+    // Typing needs a record to go to.
+    grid_->SetEditable(selected_.has_value());
     if (selected_) {
         const SqlRecordTexts cells = LoadSqlRecord(state_.image, selected_->offset);
         grid_->SetCells({cells.begin(), cells.end()});
@@ -170,7 +175,7 @@ void SqlAdjustDialog::Read() {
 void SqlAdjustDialog::Write() {
     ComputeBandPoints(state_.image);
     StoreGrid();
-    RunTransfer(kSqlAdjustWrite, [](bool) {});
+    RunWrite(ServiceArea::SqlAdjust);
 }
 
 }  // namespace kestra

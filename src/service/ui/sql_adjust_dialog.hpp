@@ -3,8 +3,9 @@
 // "Sql Adjust": the squelch calibration points. A tree of the three bands holds one item per
 // 5 MHz point; selecting a point loads its record into the 4 x 4 grid, and moving to another
 // point (or closing the dialog, or "Write") stores the grid back. Band items cannot be
-// selected. Beside the grid a curve shows the current grid row across every point of the band.
-// "Read" and "Write" move the whole squelch table; "Write" also sends the band point table,
+// selected. The dialog opens with the first point chosen; without a chosen point the grid
+// takes no typing. Beside the grid a curve shows the current grid row across every point of the
+// band. "Read" and "Write" move the whole squelch table; "Write" also sends the band point table,
 // freshly computed.
 
 #include <optional>

@@ -121,9 +121,13 @@ void DtmfDialog::ShowPage(int index) {
 }
 
 void DtmfDialog::keyPressEvent(QKeyEvent* event) {
-    if (!DropDialogCloseKey(event)) {
-        QDialog::keyPressEvent(event);
+    // Enter must not close the dialog from a box; Esc closes it as it closes the other editors
+    // (the pages are encoded on every close).
+    if (IsEnterKey(event)) {
+        event->accept();
+        return;
     }
+    QDialog::keyPressEvent(event);
 }
 
 void DtmfDialog::done(int result) {
