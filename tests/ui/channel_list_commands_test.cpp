@@ -365,18 +365,19 @@ TEST_F(ChannelListCommandsTest, FindBarMarksMatchesAndAnswersItsKeys) {
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(marked().empty());
     EXPECT_TRUE(grid()->hasFocus());
-    // F3 opens it again and goes to the next match; Alt+I, Alt+N and Alt+C reach its controls.
+    // F3 opens it again and goes to the next match; Alt+D, Alt+N and Alt+O reach its controls
+    // (letters the window's buttons and menus do not use).
     ClickLabel(0);
     Key(Qt::Key_F3);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(Highlighted(), (std::vector<int>{3}));
     grid()->setFocus();
-    QTest::keyClick(grid(), Qt::Key_I, Qt::AltModifier);
+    QTest::keyClick(grid(), Qt::Key_D, Qt::AltModifier);
     EXPECT_TRUE(bar->textEdit()->hasFocus());
     bar->textEdit()->setText("e");
     QTest::keyClick(bar->textEdit(), Qt::Key_N, Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([this] { return grid()->currentIndex().row() == 4; }));
-    QTest::keyClick(bar->textEdit(), Qt::Key_C, Qt::AltModifier);
+    QTest::keyClick(bar->textEdit(), Qt::Key_O, Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([bar] { return !bar->isVisible(); }));
 }
 

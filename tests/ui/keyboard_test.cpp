@@ -5,7 +5,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -21,8 +23,10 @@
 #include "app/main_window.hpp"
 #include "channels/ui/batch_generate_dialog.hpp"
 #include "channels/ui/channel_edit_dialog.hpp"
+#include "channels/ui/channel_find_bar.hpp"
 #include "channels/ui/channel_grid_view.hpp"
 #include "channels/ui/csv_import_dialog.hpp"
+#include "channels/ui/sort_channels_dialog.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
 #include "link/ui/port_dialog.hpp"
@@ -141,6 +145,7 @@ TEST_F(KeyboardTest, TabReachesEveryControlOfEachDialog) {
         {"DTMF Initialization",
          [&] { return std::make_unique<DtmfInitializationDialog>(service); }},
         {"Radio Information", [&] { return std::make_unique<RadioInformationDialog>(service); }},
+        {"Sort Channels", [] { return std::make_unique<SortChannelsDialog>(SortOptions{}); }},
         {"Password", [] { return std::make_unique<PasswordDialog>(); }},
         {"Import CSV", [&] { return std::make_unique<CsvImportDialog>(home_.path()); }},
         {"Backups", [&] { return std::make_unique<BackupsDialog>(Home() / "backups"); }},
@@ -164,6 +169,46 @@ TEST_F(KeyboardTest, TabReachesEveryControlOfEachDialog) {
     for (int page = 0; page < dtmf.tabs()->count(); ++page) {
         dtmf.tabs()->setCurrentIndex(page);
         EXPECT_EQ(UnreachedByTab(&dtmf).join(", ").toStdString(), "") << "DTMF page " << page;
+    }
+}
+
+// The letter after '&' in a text, upper case, or nothing.
+QChar Mnemonic(const QString& text) {
+    for (qsizetype at = text.indexOf(u'&'); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(u'&', at + 2)) {
+        if (text[at + 1] != u'&') {
+            return text[at + 1].toUpper();
+        }
+    }
+    return {};
+}
+
+TEST_F(KeyboardTest, AltLettersOfTheMainWindowAreEachUsedOnce) {
+    // Two controls with one letter make Alt+letter cycle between them instead of acting.
+    KestraApplication program(&messenger_, &prompts_);
+    program.Start({});
+    CMainFrame* frame = program.mainFrame();
+    frame->show();
+    frame->view()->rowAction(CProgramView::RowCommand::Find)->trigger();
+    ASSERT_TRUE(frame->view()->findBar()->isVisible());
+    QMap<QChar, QStringList> users;
+    for (QAction* menu : frame->menuBar()->actions()) {
+        users[Mnemonic(menu->text())] << menu->text();
+    }
+    for (QWidget* widget : frame->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(frame)) {
+            continue;
+        }
+        if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+            users[Mnemonic(button->text())] << button->text();
+        } else if (const auto* label = qobject_cast<const QLabel*>(widget);
+                   label && label->buddy()) {
+            users[Mnemonic(label->text())] << label->text();
+        }
+    }
+    users.remove(QChar());
+    for (auto it = users.cbegin(); it != users.cend(); ++it) {
+        EXPECT_EQ(it.value().size(), 1) << qPrintable(it.value().join(", "));
     }
 }
 

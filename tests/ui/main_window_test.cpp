@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, EditMenuListCommandsActOnTheGridWithTheCellBeingTyped) {
     frame->action(Command::MoveUp)->trigger();
     EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "145.50000");
     EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "");
-    EXPECT_EQ(frame->action(Command::Undo)->text(), "Undo Move Up");
+    EXPECT_EQ(frame->action(Command::Undo)->text(), "&Undo Move Up");
     frame->action(Command::Undo)->trigger();
     EXPECT_EQ(frame->view()->table().Cell(4, Column::RxFreq), "145.50000");
     EXPECT_EQ(frame->view()->table().Cell(3, Column::RxFreq), "");

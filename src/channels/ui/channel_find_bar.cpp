@@ -12,7 +12,7 @@
 namespace kestra {
 
 ChannelFindBar::ChannelFindBar(QWidget* parent) : QWidget(parent) {
-    auto* label = new QLabel(QStringLiteral("F&ind:"), this);
+    auto* label = new QLabel(QStringLiteral("Fin&d:"), this);
     text_ = new QLineEdit(this);
     text_->setPlaceholderText(QStringLiteral("name or frequency"));
     text_->setClearButtonEnabled(true);
@@ -21,7 +21,7 @@ ChannelFindBar::ChannelFindBar(QWidget* parent) : QWidget(parent) {
     label->setBuddy(text_);
     next_ = new QPushButton(QStringLiteral("&Next"), this);
     next_->setToolTip(QStringLiteral("Go to the next matching channel (Enter, F3)"));
-    close_ = new QPushButton(QStringLiteral("&Close"), this);
+    close_ = new QPushButton(QStringLiteral("Cl&ose"), this);
     close_->setToolTip(QStringLiteral("Close the Find bar (Esc)"));
     result_ = new QLabel(this);
 
