@@ -92,7 +92,7 @@ std::string ChannelSummary(const MemoryImage& image, int record) {
     return name.empty() ? text : text + " \"" + name + "\"";
 }
 
-// derived: set when the channel's derived shift bytes changed along with its fields.
+// derived: set when the channel's derived shift bytes changed.
 std::optional<ChannelDifference> CompareChannel(const MemoryImage& before, const MemoryImage& after,
                                                 int record,
                                                 const std::array<SectionLimits, 2>& limits,
@@ -121,12 +121,15 @@ std::optional<ChannelDifference> CompareChannel(const MemoryImage& before, const
             comparison.Explain(first, last);
         }
     }
-    if (channel.fields.empty()) {
-        return std::nullopt;
-    }
-    if (comparison.AnyDiffers(base + kDerivedShiftBegin, base + kDerivedShiftEnd)) {
+    // Every store of a channel derives its shift from its Rx and Tx, which the user sees; a
+    // changed shift that follows them is one of the summary areas, any other stays in offsets.
+    if (ShiftFollowsFrequencies(after, record) &&
+        comparison.AnyDiffers(base + kDerivedShiftBegin, base + kDerivedShiftEnd)) {
         comparison.Explain(base + kDerivedShiftBegin, base + kDerivedShiftEnd);
         derived = true;
+    }
+    if (channel.fields.empty()) {
+        return std::nullopt;
     }
     return channel;
 }

@@ -6,8 +6,8 @@
 // field tables that drive the dialogs and the `settings` and `calibration` prints, then the bytes
 // that no table owns as ranges of hexadecimal offsets, and last one line for the summary areas
 // the program derives (channel bitmaps, first channels, section limits and windows, the model
-// block, the derived calibration tables, the shift bytes of a changed channel). The command line's
-// comparison and the summary before a write read it.
+// block, the derived calibration tables, a shown channel's shift where it follows its Rx and Tx).
+// The command line's comparison and the summary before a write read it.
 
 #include <cstddef>
 #include <cstdint>

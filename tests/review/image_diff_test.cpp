@@ -85,6 +85,15 @@ TEST(ImageDiff, ChangedFieldsAreListedByLabelAndCaption) {
               "B003 Tx Freq: 446.00625 -> 441.00625\n"
               "B003 Tx Tone: None -> D023N\n"
               "and the summary areas the radio needs\n");
+
+    // A channel written raw with a split, as a read brings it, whose shift a save derives: no
+    // field changed, and the shift goes into the summary line too.
+    MemoryImage raw = TwoChannels();
+    ChannelRecord(raw, 0).SetTxFrequency(14592000);
+    MemoryImage saved = raw;
+    ChannelRecord(saved, 0).SetShiftDirection(1);
+    ChannelRecord(saved, 0).SetShiftAmount(60000);
+    EXPECT_EQ(Diff(raw, saved), "and the summary areas the radio needs\n");
 }
 
 TEST(ImageDiff, AddedAndRemovedChannelsWithTheirBitmapsSummedUp) {
@@ -144,7 +153,7 @@ TEST(ImageDiff, OnlyBytesNoTableOwnsAreShownAsOffsets) {
     after[map::kSqlLowThresholdVSecond] = 0x12;     // carried through, never shown
     after[0x3000] = 0x00;                           // no editor's
     after.fill(0x3100, 20, 0x00);                   // a long run
-    ChannelRecord(after, 0).SetShiftAmount(60000);  // no field of its own
+    ChannelRecord(after, 0).SetShiftAmount(60000);  // not what its Rx and Tx derive
     WriteModelBlock(after, 0);                      // summary areas ...
     after[map::kBandPoints] ^= 0x01;
     after[map::kCurrentChannelA] = 0x05;
