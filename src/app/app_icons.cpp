@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QIconEngine>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -12,6 +13,7 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 
 namespace kestra {
@@ -221,6 +223,29 @@ QIcon PrintIcon() {
         p.setBrush(QColor(0x7c, 0xd0, 0x6e));
         p.drawEllipse(QPointF(25, 15), 1.3, 1.3);
     });
+}
+
+QPixmap BackgroundTile() {
+    // A calm slate tile with a faint diagonal weave and a little grain. Every pattern in it has
+    // the tile's period, so it repeats seamlessly.
+    constexpr int kSize = 64;
+    constexpr int kBase[3] = {86, 104, 124};
+    QImage tile(kSize, kSize, QImage::Format_RGB32);
+    std::uint32_t grain = 1957;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            // Two families of lines 8 pixels apart, a shade lighter than the base.
+            const int lift = ((x + y) % 8 == 0 ? 7 : 0) + ((x - y + kSize) % 8 == 0 ? 4 : 0);
+            grain = grain * 1664525u + 1013904223u;  // a fixed sequence: the same tile always
+            const int noise = static_cast<int>((grain >> 24) % 7) - 3;
+            int rgb[3];
+            for (int c = 0; c < 3; ++c) {
+                rgb[c] = std::clamp(kBase[c] + lift + noise, 0, 255);
+            }
+            tile.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+        }
+    }
+    return QPixmap::fromImage(tile);
 }
 
 }  // namespace kestra

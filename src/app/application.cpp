@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QTreeWidgetItem>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -169,15 +171,22 @@ void SetProgramIdentity() {
 
 namespace {
 
-// Prints "kestra-startup-ready" after the first paint of the main window, which comes only once
-// the window is exposed, and quits.
+double ProcessorMilliseconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// Prints "kestra-startup-ready" and the processor time used so far, in milliseconds, after the
+// first paint of the main window, which comes only once the window is exposed, and quits.
 class StartupProbe : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !reported_ && qobject_cast<CMainFrame*>(watched)) {
             reported_ = true;
             QTimer::singleShot(0, qApp, [] {
-                std::printf("kestra-startup-ready\n");
+                std::printf("kestra-startup-ready %.1f\n", ProcessorMilliseconds());
                 std::fflush(stdout);
                 QApplication::quit();
             });

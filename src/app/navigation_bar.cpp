@@ -48,10 +48,12 @@ public:
 };
 
 // Times New Roman, or the first installed font made to its measures. Naming an installed family
-// spares the font system a search for substitutes at every start.
+// spares the font system a search for substitutes at every start; the installed families are
+// looked up in their list, as asking for each by name resolves the font system's aliases first.
 QString CaptionFamily() {
+    const QStringList installed = QFontDatabase::families();
     for (const char* family : {"Times New Roman", "Liberation Serif", "Nimbus Roman", "Tinos"}) {
-        if (QFontDatabase::hasFamily(QString::fromLatin1(family))) {
+        if (installed.contains(QLatin1String(family))) {
             return QString::fromLatin1(family);
         }
     }
