@@ -119,10 +119,12 @@ constexpr int kSqlLevels[6][3] = {{34, 36, 39}, {88, 92, 97}, {37, 39, 43},
 constexpr int kDetection[4] = {62, 56, 68, 60};
 
 // Sql Adjust's measurements per row (Noise1, RSSI1, Noise2, RSSI3) and column (W High, W Low,
-// N High, N Low) at the bottom of a band; each rises a little towards its top. The signal
-// strength does not depend on the bandwidth, so its wide and narrow columns are equal.
+// N High, N Low) at the bottom of a band; each rises a little towards its top. A narrow noise
+// threshold lies above the wide one and each Low 10 below its High, so the four curves keep a
+// few pixels apart. The signal strength does not depend on the bandwidth, so its wide and
+// narrow columns are equal.
 constexpr int kSqlBase[4][4] = {
-    {78, 70, 84, 76}, {46, 40, 46, 40}, {92, 86, 98, 90}, {58, 52, 58, 52}};
+    {80, 70, 85, 75}, {46, 40, 46, 40}, {94, 84, 99, 89}, {58, 52, 58, 52}};
 constexpr int kSqlRise[4] = {10, 8, 10, 8};
 
 std::string Line(const std::string& key, int value) {

@@ -39,8 +39,9 @@ inline bool Save(QWidget& widget, const QDir& dir, const QString& name) {
 // The four service dialogs after a Read from the demo radio (its curves included).
 bool SaveServiceDialogs(AppState& state, Messenger& messenger, QWidget* parent, const QDir& out);
 
-// The summary before a write and `kestra-cli diff` in words, for an edit of the image's channels,
-// settings and calibration; the text is also saved as diff-in-words.txt and printed.
+// `kestra-cli diff` in words (diff-in-words.png, its text also saved as diff-in-words.txt and
+// printed) and the summary before a write (write-summary.png), for an edit of the image's
+// channels, settings and calibration.
 bool SaveDifferenceInWords(const MemoryImage& image, QWidget* parent, const QDir& out);
 
 // The Sort Channels dialog, the grid's context menu and the Find bar (list_screenshots.cpp).

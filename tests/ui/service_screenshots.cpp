@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the service dialogs after a Read from the demo radio, of the cable check on the
-// demo radio, and of a comparison in words.
+// demo radio, and of a comparison in words: `kestra-cli diff` and the summary before a write.
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 #include "app/write_preview_dialog.hpp"
 #include "channels/channel_csv_support.hpp"
+#include "channels/channel_fields.hpp"
+#include "channels/image_preparation.hpp"
+#include "link/clone_session.hpp"
 #include "link/device/cable_check.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/ui/doctor_report_dialog.hpp"
 #include "link/ui/threaded_transfer.hpp"
+#include "model/image_map.hpp"
 #include "review/image_diff.hpp"
 #include "service/calibration_file.hpp"
 #include "service/ui/calibration_grid_widget.hpp"
@@ -90,13 +96,16 @@ bool SaveServiceDialogs(AppState& state, Messenger& messenger, QWidget* parent, 
 }
 
 bool SaveDifferenceInWords(const MemoryImage& image, QWidget* parent, const QDir& out) {
+    // A new document's image as a radio holds it; the edit goes through the settings dialogs
+    // (which also store the values they only normalised), the grid and the service editors,
+    // and the image preparation a write runs.
     MemoryImage before = image;
-    std::string callId;
-    SettingsForms forms(callId);
-    forms.LoadFromImage(before);
-    forms.StoreToImage(before);  // as a radio that went through the dialogs once
+    before[map::kDualWaitResetTime] = 0xFF;  // erased: the dialog shows Off and stores 0
     MemoryImage after = before;
     ChannelRecord(after, 2).SetRxFrequency(44210000);
+    test::Put(after, {.record = 30, .rx = 44600625, .tx = 44600625, .name = "PMR 1"});
+    std::string callId;
+    SettingsForms forms(callId);
     forms.LoadFromImage(after);
     ApplySettingsText(
         "[Optional Features]\nTOT (s)=120\n[DTMF Encode]\nPTT ID BOT=123ABCD\n[Radio]\nCH 5=87.5\n",
@@ -104,20 +113,36 @@ bool SaveDifferenceInWords(const MemoryImage& image, QWidget* parent, const QDir
     forms.StoreToImage(after);
     ApplyCalibrationFile(
         "[Parameter Adjust]\nV PA Drive=9\n[Sql Adjust]\n136-174 141/Noise1/W High=90\n", after);
-    SetChannelBit(after, map::kPresentMapA, 30, true);  // a summary area
-    const ImageDifference difference = DiffImages(before, after);
-    const std::string text = FormatImageDifference(difference);
+    PrepareImageForWrite(after, LimitsOfImage(after));
+
+    // kestra-cli diff: the whole image, calibration included.
+    const std::string text = FormatImageDifference(DiffImages(before, after));
     std::printf("diff in words:\n%s", text.c_str());
     QFile file(out.filePath(QStringLiteral("diff-in-words.txt")));
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(text.data(), static_cast<qint64>(text.size())) ==
-                             static_cast<qint64>(text.size());
+    bool ok = file.open(QIODevice::WriteOnly) &&
+              file.write(text.data(), static_cast<qint64>(text.size())) ==
+                  static_cast<qint64>(text.size());
+    QPlainTextEdit terminal(QStringLiteral("$ kestra-cli diff radio.dat edited.dat\n") +
+                                QString::fromStdString(text) + QStringLiteral("$ echo $?\n1\n"),
+                            parent);
+    terminal.setWindowTitle(QStringLiteral("kestra-cli diff"));
+    terminal.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    terminal.setReadOnly(true);
+    terminal.resize(620, 260);
+    terminal.show();
+    ok = Save(terminal, out, QStringLiteral("diff-in-words.png")) && ok;
+    terminal.hide();
 
-    WritePreviewDialog preview(difference, parent);
+    // The summary before Program, Write: only what a write sends, so no calibration.
+    std::vector<ImageSpan> sent;
+    for (const CloneRange& range : ClonePlan::Write().ranges) {
+        sent.push_back({range.start, range.end});
+    }
+    WritePreviewDialog preview(DiffImages(before, after, sent), parent);
     preview.show();
-    const bool saved = Save(preview, out, QStringLiteral("diff-in-words.png"));
+    ok = Save(preview, out, QStringLiteral("write-summary.png")) && ok;
     preview.hide();
-    return written && saved;
+    return ok;
 }
 
 }  // namespace kestra::screenshots

@@ -20,13 +20,14 @@ const QColor kSeriesColours[] = {QColor(0x1F, 0x77, 0xB4), QColor(0xE6, 0x6A, 0x
                                  QColor(0x2C, 0xA0, 0x2C), QColor(0x94, 0x45, 0xBD)};
 constexpr int kPanelGap = 14;
 constexpr int kMaxLabelledPoints = 5;
-// A series that lies exactly on an earlier one is drawn this many pixels higher for each such
-// series, so both stay in sight; the values and the axis are untouched.
-constexpr double kCoincidentLift = 4.0;
+// A series that lies exactly on an earlier one is drawn where it lies, with a dashed line whose
+// gaps show the earlier line and hollow marks this much larger around the earlier marks, so
+// both stay in sight and neither moves towards a neighbouring series.
+constexpr double kCoincidentMarkGrowth = 2.0;
 
 // Each series has its own point mark as well as its colour: circle, square, triangle, diamond.
-void PaintMark(QPainter& painter, std::size_t series, const QPointF& at) {
-    constexpr double r = 2.9;
+void PaintMark(QPainter& painter, std::size_t series, const QPointF& at, double growth = 0) {
+    const double r = 2.9 + growth;
     switch (series % 4) {
         case 0:
             painter.drawEllipse(at, r - 0.7, r - 0.7);
@@ -216,27 +217,32 @@ void CurveChartWidget::PaintPanel(QPainter& painter, const Panel& panel) const {
 
 void CurveChartWidget::PaintSeries(QPainter& painter, const Panel& panel) const {
     painter.save();
-    painter.setClipRect(panel.plot.adjusted(-4, -4 - 4 * kCoincidentLift, 4, 4));
+    painter.setClipRect(panel.plot.adjusted(-8, -8, 8, 8));
     for (std::size_t s = 0; s < data_.series.size(); ++s) {
         const QColor colour = kSeriesColours[s % std::size(kSeriesColours)];
-        const QPointF lift(0, -kCoincidentLift * CoincidentBefore(s));
+        const int below = CoincidentBefore(s);  // equal series drawn before this one
+        QPen line(colour, 2);
+        if (below > 0) {
+            line.setDashPattern({3, 3});
+            line.setDashOffset(2.0 * (below - 1));
+        }
         for (const auto& segment : data_.series[s].segments) {
             if (segment.empty() || !panel.Holds(segment.front().x)) {
                 continue;
             }
             QPainterPath path;
             for (std::size_t i = 0; i < segment.size(); ++i) {
-                const QPointF at =
-                    panel.Map(segment[i].x, segment[i].y, data_.yLow, yHigh()) + lift;
+                const QPointF at = panel.Map(segment[i].x, segment[i].y, data_.yLow, yHigh());
                 i == 0 ? path.moveTo(at) : path.lineTo(at);
             }
-            painter.setPen(QPen(colour, 2));
+            painter.setPen(line);
             painter.setBrush(Qt::NoBrush);
             painter.drawPath(path);
-            painter.setPen(QPen(colour, 1));
-            painter.setBrush(colour);
+            painter.setPen(QPen(colour, below > 0 ? 1.5 : 1));
+            painter.setBrush(below > 0 ? QBrush(Qt::NoBrush) : QBrush(colour));
             for (const CurvePoint& p : segment) {
-                PaintMark(painter, s, panel.Map(p.x, p.y, data_.yLow, yHigh()) + lift);
+                PaintMark(painter, s, panel.Map(p.x, p.y, data_.yLow, yHigh()),
+                          kCoincidentMarkGrowth * below);
             }
         }
     }
@@ -258,10 +264,16 @@ void CurveChartWidget::PaintLegend(QPainter& painter, const QRect& area) const {
         const QString name = QString::fromStdString(data_.series[s].name);
         const int y = area.center().y();
         const QColor colour = kSeriesColours[s % std::size(kSeriesColours)];
-        painter.setPen(QPen(colour, 3));
+        // As the series is drawn: dashed with a hollow mark when it lies on an earlier one.
+        const bool onAnother = CoincidentBefore(s) > 0;
+        QPen line(colour, 3);
+        if (onAnother) {
+            line.setDashPattern({2, 1});
+        }
+        painter.setPen(line);
         painter.drawLine(x, y, x + 16, y);
-        painter.setPen(QPen(colour, 1));
-        painter.setBrush(colour);
+        painter.setPen(QPen(colour, onAnother ? 1.5 : 1));
+        painter.setBrush(onAnother ? QBrush(Qt::NoBrush) : QBrush(colour));
         PaintMark(painter, s, QPointF(x + 8, y));
         painter.setPen(palette().color(QPalette::Text));
         painter.drawText(

@@ -3,9 +3,9 @@
 // A small line chart of calibration values over frequency, painted by hand: a title, a value
 // axis, one panel per band (so a 38 MHz band and a 120 MHz band both get a readable share of the
 // width) with its MHz ticks, one coloured line with its own shape of point mark per series, a
-// legend, and an optional vertical mark at the selected point. Series with equal values (the
-// wide and narrow columns of a signal strength) are drawn a few pixels apart, so that none hides
-// another.
+// legend, and an optional vertical mark at the selected point. A series with the same values as
+// an earlier one (the wide and narrow columns of a signal strength) is drawn dashed with hollow,
+// larger marks, so that neither hides the other.
 
 #include <QWidget>
 
