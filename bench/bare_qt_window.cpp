@@ -32,12 +32,10 @@ protected:
             QTimer::singleShot(0, qApp, [] {
                 rusage usage{};
                 ::getrusage(RUSAGE_SELF, &usage);
-                std::printf("bare-startup-ready %.1f\n",
-                            static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) *
-                                    1e3 +
-                                static_cast<double>(usage.ru_utime.tv_usec +
-                                                    usage.ru_stime.tv_usec) /
-                                    1e3);
+                std::printf(
+                    "bare-startup-ready %.1f\n",
+                    static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3);
                 std::fflush(stdout);
                 QApplication::quit();
             });

@@ -35,10 +35,10 @@ std::array<QString, 3> AboutLines(const SettingsFile& settings) {
         const auto text = [](std::string_view view) {
             return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
         };
-        lines = {QStringLiteral("%1 %2").arg(QLatin1String(kApplicationName),
-                                             text(ProgramVersion())),
-                 text(CopyrightLine()),
-                 QStringLiteral("Report problems at %1").arg(QLatin1String(kReportProblemsAt))};
+        lines = {
+            QStringLiteral("%1 %2").arg(QLatin1String(kApplicationName), text(ProgramVersion())),
+            text(CopyrightLine()),
+            QStringLiteral("Report problems at %1").arg(QLatin1String(kReportProblemsAt))};
     }
     return lines;
 }

@@ -164,8 +164,8 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(edit.mid(2),
               QStringList({"Channel Edit...", "Batch Generate...", "Sort Channels...", "Move Up",
                            "Move Down", "Insert Empty Channel", "Remove Channels", "Find...",
-                           "Find Next", "Channel Information",
-                           "Optional Features", "DTMF", "Radio", "Radio Information"}));
+                           "Find Next", "Channel Information", "Optional Features", "DTMF", "Radio",
+                           "Radio Information"}));
     for (Command built : {Command::ChannelInformation, Command::OptionalFeatures, Command::Dtmf,
                           Command::Radio, Command::RadioInformation}) {
         EXPECT_TRUE(frame->action(built)->isEnabled());

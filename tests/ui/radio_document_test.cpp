@@ -5,10 +5,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
