@@ -7,18 +7,49 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 #include "app/app_icons.hpp"
+#include "app/program_identity.hpp"
 #include "model/program_version.hpp"
 #include "model/settings_file.hpp"
 
 namespace kestra {
 
+namespace {
+
+constexpr const char* kAboutKeys[] = {"Version", "Copyright", "Company"};
+
+// The three lines: Program.ini's [About] lines when it has any (an absent one stays empty), else
+// the program's own name and version, copyright and where to report problems (its licence is
+// below them either way).
+std::array<QString, 3> AboutLines(const SettingsFile& settings) {
+    std::array<QString, 3> lines;
+    bool any = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        any = any || settings.HasKey("About", kAboutKeys[i]);
+        lines[i] = QString::fromStdString(
+            settings.GetText("About", kAboutKeys[i], "", kSettingsTextMaxLength));
+    }
+    if (!any) {
+        const auto text = [](std::string_view view) {
+            return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+        };
+        lines = {
+            QStringLiteral("%1 %2").arg(QLatin1String(kApplicationName), text(ProgramVersion())),
+            text(CopyrightLine()),
+            QStringLiteral("Report problems at %1").arg(QLatin1String(kReportProblemsAt))};
+    }
+    return lines;
+}
+
+}  // namespace
+
 AboutDialog::AboutDialog(const std::filesystem::path& settingsPath, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("About"));
 
-    const SettingsFile settings(settingsPath);
-    constexpr const char* kKeys[] = {"Version", "Copyright", "Company"};
+    const std::array<QString, 3> shown = AboutLines(SettingsFile(settingsPath));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(ApplicationIcon().pixmap(48, 48));
@@ -27,9 +58,7 @@ AboutDialog::AboutDialog(const std::filesystem::path& settingsPath, QWidget* par
     auto* texts = new QVBoxLayout;
     texts->setSpacing(6);
     for (int i = 0; i < 3; ++i) {
-        lines_[i] = new QLabel(
-            QString::fromStdString(settings.GetText("About", kKeys[i], "", kSettingsTextMaxLength)),
-            this);
+        lines_[i] = new QLabel(shown[static_cast<std::size_t>(i)], this);
         lines_[i]->setTextFormat(Qt::PlainText);
         lines_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
         lines_[i]->setMinimumWidth(240);

@@ -2,7 +2,9 @@
 #pragma once
 // The About box: the application icon, three lines taken from Program.ini's [About] section
 // (Version, Copyright, Company; re-read every time the box opens, so an absent key leaves its
-// line empty), the program's licence notice below them, and "OK".
+// line empty), the program's licence notice below them, and "OK". Without any [About] line the
+// three lines are the program's own: its name and version, its copyright and where to report
+// problems.
 
 #include <QDialog>
 #include <filesystem>

@@ -57,6 +57,7 @@ public:
 
 private:
     void AddDemoRadioIndicator();
+    void ShowModelAsTreeRoot();
     void ShowMainWindow();
 
     AppState state_;

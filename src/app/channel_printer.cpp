@@ -204,25 +204,33 @@ PrintController::PrintController(TableSource table, NameSource name, QWidget* di
     : QObject(parent),
       table_(std::move(table)),
       name_(std::move(name)),
-      dialogParent_(dialogParent),
-      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+      dialogParent_(dialogParent) {}
 
 PrintController::~PrintController() = default;
+
+QPrinter& PrintController::printer() {
+    // Made on first use: a printer loads the print system's plugin and libraries, which would
+    // otherwise cost every start of the program time and memory.
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer_;
+}
 
 void PrintController::PaintTo(QPrinter* printer) const {
     ChannelPrinter(table_(), name_()).Print(*printer);
 }
 
 void PrintController::Print() {
-    QPrintDialog dialog(printer_.get(), dialogParent_);
+    QPrintDialog dialog(&printer(), dialogParent_);
     dialog.setWindowTitle(QStringLiteral("Print"));
     if (dialog.exec() == QDialog::Accepted) {
-        PaintTo(printer_.get());
+        PaintTo(&printer());
     }
 }
 
 void PrintController::PrintPreview() {
-    QPrintPreviewDialog dialog(printer_.get(), dialogParent_);
+    QPrintPreviewDialog dialog(&printer(), dialogParent_);
     dialog.setWindowTitle(QStringLiteral("Print Preview"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &PrintController::PaintTo);
     ResizeWithinScreen(dialog, QSize(900, 700));
@@ -230,7 +238,7 @@ void PrintController::PrintPreview() {
 }
 
 void PrintController::PrintSetup() {
-    QPageSetupDialog dialog(printer_.get(), dialogParent_);
+    QPageSetupDialog dialog(&printer(), dialogParent_);
     dialog.exec();
 }
 

@@ -54,7 +54,9 @@ public:
     void PrintPreview();
     void PrintSetup();
 
-    QPrinter& printer() { return *printer_; }
+    // The printer the print commands share, made when first needed (it keeps the user's choices
+    // between them).
+    QPrinter& printer();
 
 private:
     void PaintTo(QPrinter* printer) const;
@@ -62,7 +64,7 @@ private:
     TableSource table_;
     NameSource name_;
     QWidget* dialogParent_;
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> printer_;  // null until a print command needs it
 };
 
 }  // namespace kestra

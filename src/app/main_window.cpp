@@ -174,8 +174,10 @@ void CMainFrame::LoadBackground() {
     QPixmap tile;
     const QString custom =
         QString::fromStdString((settings_.programDir / "background.bmp").string());
-    if (!tile.load(custom) || tile.isNull()) {
-        tile.load(QStringLiteral(":/kestra/background.png"));
+    // Only a file that exists is read: the image readers look through every image format
+    // plugin the first time they are used, which the built-in tile, drawn, does not need.
+    if (!QFileInfo::exists(custom) || !tile.load(custom) || tile.isNull()) {
+        tile = BackgroundTile();
     }
     // A textured brush tiles from the area's top-left corner.
     mdiArea_->setBackground(tile.isNull() ? QBrush(Qt::darkGray) : QBrush(tile));

@@ -44,26 +44,24 @@ void CMainFrame::CreateActions() {
     CreateRadioActions();
     MakeAction(Command::StatusBar, QStringLiteral("&Status Bar"))->setCheckable(true);
     action(Command::StatusBar)->setChecked(true);
-    MakeAction(Command::About, QStringLiteral("&About ..."))
-        ->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    MakeAction(Command::About, QStringLiteral("&About ..."))->setIcon(AboutIcon());
     action(Command::About)->setStatusTip(QStringLiteral("Show the program's version"));
 }
 
 void CMainFrame::CreateFileActions() {
-    QStyle* look = style();
     MakeAction(Command::New, QStringLiteral("&New"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    action(Command::New)->setIcon(look->standardIcon(QStyle::SP_FileIcon));
+    action(Command::New)->setIcon(NewIcon());
     action(Command::New)->setStatusTip(QStringLiteral("Create a new document"));
     MakeAction(Command::Open, QStringLiteral("&Open..."))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    action(Command::Open)->setIcon(look->standardIcon(QStyle::SP_DirOpenIcon));
+    action(Command::Open)->setIcon(OpenIcon());
     action(Command::Open)->setStatusTip(QStringLiteral("Open an existing document"));
     MakeAction(Command::Close, QStringLiteral("&Close"))
         ->setStatusTip(QStringLiteral("Close the document window"));
     MakeAction(Command::Save, QStringLiteral("&Save"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    action(Command::Save)->setIcon(look->standardIcon(QStyle::SP_DialogSaveButton));
+    action(Command::Save)->setIcon(SaveIcon());
     action(Command::Save)->setStatusTip(QStringLiteral("Save the document"));
     MakeAction(Command::SaveAs, QStringLiteral("Save &As..."))
         ->setStatusTip(QStringLiteral("Save the document under a new name"));

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "IE Control Bar": a dockable side panel with a small tree that leads to the program's
-// editors. The root item carries the radio type from Program.ini ([Setup] Type); its children
-// "Channel Infomation", "Optional Features" and "DTMF" trigger the same actions as the Edit
-// menu. After every choice the root is selected again, so the same item can be chosen twice in
+// editors. The root item carries the radio type from Program.ini ([Setup] Type), or the radio
+// model the "Radio" box shows when the file has no Type line (the application sets it); its
+// children "Channel Infomation", "Optional Features" and "DTMF" trigger the same actions as the
+// Edit menu. After every choice the root is selected again, so the same item can be chosen twice in
 // a row. The main window owns the bar and keeps its width between 11 pixels and half its own
 // width.
 

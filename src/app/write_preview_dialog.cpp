@@ -27,7 +27,7 @@ QString Headline(const ImageDifference& difference) {
     if (channels > 0) {
         text += channels == 1 ? QStringLiteral("1 channel")
                               : QStringLiteral("%1 channels").arg(channels);
-        if (!difference.blocks.empty() || !difference.other.empty()) {
+        if (!difference.fields.empty() || !difference.other.empty() || difference.summaryAreas) {
             text += QStringLiteral(" and some settings");
         }
     } else {

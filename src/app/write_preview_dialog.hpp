@@ -3,7 +3,8 @@
 // What Program, Write is about to change on the radio, shown before anything is sent: the
 // differences between the image last read from or written to the radio in this document and
 // the image the write sends, over the ranges the write sends, as a user reads them (channels by
-// label, then settings blocks, then other bytes). "Write" goes on, "Cancel" sends nothing.
+// label, then every settings field in its dialog's words, then the bytes no field owns and one
+// line for the summary areas). "Write" goes on, "Cancel" sends nothing.
 
 #include <QDialog>
 

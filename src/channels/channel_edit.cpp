@@ -19,8 +19,6 @@ namespace {
 
 constexpr int kMemoryChannels = 256;
 constexpr int kSectionChannels = 128;
-// The "no shift" magnitude of a record: 10.00000 MHz.
-constexpr std::uint32_t kNoShiftMagnitude = 1000000;
 
 // A list field of the kChannelListFields table moved onto one record.
 ListField FieldOfRecord(std::size_t list, int record) {

@@ -24,8 +24,6 @@ constexpr std::array<std::string_view, 3> kBclList{"Off", "Carrier", "QT/DQT"};
 // Channel Edit's BCL list, whose fallback the grid shares.
 constexpr const ListField& kBclField = kChannelListFields[2];
 
-// The "no shift" magnitude of a cleared record: 10.00000 MHz.
-constexpr std::uint32_t kNoShiftMagnitude = 1000000;
 // An old magnitude at or above this (99.99501 MHz and up, an erased field included) marks a
 // record whose out-of-section Tx is dropped in favour of the Rx.
 constexpr std::uint32_t kErasedMagnitudeThreshold = 9999501;

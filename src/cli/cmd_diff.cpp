@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestra-cli diff A B: what differs between two document files, one line per difference:
-// channels by label with each changed field's old and new text (or added, removed), then the
-// settings blocks under their editors' captions, then the remaining bytes as hexadecimal ranges.
+// channels by label with each changed field's old and new text (or added, removed), then every
+// settings and calibration field in its editor's words, then the bytes no editor owns as
+// hexadecimal ranges, and one line for the summary areas.
 // Exit status 0 when the files hold the same image, 1 when they differ, 2 when one cannot be
 // opened (as diff(1) does).
 

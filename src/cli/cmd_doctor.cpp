@@ -47,7 +47,7 @@ ChosenPort PortToCheck(const Context& ctx, const std::optional<std::string>& opt
         port.label = state.deviceOverride;
         port.device = state.deviceOverride;
     } else if (number >= 1 && number <= kPortCount) {
-        port.label = state.portName;
+        port.label = "COM" + std::to_string(number);  // never the "\\.\COM13" form
         port.device = ResolveDevice(state.portName, {});
     } else {
         const auto ini = SettingsFilePath(ProgramDirectory(ctx.argv0));

@@ -78,7 +78,8 @@ inline constexpr int kExitInterrupted = 130;
     X("export", RunExport, "FILE -o OUT.csv", "write the channels as CSV for other tools")     \
     X("import", RunImport, "FILE IN.csv -o OUT [--append]",                                    \
       "put a CSV channel list into FILE's channels and save as OUT")                           \
-    X("diff", RunDiff, "A B", "list what differs between two documents (exit 1 when they do)") \
+    X("diff", RunDiff, "A B",                                                                  \
+      "list what differs between two documents in the editors' words (exit 1 when they do)")   \
     X("backups", RunBackups, "", "list the automatic backups of radio transfers")
 
 #define KESTRA_CLI_DECLARE(name, function, arguments, description) int function(const Context&);

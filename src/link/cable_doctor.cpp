@@ -9,6 +9,7 @@
 #include <optional>
 #include <system_error>
 
+#include "link/port_names.hpp"
 #include "link/radio_probe.hpp"
 #include "link/serial_inventory.hpp"
 
@@ -208,9 +209,7 @@ void AddChosenPortFindings(const DoctorEnvironment& env, const ChosenPort& port,
             Problem("No port is chosen: " + port.whyNone + "." + Alternatives(devices, port)));
         return;
     }
-    const std::string named = port.label.empty() || port.label == port.device
-                                  ? port.device
-                                  : port.label + " (" + port.device + ")";
+    const std::string named = port.Named();
     const auto real = RealDevice(env, port.device);
     if (!real) {
         out.push_back(
@@ -241,6 +240,13 @@ void AddChosenPortFindings(const DoctorEnvironment& env, const ChosenPort& port,
 }
 
 }  // namespace
+
+std::string ChosenPort::Named() const {
+    if (label.empty() || label == device || device.empty() || device == kDemoDevice) {
+        return label.empty() ? device : label;
+    }
+    return label + " (" + device + ")";
+}
 
 DoctorEnvironment DoctorEnvironment::ThisSystem() {
     DoctorEnvironment env;

@@ -31,12 +31,16 @@ struct DoctorEnvironment {
 };
 
 struct ChosenPort {
-    std::string label;    // how the user named it: "COM1", "/dev/serial/by-id/usb-..."
+    std::string label;    // how the user named it: "COM13", "/dev/serial/by-id/usb-..."
     std::string device;   // the device it opens; empty when no port is chosen
     std::string whyNone;  // when device is empty: why no port is chosen
     // What to do to choose another port, added where the doctor suggests one ("run kestra-cli
     // doctor --port PATH", "choose it in this dialog").
     std::string howToChoose;
+
+    // The port as the Port dialog names it: "COM13 (/dev/ttyS0)", or the device alone when the
+    // label is the device.
+    std::string Named() const;
 };
 
 // What the system says, without touching the port: the serial devices and adapters, services
@@ -47,6 +51,7 @@ struct DoctorReport {
     std::vector<Finding> findings;
     bool portOpened = false;
     bool radioAnswered = false;
+    bool demoRadio = false;  // the port was the built-in demo radio, not a cable
     // The radio identified itself and nothing stands in the way.
     bool Healthy() const { return radioAnswered && !HasProblem(findings); }
 };

@@ -67,7 +67,7 @@ std::string PortLabel(const AppState& state) {
     if (!state.deviceOverride.empty() || device == state.portName) {
         return device;
     }
-    return "COM" + std::to_string(PortNumberFromName(state.portName)) + " (" + device + ")";
+    return ComPortLabel(PortNumberFromName(state.portName));
 }
 
 void UsePortChoice(AppState& state, const PortChoice& choice) {

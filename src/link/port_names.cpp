@@ -40,6 +40,12 @@ std::string DeviceForPortNumber(int n) {
 #endif
 }
 
+std::string ComPortLabel(int n) {
+    const std::string name = "COM" + std::to_string(n);
+    const std::string device = DeviceForPortNumber(n);
+    return device == name || device == PortNameForNumber(n) ? name : name + " (" + device + ")";
+}
+
 std::string ResolveDevice(std::string_view portName, std::string_view deviceOverride) {
     if (!deviceOverride.empty()) {
         return std::string(deviceOverride);

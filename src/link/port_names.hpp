@@ -23,6 +23,9 @@ std::string PortNameForNumber(int n);
 int PortNumberFromName(std::string_view portName);
 // The device file a port number opens on this platform ("COM3" itself on Windows).
 std::string DeviceForPortNumber(int n);
+// A COM port as the Port dialog names it: "COM13 (/dev/ttyS0)", or "COM13" where the port is
+// its own device (Windows); never the device-namespace form "\\.\COM13".
+std::string ComPortLabel(int n);
 // The device a transfer opens: the override when set, else the device of portName's number
 // (a number outside 1-16 gives a path no device has).
 std::string ResolveDevice(std::string_view portName, std::string_view deviceOverride);

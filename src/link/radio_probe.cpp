@@ -114,6 +114,7 @@ ProbeResult ProbeRadio(SerialLink& link, Clock& clock, const std::string& device
         return result;
     }
     result.answered = true;
+    result.reply = reply;
     result.finding = Identified(*reply, device);
     return result;
 }

@@ -7,18 +7,21 @@
 // answers. Nothing is read from or written to the radio's memory.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "link/clock.hpp"
 #include "link/doctor_finding.hpp"
+#include "link/ident_reply.hpp"
 #include "link/serial_link.hpp"
 
 namespace kestra {
 
 struct ProbeResult {
     Finding finding;
-    bool opened = false;    // the port opened
-    bool answered = false;  // the radio identified itself
+    bool opened = false;              // the port opened
+    bool answered = false;            // the radio identified itself
+    std::optional<IdentReply> reply;  // its identification, when it answered
 };
 
 // openErrorText, when given, says why an open failed ("Permission denied").

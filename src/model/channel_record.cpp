@@ -33,6 +33,25 @@ void WriteClearedRecord(MemoryImage& image, int record) {
     image.write(RecordOffset(record), kClearedRecord);
 }
 
+bool ShiftFollowsFrequencies(const MemoryImage& image, int record) {
+    const ConstChannelRecord channel(image, record);
+    const std::optional<Frequency> rx = channel.RxFrequency();
+    if (!rx) {
+        return false;
+    }
+    const int direction = channel.ShiftDirection();
+    const std::uint32_t amount = channel.ShiftAmount();
+    if (direction == 0 && amount == kNoShiftMagnitude) {
+        return true;
+    }
+    const std::optional<Frequency> tx = channel.TxFrequency();
+    if (!tx || *tx == *rx) {
+        return false;
+    }
+    return direction == (*rx > *tx ? 1 : 2) &&
+           amount == static_cast<std::uint32_t>(*rx > *tx ? *rx - *tx : *tx - *rx);
+}
+
 std::optional<Frequency> StoredFrequency(std::span<const std::uint8_t> fourBytes) {
     const std::uint8_t top = fourBytes[3];
     if (top == 0xFF || top == 0x00) {

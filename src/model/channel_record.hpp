@@ -50,6 +50,14 @@ inline constexpr std::array<std::uint8_t, kRecordSize> kClearedRecord{
 
 void WriteClearedRecord(MemoryImage& image, int record);
 
+// The shift amount of a record without a shift, a cleared one's: 10.00000 MHz.
+inline constexpr std::uint32_t kNoShiftMagnitude = 1000000;
+
+// Whether a record's shift direction and amount are what storing its Rx and Tx derives: no shift
+// (direction 0, kNoShiftMagnitude) or the direction and distance from Rx to Tx. Also false for a
+// record without an Rx frequency.
+bool ShiftFollowsFrequencies(const MemoryImage& image, int record);
+
 inline constexpr std::size_t kChannelNameLength = 7;
 
 // ---- frequency or erased --------------------------------------------------------------------

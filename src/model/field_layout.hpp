@@ -31,6 +31,13 @@ struct BitField {
     }
 };
 
+// Bits of one byte of the image that a field owns: what a comparison of two images explains by
+// the field's caption.
+struct ImageBits {
+    std::size_t offset = 0;
+    std::uint8_t mask = 0xFF;
+};
+
 inline std::uint8_t ReadBits(const MemoryImage& image, BitField field) {
     return static_cast<std::uint8_t>((image[field.offset] & field.Mask()) >> field.shift);
 }

@@ -7,6 +7,10 @@ std::string_view ProgramVersion() {
     return KESTRA_VERSION;  // the project's version, given by the build
 }
 
+std::string_view CopyrightLine() {
+    return "Copyright (C) 2026 Kestra developers";
+}
+
 std::string_view LicenceNotice() {
     return "License GPL-3.0-or-later: GNU GPL version 3 or later "
            "<https://gnu.org/licenses/gpl.html>.\n"
@@ -18,7 +22,9 @@ std::string VersionText(std::string_view program) {
     std::string text(program);
     text += ' ';
     text += ProgramVersion();
-    text += "\nCopyright (C) 2026 Kestra developers\n";
+    text += '\n';
+    text += CopyrightLine();
+    text += '\n';
     text += LicenceNotice();
     text += '\n';
     return text;

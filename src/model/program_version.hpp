@@ -11,6 +11,9 @@ namespace kestra {
 // The version of this build, e.g. "0.1.0".
 std::string_view ProgramVersion();
 
+// The copyright line, "Copyright (C) 2026 Kestra developers".
+std::string_view CopyrightLine();
+
 // The licence notice, three lines without a final line break: the licence
 // (GPL-3.0-or-later), the freedom to change and redistribute, and the absence of warranty.
 std::string_view LicenceNotice();

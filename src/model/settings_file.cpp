@@ -77,6 +77,11 @@ int SettingsFile::GetInt(std::string_view section, std::string_view key, int def
     return LeadingInt(*value);
 }
 
+bool SettingsFile::HasKey(std::string_view section, std::string_view key) const {
+    const auto content = ReadWholeFile(path_);
+    return content && FindProfileValue(*content, section, key).has_value();
+}
+
 std::string SettingsFile::GetText(std::string_view section, std::string_view key,
                                   std::string_view defaultValue, std::size_t maxLength) const {
     std::optional<std::string> value;

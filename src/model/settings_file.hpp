@@ -41,6 +41,8 @@ public:
     std::string GetText(std::string_view section, std::string_view key,
                         std::string_view defaultValue = {},
                         std::size_t maxLength = kSettingsTextMaxLength) const;
+    // Whether the file has a line for the key, even one with an empty value.
+    bool HasKey(std::string_view section, std::string_view key) const;
 
     // Write the value, creating the section and key as needed. A failure carries the sentence to
     // show: the file could not be replaced (read-only, unreadable, a full disk; the old file is

@@ -3,18 +3,29 @@
 // named channels on 2 m and 70 cm (calling frequencies, repeaters with their offsets and CTCSS
 // or DCS tones, simplex and receive-only channels) and both VFOs, encoded through the channel
 // table exactly as a save would, so that bitmaps, first channels and limits agree with the
-// records. The output is committed; run this only to change the demo's contents:
+// records. It also holds what a calibrated unit from the factory holds: transmit power, squelch
+// thresholds and detection points, deviations and audio gains, DTMF decoder registers and the
+// squelch table, rising smoothly over each band, set through the service editors' own file
+// (every value as typing it into its box would set it), and a few broadcast stations. Every
+// settings and service editor opened on it shows what it holds and changes nothing when closed.
+// The output is committed; run this only to change the demo's contents:
 //
 //   cmake --build <build> --target make_demo_image && <build>/make_demo_image
 //   src/res/demo-radio.dat
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "channels/channel_table.hpp"
 #include "channels/image_preparation.hpp"
 #include "model/document_file.hpp"
+#include "service/calibration_file.hpp"
+#include "service/parameter_adjust.hpp"
+#include "service/sql_adjust.hpp"
+#include "settings/settings_text.hpp"
 
 namespace {
 
@@ -79,6 +90,107 @@ constexpr DemoChannel kChannels[] = {
      "Off"},
 };
 
+// The service editors' boxes, as a technician leaves them after aligning a unit.
+constexpr std::string_view kParameterBoxes =
+    "V PA Drive=10\nU PA Drive=12\nVoice Tx Gain=32\nTransmit Gain=8\n"
+    "Narrow XMITTER Dev=380\nWide XMITTER Dev=760\nNarrow AC Dev=20\nNarrow DC Dev=24\n"
+    "Wide AC Dev=40\nWide DC Dev=46\nReceive Input=16\nRecieve Output=10\nVolume=8\n"
+    "Signal MOD=120\nMIC Gain=18\nMOD Gain=512\nVoice Input=14\nVoice Output=160\n"
+    "Scrambler Voice=100\nCompander Voice=30\nPressure Threshold=1A00\n"
+    "Expand Threshold=0C00\nV sql low threshold=40\nU sql low threshold=44\n"
+    "Test Mode=0\nMCU LPF=1\nMCU HPF=1\nRDA1846S LPF=1\nRDA1846S HPF=1\nRDA1846S RSSI=1\n"
+    "Pre emphasis=1\nDe emphasis=1\nMCU Pre emphasis=0\nMCU De emphasis=0\n";
+
+constexpr std::string_view kDtmfRegisters =
+    "[DTMF Initialization]\nL_group high threshold=0E00\nL_group low threshold=0600\n"
+    "H_group high threshold=0F00\nH_group low threshold=0700\nPower clipper level=2400\n"
+    "Power clipper time=0010\nTotal_P diff DTMF_P threshold=0180\nNon-power clipper=1800\n"
+    "Non-power hold time 1=0020\nNon-power hold time 2=0030\nTwist=0006\n";
+
+// Grid values per band at the band's low, middle and high point: more drive and higher
+// thresholds towards the top of each band, as a real transmitter and receiver need.
+// clang-format off
+constexpr int kPower[6][3] = {{38, 42, 47}, {112, 121, 133}, {44, 49, 55},
+                              {124, 134, 147}, {52, 58, 66}, {138, 151, 168}};
+constexpr int kSqlLevels[6][3] = {{34, 36, 39}, {88, 92, 97}, {37, 39, 43},
+                                  {93, 97, 103}, {40, 43, 47}, {98, 104, 111}};
+// clang-format on
+// Squelch detection: W High, W Low, N High, N Low of detection point 1 of the first band.
+constexpr int kDetection[4] = {62, 56, 68, 60};
+
+// Sql Adjust's measurements per row (Noise1, RSSI1, Noise2, RSSI3) and column (W High, W Low,
+// N High, N Low) at the bottom of a band; each rises a little towards its top. A narrow noise
+// threshold lies above the wide one and each Low 10 below its High, so the four curves keep a
+// few pixels apart. The signal strength does not depend on the bandwidth, so its wide and
+// narrow columns are equal.
+constexpr int kSqlBase[4][4] = {
+    {80, 70, 85, 75}, {46, 40, 46, 40}, {94, 84, 99, 89}, {58, 52, 58, 52}};
+constexpr int kSqlRise[4] = {10, 8, 10, 8};
+
+std::string Line(const std::string& key, int value) {
+    return key + "=" + std::to_string(value) + "\n";
+}
+
+std::string DemoCalibration() {
+    using namespace kestra;
+    std::string text = "[Parameter Adjust]\n" + std::string(kParameterBoxes);
+    for (int r = 0; r < 6; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const std::string column(GridOf(GridId::Power).headers[static_cast<std::size_t>(c)]);
+            text += Line(GridRowLabel(GridOf(GridId::Power), r) + "/" + column, kPower[r][c]);
+            text += Line(GridRowLabel(GridOf(GridId::Sql), r) + "/" + column, kSqlLevels[r][c]);
+        }
+    }
+    const CalibrationGrid& detection = GridOf(GridId::SquelchDetection);
+    for (int r = 0; r < detection.rowCount; ++r) {
+        for (int c = 0; c < detection.columnCount; ++c) {
+            text += Line(GridRowLabel(detection, r) + "/" +
+                             std::string(detection.headers[static_cast<std::size_t>(c)]),
+                         kDetection[c] + 4 * GridRowBand(detection, r) + 3 * (r % 3));
+        }
+    }
+    text += kDtmfRegisters;
+    text += "[Sql Adjust]\n";
+    for (const SqlPoint& point : AllSqlPoints()) {
+        const std::vector<SqlPoint> band = SqlPointsOfBand(point.band);
+        const double share = static_cast<double>(point.mhz - band.front().mhz) /
+                             static_cast<double>(band.back().mhz - band.front().mhz);
+        for (std::size_t k = 0; k < kSqlCellCount; ++k) {
+            const std::size_t row = k / kSqlGridSize;
+            const std::size_t column = k % kSqlGridSize;
+            const int value = kSqlBase[row][column] + 2 * point.band +
+                              static_cast<int>(std::lround(kSqlRise[row] * share));
+            text += Line(BandText(point.band) + " " + std::to_string(point.mhz) + "/" +
+                             std::string(kSqlRowLabels[row]) + "/" +
+                             std::string(kSqlColumnHeaders[column]),
+                         value);
+        }
+    }
+    return text;
+}
+
+constexpr std::string_view kDemoSettings =
+    "[Radio]\nCurrent Freq=94.300\nCurrent CH=2\nCH 1=88.100\nCH 2=94.300\nCH 3=101.500\n"
+    "CH 4=104.800\n";
+
+// The settings and service editors' contents; false when one of them refuses a value.
+bool SetEditors(kestra::MemoryImage& image) {
+    std::string callId;
+    kestra::SettingsForms forms(callId);
+    forms.LoadFromImage(image);
+    if (const auto error = kestra::ApplySettingsText(kDemoSettings, forms)) {
+        std::fprintf(stderr, "make_demo_image: settings line %d: %s\n", error->line,
+                     error->message.c_str());
+        return false;
+    }
+    forms.StoreToImage(image);
+    if (const auto error = kestra::ApplyCalibrationFile(DemoCalibration(), image)) {
+        std::fprintf(stderr, "make_demo_image: calibration %s\n", error->c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +200,9 @@ int main(int argc, char** argv) {
     }
     // The built-in defaults, never a Default.dat lying around.
     kestra::MemoryImage image = kestra::BuiltInDocumentImage();
+    if (!SetEditors(image)) {
+        return 1;
+    }
     kestra::SectionLimits limits;
     kestra::ChannelTable table;
     table.FillGridFromImage(image, limits);

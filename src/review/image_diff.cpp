@@ -2,127 +2,88 @@
 #include "review/image_diff.hpp"
 
 #include <array>
-#include <cstdio>
-#include <map>
 #include <optional>
 #include <string_view>
 
 #include "channels/channel_fields.hpp"
+#include "model/calibration_tables.hpp"
 #include "model/channel_record.hpp"
 #include "model/image_map.hpp"
-#include "service/calibration_file.hpp"
+#include "review/byte_comparison.hpp"
+#include "review/editor_field_diff.hpp"
 
 namespace kestra {
 
 namespace {
 
-// The settings blocks in the Edit menu's order; service blocks name the section of the
-// calibration text whose values describe them.
-struct Block {
-    std::string_view caption;
-    std::size_t begin;
-    std::size_t end;
-    std::string_view valuesSection;
-};
-constexpr std::array<Block, 6> kBlocks{{
-    {"Optional Features", map::kMenuSettings, map::kMenuSettingsEnd, {}},
-    {"DTMF", map::kDtmfSettings, map::kDtmfSettingsEnd, {}},
-    {"Radio", map::kBroadcast, map::kBroadcastEnd, {}},
-    {"Parameter Adjust", map::kCalibration, map::kBandPointsEnd, kParameterAdjustSection},
-    {"DTMF Initialization", map::kDtmfInit, map::kDtmfInitEnd, kDtmfInitializationSection},
-    {"Sql Adjust", map::kSquelchTable, map::kSquelchTableEnd, kSqlAdjustSection},
-}};
+// The summary areas the image preparation derives before every save and write: the fixed group,
+// valid current channels, the menu bits the radio must not see set, the filled and limits
+// blocks, first channels, channel bitmaps, section windows, the model block and the derived
+// calibration tables.
+std::vector<ImageBits> SummaryBits() {
+    std::vector<ImageBits> bits;
+    const auto bytes = [&bits](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            bits.push_back({i, 0xFF});
+        }
+    };
+    bytes(map::kFixedGroup, map::kFixedGroup + map::kFixedGroupSize);
+    bytes(map::kCurrentChannelA, map::kCurrentChannelA + 1);
+    bytes(map::kCurrentChannelB, map::kCurrentChannelB + 1);
+    for (const auto& [offset, mask] : map::kPreparationClearedBits) {
+        bits.push_back({offset, mask});
+    }
+    bytes(map::kEncodeFilled, map::kModelLimits + map::kModelLimitsSize);
+    bytes(map::kFirstChannelA, map::kFirstChannelB + 1);
+    bytes(map::kFirstChannelFill, map::kFirstChannelFill + map::kFirstChannelFillSize);
+    bytes(map::kPresentMapA, map::kBitmapsEnd);
+    bytes(map::kSectionWindows, map::kSecondBitmaps + map::kSecondBitmapsSize);
+    bytes(map::kModelBlock, map::kModelTail + map::kModelTailSize);
+    bytes(kReferenceLevelTableOffset, kReferenceLevelTableOffset + kReferenceLevelTableSize);
+    bytes(kPowerSlopeTableOffset,
+          kPowerSlopeTableOffset + kPowerSlopeGroupSize * kTransmitPowerRowCount);
+    bytes(map::kBandPoints, map::kBandPointsEnd);
+    return bits;
+}
 
-// Areas outside the blocks that have a name.
+// Names for the bytes no table owns: the editor blocks and summary areas they lie in.
 struct Area {
     std::string_view name;
     std::size_t begin;
     std::size_t end;
 };
-constexpr std::array<Area, 5> kAreas{{
+constexpr std::array<Area, 11> kAreas{{
+    {"Optional Features", map::kMenuSettings, map::kMenuSettingsEnd},
+    {"DTMF", map::kDtmfSettings, map::kDtmfSettingsEnd},
+    {"Sql Adjust", map::kSquelchTable, map::kSquelchTableEnd},
     {"section limits", map::kModelLimits, map::kModelLimits + map::kModelLimitsSize},
     {"first channels", map::kFirstChannelA, map::kPresentMapA},
     {"channel bitmaps", map::kPresentMapA, map::kBitmapsEnd},
     {"section windows", map::kSectionWindows, map::kSecondBitmaps + map::kSecondBitmapsSize},
     {"model block", map::kModelBlock, map::kModelTail + map::kModelTailSize},
+    {"Radio", map::kBroadcast, map::kBroadcastEnd},
+    {"DTMF Initialization", map::kDtmfInit, map::kDtmfInitEnd},
+    {"Parameter Adjust", map::kCalibration, map::kBandPointsEnd},
 }};
 
 constexpr std::size_t kRecordsEnd = RecordOffset(kRecordCount);
-constexpr std::size_t kShownBytes = 8;  // longer runs are counted, not listed
+// The record bytes the grid derives from a channel's Rx and Tx each time it stores the channel:
+// the shift direction (byte 15) and the shift amount (bytes 16-19).
+constexpr std::size_t kDerivedShiftBegin = 15;
+constexpr std::size_t kDerivedShiftEnd = 20;
 
-// The area an offset lies in: a channel record's label or a named area ("" for the rest), and
-// an identity that changes at every area boundary.
-std::pair<int, std::string> AreaOf(std::size_t offset) {
+// The area an offset lies in: a channel record's label or a named area ("" for the rest).
+std::string AreaOf(std::size_t offset) {
     if (offset < kRecordsEnd) {
-        const int record = static_cast<int>(offset / kRecordSize);
-        return {record, ChannelLabel(record + 1)};
+        return ChannelLabel(static_cast<int>(offset / kRecordSize) + 1);
     }
-    for (std::size_t i = 0; i < kAreas.size(); ++i) {
-        if (offset >= kAreas[i].begin && offset < kAreas[i].end) {
-            return {kRecordCount + static_cast<int>(i), std::string(kAreas[i].name)};
+    for (const Area& area : kAreas) {
+        if (offset >= area.begin && offset < area.end) {
+            return std::string(area.name);
         }
     }
-    return {-1, {}};
+    return {};
 }
-
-// The state of one comparison: which bytes differ and which a line has already explained.
-class Comparison {
-public:
-    Comparison(const MemoryImage& before, const MemoryImage& after,
-               std::span<const ImageSpan> spans)
-        : before_(before), after_(after) {
-        for (std::size_t i = 0; i < kImageSize; ++i) {
-            bool counted = spans.empty();
-            for (const ImageSpan& span : spans) {
-                counted = counted || (i >= span.begin && i < span.end);
-            }
-            differs_[i] = counted && before[i] != after[i];
-        }
-    }
-
-    bool AnyDiffers(std::size_t begin, std::size_t end) const {
-        for (std::size_t i = begin; i < end; ++i) {
-            if (differs_[i]) {
-                return true;
-            }
-        }
-        return false;
-    }
-    void Explain(std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            explained_[i] = true;
-        }
-    }
-
-    // The unexplained differing bytes of [begin, end), split where the area changes; each run
-    // is named `name`, or after its area when name is empty. All of them count as explained.
-    std::vector<ByteDifference> Runs(std::size_t begin, std::size_t end, std::string_view name) {
-        std::vector<ByteDifference> runs;
-        std::size_t i = begin;
-        while (i < end) {
-            if (!differs_[i] || explained_[i]) {
-                ++i;
-                continue;
-            }
-            const auto [area, areaName] = AreaOf(i);
-            ByteDifference run{i, i, name.empty() ? areaName : std::string(name), {}, {}};
-            while (i < end && differs_[i] && !explained_[i] && AreaOf(i).first == area) {
-                run.before.push_back(before_[i]);
-                run.after.push_back(after_[i]);
-                explained_[i++] = true;
-            }
-            run.end = i;
-            runs.push_back(std::move(run));
-        }
-        return runs;
-    }
-
-private:
-    const MemoryImage& before_;
-    const MemoryImage& after_;
-    std::array<bool, kImageSize> differs_{};
-    std::array<bool, kImageSize> explained_{};
-};
 
 std::string ChannelSummary(const MemoryImage& image, int record) {
     const ConstChannelRecord channel(image, record);
@@ -131,10 +92,11 @@ std::string ChannelSummary(const MemoryImage& image, int record) {
     return name.empty() ? text : text + " \"" + name + "\"";
 }
 
+// derived: set when the channel's derived shift bytes changed.
 std::optional<ChannelDifference> CompareChannel(const MemoryImage& before, const MemoryImage& after,
                                                 int record,
                                                 const std::array<SectionLimits, 2>& limits,
-                                                Comparison& comparison) {
+                                                ByteComparison& comparison, bool& derived) {
     const std::size_t base = RecordOffset(record);
     const bool was = ChannelIsShown(before, record, limits[0]);
     const bool is = ChannelIsShown(after, record, limits[1]);
@@ -159,42 +121,17 @@ std::optional<ChannelDifference> CompareChannel(const MemoryImage& before, const
             comparison.Explain(first, last);
         }
     }
+    // Every store of a channel derives its shift from its Rx and Tx, which the user sees; a
+    // changed shift that follows them is one of the summary areas, any other stays in offsets.
+    if (ShiftFollowsFrequencies(after, record) &&
+        comparison.AnyDiffers(base + kDerivedShiftBegin, base + kDerivedShiftEnd)) {
+        comparison.Explain(base + kDerivedShiftBegin, base + kDerivedShiftEnd);
+        derived = true;
+    }
     if (channel.fields.empty()) {
         return std::nullopt;
     }
     return channel;
-}
-
-// The key=value lines of one section of a calibration text, in order.
-std::vector<std::pair<std::string, std::string>> SectionValues(const std::string& text,
-                                                               std::string_view section) {
-    std::vector<std::pair<std::string, std::string>> values;
-    bool inside = false;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        const std::string_view line(text.data() + at, end - at);
-        at = end + 1;
-        if (line.starts_with('[')) {
-            inside = line == "[" + std::string(section) + "]";
-        } else if (const std::size_t eq = line.find('='); inside && eq != std::string::npos) {
-            values.emplace_back(std::string(line.substr(0, eq)), std::string(line.substr(eq + 1)));
-        }
-    }
-    return values;
-}
-
-std::vector<FieldChange> ValueChanges(const std::string& before, const std::string& after,
-                                      std::string_view section) {
-    const auto old = SectionValues(before, section);
-    const auto now = SectionValues(after, section);
-    std::vector<FieldChange> changes;
-    for (std::size_t i = 0; i < old.size() && i < now.size(); ++i) {
-        if (old[i].second != now[i].second) {
-            changes.push_back({old[i].first, old[i].second, now[i].second});
-        }
-    }
-    return changes;
 }
 
 }  // namespace
@@ -202,104 +139,21 @@ std::vector<FieldChange> ValueChanges(const std::string& before, const std::stri
 ImageDifference DiffImages(const MemoryImage& before, const MemoryImage& after,
                            std::span<const ImageSpan> spans) {
     ImageDifference result;
-    Comparison comparison(before, after, spans);
+    ByteComparison comparison(before, after, spans);
     const std::array<SectionLimits, 2> limits{LimitsOfImage(before), LimitsOfImage(after)};
+    bool derived = false;
     for (int record = 0; record < kRecordCount; ++record) {
-        if (auto channel = CompareChannel(before, after, record, limits, comparison)) {
+        if (auto channel = CompareChannel(before, after, record, limits, comparison, derived)) {
             result.channels.push_back(std::move(*channel));
         }
     }
-    std::optional<std::array<std::string, 2>> calibration;
-    for (const Block& block : kBlocks) {
-        if (!comparison.AnyDiffers(block.begin, block.end)) {
-            continue;
-        }
-        BlockDifference difference{std::string(block.caption), {}, {}};
-        if (!block.valuesSection.empty()) {
-            if (!calibration) {
-                calibration = {FormatCalibrationFile(before), FormatCalibrationFile(after)};
-            }
-            difference.values =
-                ValueChanges((*calibration)[0], (*calibration)[1], block.valuesSection);
-        }
-        if (difference.values.empty()) {
-            difference.bytes = comparison.Runs(block.begin, block.end, block.caption);
-        } else {
-            comparison.Explain(block.begin, block.end);
-        }
-        if (!difference.values.empty() || !difference.bytes.empty()) {
-            result.blocks.push_back(std::move(difference));
-        }
-    }
-    result.other = comparison.Runs(0, kImageSize, {});
+    DiffSettingsFields(before, after, comparison, result.fields);
+    DiffCalibrationFields(before, after, comparison, result.fields);
+    static const std::vector<ImageBits> summary = SummaryBits();
+    result.summaryAreas = derived || comparison.AnyUnexplained(summary);
+    comparison.Explain(summary);
+    result.other = comparison.Runs(0, kImageSize, AreaOf);
     return result;
-}
-
-namespace {
-
-std::string Hex(std::size_t value, int digits) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*zX", digits, value);
-    return buffer;
-}
-
-std::string Bytes(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        text += (text.empty() ? "" : " ") + Hex(byte, 2);
-    }
-    return text;
-}
-
-// An empty field text (no Tx frequency, no name) reads "(none)".
-std::string Shown(const std::string& text) {
-    return text.empty() ? "(none)" : text;
-}
-
-std::string RangeText(const ByteDifference& run) {
-    std::string text = "0x" + Hex(run.begin, 4);
-    if (run.end - run.begin > 1) {
-        text += "-0x" + Hex(run.end - 1, 4);
-    }
-    return text;
-}
-
-std::string RunChange(const ByteDifference& run) {
-    if (run.before.size() > kShownBytes) {
-        return std::to_string(run.before.size()) + " bytes differ";
-    }
-    return Bytes(run.before) + " -> " + Bytes(run.after);
-}
-
-}  // namespace
-
-std::string FormatImageDifference(const ImageDifference& difference) {
-    std::string text;
-    for (const ChannelDifference& channel : difference.channels) {
-        if (channel.kind != ChannelDifference::Kind::Changed) {
-            text += channel.label +
-                    (channel.kind == ChannelDifference::Kind::Added ? " added: " : " removed: ") +
-                    channel.summary + "\n";
-        }
-        for (const FieldChange& field : channel.fields) {
-            text += channel.label + " " + field.caption + ": " + Shown(field.before) + " -> " +
-                    Shown(field.after) + "\n";
-        }
-    }
-    for (const BlockDifference& block : difference.blocks) {
-        for (const FieldChange& value : block.values) {
-            text += block.caption + ", " + value.caption + ": " + value.before + " -> " +
-                    value.after + "\n";
-        }
-        for (const ByteDifference& run : block.bytes) {
-            text += block.caption + ", " + RangeText(run) + ": " + RunChange(run) + "\n";
-        }
-    }
-    for (const ByteDifference& run : difference.other) {
-        text += RangeText(run) + (run.area.empty() ? "" : " (" + run.area + ")") + ": " +
-                RunChange(run) + "\n";
-    }
-    return text;
 }
 
 }  // namespace kestra

@@ -119,6 +119,36 @@ struct Forms {
     std::vector<bool> sqlTouched;  // points whose record a listed value changes
 };
 
+// Where a box, check box or cell keeps its value in the image.
+std::vector<ImageBits> OwnedBits(const Forms& forms, const Target& t) {
+    const auto bytes = [](std::size_t offset, std::size_t count) {
+        std::vector<ImageBits> owned;
+        for (std::size_t i = 0; i < count; ++i) {
+            owned.push_back({offset + i, 0xFF});
+        }
+        return owned;
+    };
+    switch (t.kind) {
+        case Kind::Scalar: {
+            const ScalarField& field = kScalarFields[t.index];
+            if (field.encoding == ScalarEncoding::Bits) {
+                return {{field.where.offset, field.where.Mask()}};
+            }
+            return bytes(field.where.offset, 2);
+        }
+        case Kind::Check:
+            return {{kCheckFields[t.index].where.offset, kCheckFields[t.index].where.Mask()}};
+        case Kind::GridCell:
+            return bytes(kCalibrationGrids[t.index].offset + t.cell, 1);
+        case Kind::Dtmf:  // the register's fixed tag and its value
+            return bytes(map::kDtmfDecoderTable + map::kDtmfDecoderEntrySize * t.index,
+                         map::kDtmfDecoderEntrySize);
+        case Kind::SqlCell:
+            break;
+    }
+    return bytes(forms.points[t.index].offset + kCellOffset[t.cell], 1);
+}
+
 SpinFieldRule RuleOf(const Target& t) {
     switch (t.kind) {
         case Kind::Scalar:
@@ -211,18 +241,30 @@ std::string AtLine(int line, const std::string& text) {
 
 }  // namespace
 
-std::string FormatCalibrationFile(const MemoryImage& image) {
+std::vector<CalibrationEntry> CalibrationEntries(const MemoryImage& image) {
     Forms forms(image);
-    std::string out;
+    std::vector<CalibrationEntry> entries;
     for (const Section& section : Sections()) {
-        out += out.empty() ? "[" : "\n[";
-        out += std::string(section.name) + "]\n";
         for (const auto& [key, target] : section.keys) {
-            const std::string value = target.kind == Kind::Check
-                                          ? (forms.parameters.checks[target.index] ? "1" : "0")
-                                          : forms.Text(target);
-            out += key + "=" + value + "\n";
+            std::string value = target.kind == Kind::Check
+                                    ? (forms.parameters.checks[target.index] ? "1" : "0")
+                                    : forms.Text(target);
+            entries.push_back({section.name, key, std::move(value), OwnedBits(forms, target)});
         }
+    }
+    return entries;
+}
+
+std::string FormatCalibrationFile(const MemoryImage& image) {
+    std::string out;
+    std::string_view section;
+    for (const CalibrationEntry& entry : CalibrationEntries(image)) {
+        if (entry.section != section) {
+            section = entry.section;
+            out += out.empty() ? "[" : "\n[";
+            out += std::string(section) + "]\n";
+        }
+        out += std::string(entry.key) + "=" + entry.value + "\n";
     }
     return out;
 }

@@ -14,7 +14,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "model/field_layout.hpp"
 #include "model/memory_image.hpp"
 
 namespace kestra {
@@ -22,6 +24,19 @@ namespace kestra {
 inline constexpr std::string_view kParameterAdjustSection = "Parameter Adjust";
 inline constexpr std::string_view kDtmfInitializationSection = "DTMF Initialization";
 inline constexpr std::string_view kSqlAdjustSection = "Sql Adjust";
+
+// One value of the text: its section and key, what the editor shows for it, and the bits of the
+// image its box, check box or cell is stored in.
+struct CalibrationEntry {
+    std::string_view section;
+    std::string_view key;
+    std::string value;
+    std::vector<ImageBits> owned;
+};
+
+// Every value the editors show for this image, in the text's order. The text and the comparison
+// of two images both walk it.
+std::vector<CalibrationEntry> CalibrationEntries(const MemoryImage& image);
 
 // The three sections with every value the editors show for this image.
 std::string FormatCalibrationFile(const MemoryImage& image);

@@ -163,6 +163,26 @@ std::optional<std::size_t> SettingsForm::Find(std::string_view caption) const {
     return std::nullopt;
 }
 
+std::vector<ImageBits> SettingsForm::Owned(std::size_t field) const {
+    const auto bytes = [](std::size_t offset, std::size_t count) {
+        std::vector<ImageBits> owned;
+        for (std::size_t i = 0; i < count; ++i) {
+            owned.push_back({offset + i, 0xFF});
+        }
+        return owned;
+    };
+    return std::visit(
+        Overloaded{[](const ListField& f) {
+                       return std::vector<ImageBits>{{f.where.offset, f.where.Mask()}};
+                   },
+                   [&](const NumberField& f) { return bytes(f.offset, 1); },
+                   [&](const DtmfCodeField& f) { return bytes(f.offset, f.width); },
+                   [&](const MessageField& f) { return bytes(f.offset, f.width); },
+                   [&](const BroadcastFrequencyField& f) { return bytes(f.offset, f.slotWidth); },
+                   [](const HeldTextField&) { return std::vector<ImageBits>{}; }},
+        settings_[field].codec);
+}
+
 void SettingsForm::SetText(std::size_t field, std::string text) {
     texts_[field] = std::move(text);
 }

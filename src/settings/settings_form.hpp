@@ -80,6 +80,9 @@ public:
     // Whether the field lives in the image (and so in a settings file).
     bool InImage(std::size_t field) const;
     std::optional<std::size_t> Find(std::string_view caption) const;
+    // The bits of the image the field decodes and encodes (none for a text the image does not
+    // hold).
+    std::vector<ImageBits> Owned(std::size_t field) const;
 
     const std::string& Text(std::size_t field) const { return texts_[field]; }
     // What the control now shows: typed text (already filtered) or a chosen entry's text.

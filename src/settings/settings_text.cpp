@@ -114,18 +114,31 @@ std::array<const SettingsForm*, 5> SettingsForms::Forms() const {
     return {&optionalFeatures_, &encode_, &decode_, &autoDial_, &radio_};
 }
 
-std::string PrintSettings(const SettingsForms& forms) {
-    std::string text;
-    for (const SettingsForm* form : forms.Forms()) {
-        text += text.empty() ? "[" : "\n[";
-        text += form->Section();
-        text += "]\n";
-        for (std::size_t i = 0; i < form->Count(); ++i) {
-            if (form->InImage(i)) {
-                text += std::string(form->Caption(i)) + "=" + Quoted(form->Text(i)) + "\n";
+void ForEachFileField(const SettingsForms& forms,
+                      const std::function<void(std::size_t form, std::size_t field)>& visit) {
+    const auto all = forms.Forms();
+    for (std::size_t f = 0; f < all.size(); ++f) {
+        for (std::size_t i = 0; i < all[f]->Count(); ++i) {
+            if (all[f]->InImage(i)) {
+                visit(f, i);
             }
         }
     }
+}
+
+std::string PrintSettings(const SettingsForms& forms) {
+    const auto all = forms.Forms();
+    std::string text;
+    std::optional<std::size_t> section;
+    ForEachFileField(forms, [&](std::size_t f, std::size_t i) {
+        if (section != f) {
+            section = f;
+            text += text.empty() ? "[" : "\n[";
+            text += all[f]->Section();
+            text += "]\n";
+        }
+        text += std::string(all[f]->Caption(i)) + "=" + Quoted(all[f]->Text(i)) + "\n";
+    });
     return text;
 }
 

@@ -8,6 +8,8 @@
 // nothing.
 
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +42,11 @@ private:
     DtmfAutoDialPage autoDial_;
     RadioForm radio_;
 };
+
+// Every field a settings file holds, in the file's order: the form's position in Forms() and
+// the field's index in that form. The print and the comparison of two images both walk it.
+void ForEachFileField(const SettingsForms& forms,
+                      const std::function<void(std::size_t form, std::size_t field)>& visit);
 
 // Every field the image holds, as the forms now show them.
 std::string PrintSettings(const SettingsForms& forms);

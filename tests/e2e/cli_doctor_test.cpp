@@ -70,7 +70,8 @@ TEST(CliDoctor, WithoutAChosenPortItSaysWhereTheChoiceComesFrom) {
     // The built-in demo radio answers without any cable.
     const ProgramResult demo = RunCli({"doctor", "--port", "demo"});
     EXPECT_EQ(demo.exitCode, 0) << demo.out << demo.err;
-    EXPECT_EQ(Lines(demo.out, "ok: Radio answered on demo").size(), 1u) << demo.out;
+    EXPECT_EQ(Lines(demo.out, "ok: The demo radio answered. Model 6120E, firmware v").size(), 1u)
+        << demo.out;
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include "channels/ui/program_view.hpp"
 #include "link/ui/transfer_dialog.hpp"
 #include "model/codecs.hpp"
+#include "model/program_version.hpp"
 #include "ui_test_support.hpp"
 
 namespace kestra::test {
@@ -67,7 +68,7 @@ protected:
     std::unique_ptr<KestraApplication> program_;
 };
 
-TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0WithEmptyLabels) {
+TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0NamingTheModelAndTheProgram) {
     CMainFrame* frame = Start();
 
     EXPECT_TRUE(std::filesystem::exists(Home() / "Program.ini"));
@@ -77,18 +78,37 @@ TEST_F(MainWindowTest, StartsWithoutProgramIniOnCom0WithEmptyLabels) {
     EXPECT_TRUE(frame->isVisible());
     EXPECT_TRUE(frame->isMaximized());
     EXPECT_EQ(frame->windowTitle(), "Program");
-    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), "");
     EXPECT_TRUE(frame->childFrame()->isVisible());
 
+    // Without a Type the tree's root names the model the "Radio" box shows, and follows it.
+    QComboBox* box = frame->view()->modelCombo();
+    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), "6120E");
+    box->setCurrentIndex(0);
+    emit box->activated(0);
+    EXPECT_EQ(frame->navigationBar()->rootItem()->text(0), box->itemText(0));
+
+    // Without [About] lines the box names the program and its version, its copyright and where
+    // to report problems; the licence is below them.
     AboutDialog about(program_->settings().Path());
     EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_EQ(about.lineText(0), "Kestra " + QString::fromStdString(std::string(ProgramVersion())));
+    EXPECT_EQ(about.lineText(1), "Copyright (C) 2026 Kestra developers");
+    EXPECT_TRUE(about.lineText(2).startsWith("Report problems at https://"));
+
+    // An [About] line, even an empty one, and a Type line, even an empty one, are the file's.
+    WriteFile(Home() / "Program.ini", "[Setup]\nType=\n[About]\nCompany=\n");
+    AboutDialog empty(program_->settings().Path());
     for (int line = 0; line < 3; ++line) {
-        EXPECT_EQ(about.lineText(line), "") << line;
+        EXPECT_EQ(empty.lineText(line), "") << line;
     }
     // The licence is the program's own: it shows whatever Program.ini says.
-    EXPECT_TRUE(about.licenceText().startsWith("License GPL-3.0-or-later"))
-        << about.licenceText().toStdString();
-    EXPECT_TRUE(about.licenceText().contains("NO WARRANTY"));
+    for (const AboutDialog* box : {&about, &empty}) {
+        EXPECT_TRUE(box->licenceText().startsWith("License GPL-3.0-or-later"))
+            << box->licenceText().toStdString();
+        EXPECT_TRUE(box->licenceText().contains("NO WARRANTY"));
+    }
+    program_.reset();
+    EXPECT_EQ(Start()->navigationBar()->rootItem()->text(0), "");
 }
 
 TEST_F(MainWindowTest, ProgramIniNamesPortTypeAndAboutLinesAndPortOptionIsNotStored) {
@@ -144,8 +164,8 @@ TEST_F(MainWindowTest, MenusToolbarAndTreeReadAsDesigned) {
     EXPECT_EQ(edit.mid(2),
               QStringList({"Channel Edit...", "Batch Generate...", "Sort Channels...", "Move Up",
                            "Move Down", "Insert Empty Channel", "Remove Channels", "Find...",
-                           "Find Next", "Channel Information",
-                           "Optional Features", "DTMF", "Radio", "Radio Information"}));
+                           "Find Next", "Channel Information", "Optional Features", "DTMF", "Radio",
+                           "Radio Information"}));
     for (Command built : {Command::ChannelInformation, Command::OptionalFeatures, Command::Dtmf,
                           Command::Radio, Command::RadioInformation}) {
         EXPECT_TRUE(frame->action(built)->isEnabled());

@@ -3,6 +3,7 @@
 // and what "OK" stores in Program.ini and in the program state.
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,6 +22,7 @@
 
 #include "app/application.hpp"
 #include "app/main_window.hpp"
+#include "channels/ui/program_view.hpp"
 #include "link/port_choice.hpp"
 #include "link/port_names.hpp"
 #include "link/ui/doctor_report_dialog.hpp"
@@ -261,10 +263,35 @@ TEST_F(PortDialogTest, CheckExaminesTheCheckedPortOffTheDialogsThread) {
 
     const QStringList shown = CheckAndReadReport(dialog);
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_TRUE(shown[0].contains("COM3 does not work yet")) << shown[0].toStdString();
+    const QString named = QString::fromStdString(ComPortLabel(3));
+    EXPECT_TRUE(shown[0].startsWith(named + " does not work yet")) << shown[0].toStdString();
     EXPECT_EQ(shown[1], "You are not in the group dialout.");
     // Checking stores nothing.
     EXPECT_EQ(ReadIni(), "");
+}
+
+TEST_F(PortDialogTest, CheckNamesAPortAsTheDialogDoes) {
+    // COM13 is "\\.\COM13" to the transfers; the check never shows that form.
+    PortDialog dialog(state_, settings_, Machine({13}));
+    QTest::mouseClick(dialog.portButton(13), Qt::LeftButton);
+    ChosenPort examined;
+    dialog.SetCableCheck([&examined](const ChosenPort& port) {
+        examined = port;
+        DoctorReport report;
+        report.findings = {
+            {FindingLevel::Problem, "The chosen port " + port.Named() + " is busy."}};
+        return report;
+    });
+    const QStringList shown = CheckAndReadReport(dialog);
+    EXPECT_EQ(examined.label, "COM13");
+    EXPECT_EQ(examined.Named(), ComPortLabel(13));
+#ifndef _WIN32
+    EXPECT_EQ(ComPortLabel(13), "COM13 (/dev/ttyS0)");
+#endif
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith(QString::fromStdString(ComPortLabel(13)) + " does not work"))
+        << shown[0].toStdString();
+    EXPECT_FALSE(shown.join("").contains("\\\\.\\")) << shown.join("\n").toStdString();
 }
 
 // The port as the running program shows it: "Demo radio" in the main window's status bar
@@ -322,9 +349,11 @@ TEST_F(PortInMainWindowTest, CheckReachesTheDemoRadioAsTheTransfersDo) {
     program_->mainFrame()->action(CMainFrame::Command::ComSetup)->trigger();
 
     ASSERT_FALSE(shown.isEmpty());
-    EXPECT_TRUE(shown[0].contains("The radio answered on the demo radio"))
-        << shown[0].toStdString();
-    EXPECT_TRUE(shown.last().startsWith("Radio answered on demo")) << shown.last().toStdString();
+    EXPECT_EQ(shown[0], "The demo radio answered.");
+    // The model as the "Radio" box names it for the demo radio's memory.
+    const QString box = program_->mainFrame()->view()->modelCombo()->currentText();
+    EXPECT_TRUE(shown.last().startsWith("The demo radio answered. Model " + box + ", firmware "))
+        << shown.last().toStdString();
 }
 
 }  // namespace

@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <gmock/gmock.h>
 
 #include "app/application.hpp"
 #include "app/child_frame.hpp"
@@ -25,12 +28,17 @@
 #include "link/ui/transfer_dialog.hpp"
 #include "model/codecs.hpp"
 #include "model/document_file.hpp"
+#include "settings/ui/optional_features_dialog.hpp"
 #include "ui_test_support.hpp"
 
 namespace kestra::test {
 namespace {
 
 using Command = CMainFrame::Command;
+using ::testing::ContainsRegex;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 class RadioDocumentTest : public ShellTest {
 protected:
@@ -124,6 +132,36 @@ TEST_F(RadioDocumentTest, ReadLeavesAnUntitledDocumentSoSaveCannotOverwriteTheFi
     EXPECT_TRUE(summaryShown);
     EXPECT_EQ(transfers_, 2);
     EXPECT_EQ(frame_->statusText()->text(), "Write complete: 2 channels to the demo radio");
+}
+
+TEST_F(RadioDocumentTest, TheWriteSummaryNamesWhatADialogChangedAndWhatItOnlyNormalised) {
+    // A radio holding a new document's settings, whose time-out byte the dialog does not list.
+    radio_.memory() = BuiltInDocumentImage();
+    radio_.memory().write(0, Bcd8Encode(14652500));
+    frame_->action(Command::Read)->trigger();
+    ASSERT_EQ(transfers_, 1);
+
+    OnNextModal<OptionalFeaturesDialog>([](OptionalFeaturesDialog* dialog) {
+        auto* keyLock = qobject_cast<QComboBox*>(dialog->control("Key Lock"));
+        ASSERT_NE(keyLock, nullptr);
+        keyLock->setCurrentText(keyLock->currentText() == "On" ? "Off" : "On");
+        dialog->close();
+    });
+    frame_->action(Command::OptionalFeatures)->trigger();
+    TypeRx(2, "145.5");
+
+    QString summary;
+    OnNextModal<WritePreviewDialog>([&summary](WritePreviewDialog* preview) {
+        summary = preview->changes()->toPlainText();
+        preview->reject();
+    });
+    frame_->action(Command::Write)->trigger();
+    const std::string text = summary.toStdString();
+    EXPECT_THAT(text, HasSubstr("A003 added: 145.50000 MHz\n"));
+    EXPECT_THAT(text, ContainsRegex("Optional Features: Key Lock O[nf]+ -> O[nf]+\n"));
+    EXPECT_THAT(text, HasSubstr("Optional Features: TOT (s) 30 -> 30 (as the dialog stores it)\n"));
+    EXPECT_THAT(text, Not(HasSubstr("0x"))) << "every byte explained: " << text;
+    EXPECT_THAT(text, EndsWith("\nand the summary areas the radio needs\n"));
 }
 
 TEST_F(RadioDocumentTest, AVerifiedWriteSaysSoAndAFailedReadGivesTheKeyboardBack) {

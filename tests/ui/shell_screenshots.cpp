@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Offscreen pictures of the desktop program for checking its look: the main window with the
 // demo radio's channels, the transfer dialog (also with the demo radio as the port), the Port
-// dialog, the About box, the settings dialogs (every DTMF page), the print preview and the four
-// service dialogs with a plausible calibration, Import CSV with its report, the summary before a
-// write, the list of backups and "Write to Several Radios..." after a run with three radios;
+// dialog, the About box (from Program.ini and built in), the settings dialogs (every DTMF page),
+// the print preview, the four service dialogs after a Read from the demo radio, the cable check
+// of the demo radio, Import CSV with its report, the summary before a write, a comparison in
+// words, the list of backups and "Write to Several Radios..." after a run with three radios;
 // the Sort Channels dialog, the grid's context menu and the Find bar (list_screenshots.cpp).
 // With --screen, on a real display, pictures of the whole screen with the main window and the
 // large dialogs as a user opens them (screen_screenshots.cpp).
@@ -52,124 +53,20 @@
 #include "link/ui/transfer_dialog.hpp"
 #include "model/settings_file.hpp"
 #include "review/image_diff.hpp"
-#include "service/sql_adjust.hpp"
-#include "service/ui/calibration_grid_widget.hpp"
-#include "service/ui/dtmf_initialization_dialog.hpp"
-#include "service/ui/parameter_adjust_dialog.hpp"
-#include "service/ui/radio_information_dialog.hpp"
-#include "service/ui/sql_adjust_dialog.hpp"
 #include "settings/ui/dtmf_dialog.hpp"
 #include "settings/ui/optional_features_dialog.hpp"
 #include "settings/ui/radio_dialog.hpp"
+#include "ui/screenshot_support.hpp"
 
 namespace kestra::screenshots {
-// list_screenshots.cpp
-bool SaveListPictures(CMainFrame& frame, const std::function<bool(QWidget&, const QString&)>& save);
 // screen_screenshots.cpp
 bool SaveScreenPictures(KestraApplication& program, const QDir& out);
 }  // namespace kestra::screenshots
 
 namespace {
 
-class SilentMessenger final : public kestra::Messenger {
-public:
-    bool Show(const std::string&, kestra::MessageButtons) override { return true; }
-};
-
-bool Save(QWidget& widget, const QDir& dir, const QString& name) {
-    QApplication::processEvents();
-    const QString file = dir.filePath(name);
-    if (!widget.grab().save(file)) {
-        std::fprintf(stderr, "shell_screenshots: cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
-
-// A calibration such as a radio from the factory holds: smooth curves with a little scatter.
-void FillSampleCalibration(kestra::MemoryImage& image) {
-    for (int r = 0; r < 6; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            image[0x3F00 + 3 * r + c] = static_cast<std::uint8_t>(30 + 12 * (r % 2) + 4 * c - r);
-            image[0x3F39 + 3 * r + c] = static_cast<std::uint8_t>((r % 2 ? 180 : 60) + 10 * c -
-                                                                  (c == 2 ? 25 : 0) + 5 * (r / 2));
-        }
-    }
-    for (int k = 0; k < 36; ++k) {
-        image[0x3ED0 + k] = static_cast<std::uint8_t>(40 + (k * 13) % 60);
-    }
-    for (const kestra::SqlPoint& point : kestra::AllSqlPoints()) {
-        for (std::size_t b = 0; b < 16; ++b) {
-            const int wave = (point.mhz * 7 + static_cast<int>(b) * 11) % 9;
-            image[point.offset + b] = static_cast<std::uint8_t>(50 + 6 * (b % 8) + wave);
-        }
-    }
-    const std::uint8_t block[] = {0x9A, 40, 12, 0x40, 0xA0, 0x80, 0xC1, 30,
-                                  31,   32, 33, 20,   0x8A, 100,  0};
-    std::copy(std::begin(block), std::end(block), image.all().begin() + 0x3F20);
-    image[0x3F2F] = 0x65;
-    image[0x3F30] = 128;
-    image[0x3F31] = 18;
-    image[0x3F32] = 0x00;
-    image[0x3F33] = 0x02;
-    image[0x3F34] = 16;
-    image[0x3F35] = 0x40;
-    image[0x3F36] = 0x1F;
-    image[0x3F37] = 0x00;
-    image[0x3F38] = 0x0C;
-    image[0x3F6F] = (24 << 2) | 1;
-    image[0x3F12] = 45;
-    image[0x3F14] = 50;
-    for (std::size_t k = 0; k < 11; ++k) {
-        image[0x3E00 + 4 * k + 2] = static_cast<std::uint8_t>(k);
-        image[0x3E00 + 4 * k + 3] = static_cast<std::uint8_t>(0x20 + 0x11 * k);
-    }
-}
-
-bool SaveServiceDialogs(kestra::AppState& state, kestra::Messenger& messenger, QWidget* parent,
-                        const QDir& out) {
-    FillSampleCalibration(state.image);
-    kestra::VirtualRadio radio;
-    const kestra::LinkFactory links(&radio);
-    const std::string device = state.deviceOverride;
-    state.deviceOverride = "demo";
-    const kestra::ServiceContext context{state, messenger, &links};
-    bool ok = true;
-
-    // As on a large screen; the whole-screen pictures show it on small ones.
-    kestra::ParameterAdjustDialog parameters(context, parent);
-    parameters.resize(1160, 620);
-    parameters.show();
-    parameters.grid(kestra::GridId::Power)->setCurrentCell(1, 1);
-    ok = Save(parameters, out, QStringLiteral("parameter-adjust.png")) && ok;
-    parameters.hide();
-
-    kestra::DtmfInitializationDialog dtmf(context, parent);
-    dtmf.show();
-    ok = Save(dtmf, out, QStringLiteral("dtmf-initialization.png")) && ok;
-    dtmf.hide();
-
-    kestra::SqlAdjustDialog sql(context, parent);
-    sql.show();
-    sql.tree()->expandItem(sql.tree()->topLevelItem(0));
-    sql.tree()->setCurrentItem(sql.pointItem(0, 146));
-    sql.grid()->setCurrentCell(1, 2);
-    ok = Save(sql, out, QStringLiteral("sql-adjust.png")) && ok;
-    sql.hide();
-
-    kestra::RadioInformationDialog information(context, parent);
-    information.show();
-    information.Read();
-    while (information.transfers()->running()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    ok = Save(information, out, QStringLiteral("radio-information.png")) && ok;
-    information.hide();
-
-    state.deviceOverride = device;
-    return ok;
-}
+using kestra::screenshots::Save;
+using kestra::screenshots::SilentMessenger;
 
 // The settings dialogs, every DTMF page on its own picture. They work on a copy of the image,
 // so that taking their pictures changes nothing.
@@ -374,6 +271,13 @@ bool SaveWindowPictures(kestra::KestraApplication& program, kestra::Messenger& m
     about.show();
     ok = Save(about, out, QStringLiteral("about.png")) && ok;
     about.hide();
+    // Without [About] lines in Program.ini the box names the program itself.
+    const QString plainIni = QDir(home.path()).filePath(QStringLiteral("plain/Program.ini"));
+    QDir(home.path()).mkpath(QStringLiteral("plain"));
+    kestra::AboutDialog builtIn(plainIni.toStdString(), frame);
+    builtIn.show();
+    ok = Save(builtIn, out, QStringLiteral("about-built-in.png")) && ok;
+    builtIn.hide();
 
     ok = SaveSettingsDialogs(program, frame, out) && ok;
     ok = SaveChannelDialogs(program, frame, out) && ok;
@@ -388,7 +292,8 @@ bool SaveWindowPictures(kestra::KestraApplication& program, kestra::Messenger& m
     ok = Save(preview, out, QStringLiteral("print-preview.png")) && ok;
     preview.hide();
 
-    ok = SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
+    ok = kestra::screenshots::SaveServiceDialogs(program.state(), messenger, frame, out) && ok;
+    ok = kestra::screenshots::SaveDifferenceInWords(program.state().image, frame, out) && ok;
     ok = SaveInterchangeDialogs(program, frame, out) && ok;
     ok = SaveFleetDialog(program.state(), messenger, frame, out) && ok;
     return kestra::screenshots::SaveListPictures(
@@ -435,7 +340,6 @@ int main(int argc, char** argv) {
     }
     program.mainFrame()->view()->FillGridFromImage();
     if (screen) {
-        FillSampleCalibration(program.state().image);
         KeepSampleBackups(program.state().image, program.state().image);
         return kestra::screenshots::SaveScreenPictures(program, out) ? 0 : 1;
     }

@@ -15,7 +15,6 @@ ChannelFindBar::ChannelFindBar(QWidget* parent) : QWidget(parent) {
     auto* label = new QLabel(QStringLiteral("Fin&d:"), this);
     text_ = new QLineEdit(this);
     text_->setPlaceholderText(QStringLiteral("name or frequency"));
-    text_->setClearButtonEnabled(true);
     // A name holds 7 characters and a frequency text 9; the box shows a little more.
     text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 14);
     label->setBuddy(text_);
@@ -53,6 +52,15 @@ void ChannelFindBar::Open() {
     setVisible(true);
     text_->setFocus(Qt::ShortcutFocusReason);
     text_->selectAll();
+}
+
+void ChannelFindBar::showEvent(QShowEvent* event) {
+    // The clear button's icon comes from the icon theme, whose first lookup costs the start-up
+    // several milliseconds: the bar, hidden until Find, takes it when first shown.
+    if (!text_->isClearButtonEnabled()) {
+        text_->setClearButtonEnabled(true);
+    }
+    QWidget::showEvent(event);
 }
 
 void ChannelFindBar::ShowResult(const QString& result) {

@@ -10,6 +10,8 @@
 #include "link/device/qt_serial_link.hpp"
 #include "link/port_names.hpp"
 #include "link/radio_probe.hpp"
+#include "link/transfer_messages.hpp"
+#include "model/radio_models.hpp"
 
 namespace kestra {
 
@@ -35,6 +37,17 @@ std::optional<Finding> LowLatencyFinding(const QtSerialLink& serial, const std::
                        "seconds longer."};
 }
 
+// What the demo radio said, with the model named as the "Radio" box names the model of the
+// memory it holds.
+Finding DemoAnswer(const IdentReply& reply, const VirtualRadio& radio) {
+    const RadioInformation info = DecodeIdentReply(reply);
+    const std::array<Band, 2> bands = IdentReplyBands(reply);
+    return {FindingLevel::Good, "The demo radio answered. Model " +
+                                    std::string(ModelNameOfImage(radio.memory())) + ", firmware " +
+                                    info.mcuVersion.value_or("(none given)") + ", bands " +
+                                    BandText(bands[0]) + " and " + BandText(bands[1]) + "."};
+}
+
 }  // namespace
 
 DoctorReport CheckCable(const ChosenPort& port, const LinkFactory& links) {
@@ -46,9 +59,10 @@ DoctorReport CheckCable(const ChosenPort& port, const LinkFactory& links) {
         DoctorReport report;
         report.findings = {
             {FindingLevel::Note, "The chosen port is the built-in demo radio, not a cable."},
-            probe.finding};
+            probe.reply ? DemoAnswer(*probe.reply, *links.demoRadio()) : probe.finding};
         report.portOpened = probe.opened;
         report.radioAnswered = probe.answered;
+        report.demoRadio = true;
         return report;
     }
 

@@ -27,6 +27,9 @@ QStyle::StandardPixmap IconFor(FindingLevel level) {
 }
 
 QString HeadlineText(const QString& portLabel, const DoctorReport& report) {
+    if (report.demoRadio && report.Healthy()) {
+        return QStringLiteral("The demo radio answered.");
+    }
     if (report.Healthy()) {
         return QStringLiteral("The radio answered on %1 and nothing stands in the way.")
             .arg(portLabel);

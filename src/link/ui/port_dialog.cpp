@@ -228,7 +228,7 @@ ChosenPort PortDialog::PortToCheck() const {
     const PortChoice choice = CheckedChoice();
     switch (choice.kind) {
         case PortChoice::Kind::Com:
-            port.label = PortNameForNumber(choice.number);
+            port.label = "COM" + std::to_string(choice.number);
             port.device = DeviceForPortNumber(choice.number);
             break;
         case PortChoice::Kind::Demo:
@@ -252,11 +252,12 @@ void PortDialog::StartCheck() {
         return;
     }
     const ChosenPort port = PortToCheck();
-    const QString label = QString::fromStdString(port.label);
-    const QString status = port.device.empty()
-                               ? QStringLiteral("Checking the system's serial ports...")
-                               : QStringLiteral("Checking %1 (%2), this takes a few seconds...")
-                                     .arg(label, QString::fromStdString(port.device));
+    // Named as the dialog names its ports: "COM13 (/dev/ttyS0)".
+    const QString label = QString::fromStdString(port.Named());
+    const QString status =
+        port.device.empty()
+            ? QStringLiteral("Checking the system's serial ports...")
+            : QStringLiteral("Checking %1, this takes a few seconds...").arg(label);
     // The line has its width once the dialog is on the screen.
     const int room = isVisible() ? checkStatus_->width() : QWIDGETSIZE_MAX;
     checkStatus_->setText(checkStatus_->fontMetrics().elidedText(status, Qt::ElideMiddle, room));

@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,47 @@ const QColor kSeriesColours[] = {QColor(0x1F, 0x77, 0xB4), QColor(0xE6, 0x6A, 0x
                                  QColor(0x2C, 0xA0, 0x2C), QColor(0x94, 0x45, 0xBD)};
 constexpr int kPanelGap = 14;
 constexpr int kMaxLabelledPoints = 5;
+// A series that lies exactly on an earlier one is drawn where it lies, with a dashed line whose
+// gaps show the earlier line and hollow marks this much larger around the earlier marks, so
+// both stay in sight and neither moves towards a neighbouring series.
+constexpr double kCoincidentMarkGrowth = 2.0;
+
+// Each series has its own point mark as well as its colour: circle, square, triangle, diamond.
+void PaintMark(QPainter& painter, std::size_t series, const QPointF& at, double growth = 0) {
+    const double r = 2.9 + growth;
+    switch (series % 4) {
+        case 0:
+            painter.drawEllipse(at, r - 0.7, r - 0.7);
+            return;
+        case 1:
+            painter.drawRect(QRectF(at.x() - r + 0.6, at.y() - r + 0.6, 2 * r - 1.2, 2 * r - 1.2));
+            return;
+        case 2:
+            painter.drawPolygon(QPolygonF(
+                {at + QPointF(0, -r - 0.5), at + QPointF(r, r - 0.5), at + QPointF(-r, r - 0.5)}));
+            return;
+        default:
+            painter.drawPolygon(QPolygonF({at + QPointF(0, -r - 0.5), at + QPointF(r + 0.5, 0),
+                                           at + QPointF(0, r + 0.5), at + QPointF(-r - 0.5, 0)}));
+    }
+}
+
+bool SameCurve(const CurveSeries& a, const CurveSeries& b) {
+    if (a.segments.size() != b.segments.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.segments.size(); ++i) {
+        const auto& p = a.segments[i];
+        const auto& q = b.segments[i];
+        if (p.size() != q.size() || !std::equal(p.begin(), p.end(), q.begin(),
+                                                [](const CurvePoint& u, const CurvePoint& v) {
+                                                    return u.x == v.x && u.y == v.y;
+                                                })) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // A step of 1, 2 or 5 times a power of ten that splits the span into at most `count` parts.
 double NiceStep(double span, int count) {
@@ -170,10 +212,20 @@ void CurveChartWidget::PaintPanel(QPainter& painter, const Panel& panel) const {
         painter.drawLine(QPointF(at.x(), panel.plot.top()), QPointF(at.x(), panel.plot.bottom()));
     }
 
+    PaintSeries(painter, panel);
+}
+
+void CurveChartWidget::PaintSeries(QPainter& painter, const Panel& panel) const {
     painter.save();
-    painter.setClipRect(panel.plot.adjusted(-4, -4, 4, 4));
+    painter.setClipRect(panel.plot.adjusted(-8, -8, 8, 8));
     for (std::size_t s = 0; s < data_.series.size(); ++s) {
         const QColor colour = kSeriesColours[s % std::size(kSeriesColours)];
+        const int below = CoincidentBefore(s);  // equal series drawn before this one
+        QPen line(colour, 2);
+        if (below > 0) {
+            line.setDashPattern({3, 3});
+            line.setDashOffset(2.0 * (below - 1));
+        }
         for (const auto& segment : data_.series[s].segments) {
             if (segment.empty() || !panel.Holds(segment.front().x)) {
                 continue;
@@ -183,16 +235,26 @@ void CurveChartWidget::PaintPanel(QPainter& painter, const Panel& panel) const {
                 const QPointF at = panel.Map(segment[i].x, segment[i].y, data_.yLow, yHigh());
                 i == 0 ? path.moveTo(at) : path.lineTo(at);
             }
-            painter.setPen(QPen(colour, 2));
+            painter.setPen(line);
             painter.setBrush(Qt::NoBrush);
             painter.drawPath(path);
-            painter.setBrush(colour);
+            painter.setPen(QPen(colour, below > 0 ? 1.5 : 1));
+            painter.setBrush(below > 0 ? QBrush(Qt::NoBrush) : QBrush(colour));
             for (const CurvePoint& p : segment) {
-                painter.drawEllipse(panel.Map(p.x, p.y, data_.yLow, yHigh()), 2.5, 2.5);
+                PaintMark(painter, s, panel.Map(p.x, p.y, data_.yLow, yHigh()),
+                          kCoincidentMarkGrowth * below);
             }
         }
     }
     painter.restore();
+}
+
+int CurveChartWidget::CoincidentBefore(std::size_t series) const {
+    int count = 0;
+    for (std::size_t t = 0; t < series; ++t) {
+        count += SameCurve(data_.series[t], data_.series[series]) ? 1 : 0;
+    }
+    return count;
 }
 
 void CurveChartWidget::PaintLegend(QPainter& painter, const QRect& area) const {
@@ -201,8 +263,18 @@ void CurveChartWidget::PaintLegend(QPainter& painter, const QRect& area) const {
     for (std::size_t s = 0; s < data_.series.size(); ++s) {
         const QString name = QString::fromStdString(data_.series[s].name);
         const int y = area.center().y();
-        painter.setPen(QPen(kSeriesColours[s % std::size(kSeriesColours)], 3));
+        const QColor colour = kSeriesColours[s % std::size(kSeriesColours)];
+        // As the series is drawn: dashed with a hollow mark when it lies on an earlier one.
+        const bool onAnother = CoincidentBefore(s) > 0;
+        QPen line(colour, 3);
+        if (onAnother) {
+            line.setDashPattern({2, 1});
+        }
+        painter.setPen(line);
         painter.drawLine(x, y, x + 16, y);
+        painter.setPen(QPen(colour, onAnother ? 1.5 : 1));
+        painter.setBrush(onAnother ? QBrush(Qt::NoBrush) : QBrush(colour));
+        PaintMark(painter, s, QPointF(x + 8, y));
         painter.setPen(palette().color(QPalette::Text));
         painter.drawText(
             QRect(x + 20, area.top(), metrics.horizontalAdvance(name) + 2, area.height()),

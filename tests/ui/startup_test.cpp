@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a start of the desktop program leaves out until it is needed: the print system (a
+// printer is made by the first print command) and the desktop's icon theme (the toolbar's icons
+// are the program's own drawings, drawn at the size shown; the Find bar's clear button, a theme
+// icon, comes with the bar). Its own test program, so that no
+// other test has printed before. The time a start takes is measured by bench/startup_bench.
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPrinter>
+
+#include "app/application.hpp"
+#include "app/channel_printer.hpp"
+#include "app/main_window.hpp"
+#include "channels/ui/channel_find_bar.hpp"
+#include "channels/ui/program_view.hpp"
+#include "ui_test_support.hpp"
+
+namespace kestra::test {
+namespace {
+
+// Whether a shared object whose path contains `part` is mapped into this process.
+bool Mapped(const QString& part) {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && QString::fromLatin1(maps.readAll()).contains(part);
+}
+
+using StartupTest = ShellTest;
+
+TEST_F(StartupTest, TheFirstPrintCommandLoadsThePrintSystemNotTheStart) {
+    if (!QFile::exists(QStringLiteral("/proc/self/maps"))) {
+        GTEST_SKIP() << "no /proc/self/maps to look at";
+    }
+    KestraApplication program(&messenger_, &prompts_);
+    program.Start({});
+    CMainFrame* frame = program.mainFrame();
+    EXPECT_FALSE(Mapped(QStringLiteral("printsupport/"))) << "a print plugin was loaded at start";
+
+    // The toolbar's pictures exist at the sizes a toolbar and a menu show.
+    for (const CMainFrame::Command command :
+         {CMainFrame::Command::New, CMainFrame::Command::Open, CMainFrame::Command::Save,
+          CMainFrame::Command::Read, CMainFrame::Command::Write, CMainFrame::Command::Print,
+          CMainFrame::Command::About}) {
+        const QIcon icon = frame->action(command)->icon();
+        EXPECT_FALSE(icon.pixmap(24, 24).isNull()) << frame->action(command)->text().toStdString();
+        EXPECT_FALSE(icon.pixmap(16, 16, QIcon::Disabled).isNull());
+    }
+
+    // The Find bar is hidden at start; its clear button comes when it is first shown.
+    ChannelFindBar* bar = frame->view()->findBar();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(bar->textEdit()->isClearButtonEnabled());
+    frame->action(CMainFrame::Command::Find)->trigger();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(bar->textEdit()->isClearButtonEnabled());
+
+    // The printer is there once a print command needs it, and stays for the next one.
+    PrintController printing([&]() -> const ChannelTable& { return frame->view()->table(); },
+                             [] { return QStringLiteral("demo"); }, frame);
+    QPrinter& printer = printing.printer();
+    EXPECT_EQ(&printing.printer(), &printer);
+    EXPECT_TRUE(Mapped(QStringLiteral("printsupport/")));  // what the first check looks for
+}
+
+}  // namespace
+}  // namespace kestra::test
