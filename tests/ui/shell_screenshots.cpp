@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
@@ -272,8 +273,9 @@ bool SaveWindowPictures(kestra::KestraApplication& program, kestra::Messenger& m
     ok = Save(about, out, QStringLiteral("about.png")) && ok;
     about.hide();
     // Without [About] lines in Program.ini the box names the program itself.
-    const QString plainIni = QDir(home.path()).filePath(QStringLiteral("plain/Program.ini"));
-    QDir(home.path()).mkpath(QStringLiteral("plain"));
+    const QDir home = QFileInfo(QString::fromStdString(program.settings().Path().string())).dir();
+    const QString plainIni = home.filePath(QStringLiteral("plain/Program.ini"));
+    home.mkpath(QStringLiteral("plain"));
     kestra::AboutDialog builtIn(plainIni.toStdString(), frame);
     builtIn.show();
     ok = Save(builtIn, out, QStringLiteral("about-built-in.png")) && ok;
