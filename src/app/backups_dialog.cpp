@@ -54,6 +54,8 @@ BackupsDialog::BackupsDialog(const std::filesystem::path& folder, QWidget* paren
     list_->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Kind"),
                                       QStringLiteral("Model"), QStringLiteral("Channels")});
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A list to read: the arrows move between its rows, Tab goes on to the buttons.
+    list_->setTabKeyNavigation(false);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->verticalHeader()->setVisible(false);

@@ -25,32 +25,15 @@
 #include <functional>
 #include <memory>
 
-#include "app/about_dialog.hpp"
 #include "app/application.hpp"
-#include "app/backups_dialog.hpp"
 #include "app/main_window.hpp"
-#include "channels/ui/batch_generate_dialog.hpp"
-#include "channels/ui/channel_edit_dialog.hpp"
 #include "channels/ui/channel_find_bar.hpp"
 #include "channels/ui/channel_grid_view.hpp"
-#include "channels/ui/csv_import_dialog.hpp"
-#include "channels/ui/sort_channels_dialog.hpp"
+#include "every_dialog.hpp"
 #include "fleet/fleet_fixture.hpp"
 #include "fleet/ui/fleet_dialog.hpp"
-#include "link/device/link_factory.hpp"
 #include "link/port_names.hpp"
-#include "link/ui/port_dialog.hpp"
-#include "link/ui/transfer_dialog.hpp"
-#include "model/settings_file.hpp"
-#include "service/ui/dtmf_initialization_dialog.hpp"
-#include "service/ui/parameter_adjust_dialog.hpp"
-#include "service/ui/password_dialog.hpp"
-#include "service/ui/radio_information_dialog.hpp"
-#include "service/ui/sql_adjust_dialog.hpp"
 #include "settings/ui/dtmf_dialog.hpp"
-#include "settings/ui/optional_features_dialog.hpp"
-#include "settings/ui/radio_dialog.hpp"
-#include "ui_test_support.hpp"
 
 namespace kestra {
 namespace {
@@ -117,18 +100,7 @@ QStringList UnreachedByTab(QWidget* window) {
     return missing;
 }
 
-class KeyboardTest : public test::ShellTest {
-protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        state_.deviceOverride = "demo";
-        state_.serviceMode = true;
-    }
-
-    AppState state_;
-    VirtualRadio radio_;
-    LinkFactory links_{&radio_};
-};
+using KeyboardTest = test::EveryDialogTest;
 
 TEST_F(KeyboardTest, TabReachesEveryControlOfTheMainWindow) {
     KestraApplication program(&messenger_, &prompts_);
@@ -139,43 +111,12 @@ TEST_F(KeyboardTest, TabReachesEveryControlOfTheMainWindow) {
 }
 
 TEST_F(KeyboardTest, TabReachesEveryControlOfEachDialog) {
-    std::string callId = "100";
-    const ServiceContext service{state_, messenger_, &links_};
-    SettingsFile settings(Home() / "Program.ini");
-    const std::vector<std::pair<QString, std::function<std::unique_ptr<QDialog>()>>> dialogs{
-        {"Optional Features",
-         [&] { return std::make_unique<OptionalFeaturesDialog>(state_.image); }},
-        {"Radio", [&] { return std::make_unique<RadioDialog>(state_.image); }},
-        {"Channel Edit",
-         [&] { return std::make_unique<ChannelEditDialog>(state_.image, state_.limits, 1); }},
-        {"Batch",
-         [&] { return std::make_unique<BatchGenerateDialog>(state_.image, state_.limits); }},
-        {"Parameter Adjust", [&] { return std::make_unique<ParameterAdjustDialog>(service); }},
-        {"Sql Adjust", [&] { return std::make_unique<SqlAdjustDialog>(service); }},
-        {"DTMF Initialization",
-         [&] { return std::make_unique<DtmfInitializationDialog>(service); }},
-        {"Radio Information", [&] { return std::make_unique<RadioInformationDialog>(service); }},
-        {"Sort Channels", [] { return std::make_unique<SortChannelsDialog>(SortOptions{}); }},
-        {"Password", [] { return std::make_unique<PasswordDialog>(); }},
-        {"Import CSV", [&] { return std::make_unique<CsvImportDialog>(home_.path()); }},
-        {"Backups", [&] { return std::make_unique<BackupsDialog>(Home() / "backups"); }},
-        {"About", [&] { return std::make_unique<AboutDialog>(Home() / "Program.ini"); }},
-        {"Port",
-         [&] {
-             return std::make_unique<PortDialog>(state_, settings, std::vector<ComPortStatus>{});
-         }},
-        {"Transfer",
-         [&] {
-             return std::make_unique<TransferDialog>(state_, messenger_, links_,
-                                                     ClonePlan::Write());
-         }},
-    };
-    for (const auto& [name, make] : dialogs) {
+    for (const auto& [name, make] : EveryDialog()) {
         const std::unique_ptr<QDialog> dialog = make();
         EXPECT_EQ(UnreachedByTab(dialog.get()).join(", ").toStdString(), "") << qPrintable(name);
     }
     // The DTMF dialog: every page in turn.
-    DtmfDialog dtmf(state_.image, callId);
+    DtmfDialog dtmf(state_.image, callId_);
     for (int page = 0; page < dtmf.tabs()->count(); ++page) {
         dtmf.tabs()->setCurrentIndex(page);
         EXPECT_EQ(UnreachedByTab(&dtmf).join(", ").toStdString(), "") << "DTMF page " << page;

@@ -74,6 +74,8 @@ CsvReportDialog::CsvReportDialog(const QString& title, const CsvImportReport& re
                                       QStringLiteral("Channel"), QStringLiteral("Result"),
                                       QStringLiteral("What was done")});
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A list to read: the arrows move between its rows, Tab goes on to the buttons.
+    rows_->setTabKeyNavigation(false);
     rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
     rows_->verticalHeader()->setVisible(false);
     // The reasons take the width the short columns leave and wrap within it, each row as tall

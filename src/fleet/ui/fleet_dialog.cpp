@@ -66,6 +66,8 @@ FleetDialog::FleetDialog(AppState& state, Messenger& messenger, Setup setup, QWi
 
     resultTable_ = new QTableWidget(this);
     resultTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A list to read: the arrows move between its rows, Tab goes on to the buttons.
+    resultTable_->setTabKeyNavigation(false);
     resultTable_->verticalHeader()->setVisible(false);
 
     auto* layout = new QVBoxLayout(this);
