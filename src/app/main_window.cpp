@@ -107,7 +107,9 @@ void CMainFrame::CreateDocument(DocumentPrompts& prompts) {
     // The document (with its undo stack and its editor) first: the view shows it.
     documents_ = new DocumentController(state_, messenger_, prompts, settings_.programDir, this);
     auto* view = new CProgramView(documents_->document());
-    childFrame_ = new CChildFrame(view);
+    // Built inside the area, the window takes the main window's icon from the start instead of
+    // first loading the style's title-bar menu icon, which it would replace at once.
+    childFrame_ = new CChildFrame(view, mdiArea_->viewport());
     mdiArea_->addSubWindow(childFrame_);
     childFrame_->move(0, 0);
     childFrame_->show();
