@@ -323,10 +323,8 @@ BackupResult KeepBackup(const fs::path& folder, const MemoryImage& image, Backup
     const int attempts = std::min(kNameAttempts, kMaxBackupNumber - next + 1);
     const FileResult created = CreateNewFile(
         folder, "backup", image.all(),
-        [&](int attempt) {
-            return BackupFileName(stamp, kind, model, next + attempt, dialog);
-        }, attempts,
-        result.path);
+        [&](int attempt) { return BackupFileName(stamp, kind, model, next + attempt, dialog); },
+        attempts, result.path);
     if (!created) {
         result.error = created.error;
         return result;

@@ -255,9 +255,8 @@ void PortDialog::StartCheck() {
     // Named as the dialog names its ports: "COM13 (/dev/ttyS0)".
     const QString label = QString::fromStdString(port.Named());
     const QString status =
-        port.device.empty()
-            ? QStringLiteral("Checking the system's serial ports...")
-            : QStringLiteral("Checking %1, this takes a few seconds...").arg(label);
+        port.device.empty() ? QStringLiteral("Checking the system's serial ports...")
+                            : QStringLiteral("Checking %1, this takes a few seconds...").arg(label);
     // The line has its width once the dialog is on the screen.
     const int room = isVisible() ? checkStatus_->width() : QWIDGETSIZE_MAX;
     checkStatus_->setText(checkStatus_->fontMetrics().elidedText(status, Qt::ElideMiddle, room));
