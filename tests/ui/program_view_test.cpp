@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -119,6 +120,34 @@ TEST_F(ProgramViewTest, ShowsTheGridLayoutAndTheModelChoice) {
     EXPECT_FALSE(view_->initializationButton()->isVisibleTo(view_.get()));
     EXPECT_TRUE(view_->batchGenerateButton()->isEnabled());
     EXPECT_TRUE(view_->channelEditButton()->isEnabled());
+}
+
+// The grid draws its lines itself; every pixel must be the one the table's own line drawing
+// leaves, whole or in part, scrolled, with a highlighted row and narrow enough to scroll across.
+TEST_F(ProgramViewTest, GridLinesArePixelForPixelTheTablesOwn) {
+    grid()->setColumnWidth(0, 2 * grid()->viewport()->width() / 3);
+    grid()->verticalScrollBar()->setValue(37);
+    grid()->horizontalScrollBar()->setValue(grid()->horizontalScrollBar()->maximum() / 2 + 1);
+    grid()->selectionModel()->select(grid()->model()->index(40, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QWidget* cells = grid()->viewport();
+    const auto paint = [cells](const QRegion& region) {
+        QImage image(cells->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::magenta);
+        cells->render(&image, {}, region);
+        return image;
+    };
+    const QRegion whole(cells->rect());
+    const QRegion parts = QRegion(7, 5, 90, 61) + QRegion(cells->width() / 2, 40, 130, 200);
+    ASSERT_EQ(grid()->gridStyle(), Qt::NoPen);
+    const QImage ownWhole = paint(whole);
+    const QImage ownParts = paint(parts);
+    grid()->setGridStyle(Qt::SolidLine);
+    EXPECT_TRUE(ownWhole == paint(whole));
+    EXPECT_TRUE(ownParts == paint(parts));
+    // Without the lines the pictures differ, so the comparison sees them.
+    grid()->setShowGrid(false);
+    EXPECT_FALSE(ownWhole == paint(whole));
 }
 
 TEST_F(ProgramViewTest, FirstRxInAnEmptyRowFillsTheRowAndResetsItsRecord) {

@@ -235,12 +235,15 @@ void ChannelGridView::dropEvent(QDropEvent* event) {
 
 void ChannelGridView::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
+    QPainter painter(viewport());
+    if (showGrid() && gridStyle() == Qt::NoPen) {
+        PaintGridLines(painter, event->region());
+    }
     if (dropRow_ < 0) {
         return;
     }
     const int top = rowViewportPosition(dropRow_);
     const int y = dropAbove_ ? top : top + rowHeight(dropRow_) - 1;
-    QPainter painter(viewport());
     painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
     painter.drawLine(0, y, viewport()->width(), y);
 }

@@ -126,6 +126,9 @@ private:
     // The drag left or dropped: no line, no scrolling.
     void EndDropIndicator();
 
+    // The grid lines, as the table draws them with its grid pen, drawn as one-pixel rectangles.
+    void PaintGridLines(QPainter& painter, const QRegion& region) const;
+
     void HighlightRow(int modelRow);
     void OnScrolled();
     // Spreads the viewport's width over the columns.
