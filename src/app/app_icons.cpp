@@ -233,6 +233,7 @@ QPixmap BackgroundTile() {
     QImage tile(kSize, kSize, QImage::Format_RGB32);
     std::uint32_t grain = 1957;
     for (int y = 0; y < kSize; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(tile.scanLine(y));
         for (int x = 0; x < kSize; ++x) {
             // Two families of lines 8 pixels apart, a shade lighter than the base.
             const int lift = ((x + y) % 8 == 0 ? 7 : 0) + ((x - y + kSize) % 8 == 0 ? 4 : 0);
@@ -242,7 +243,7 @@ QPixmap BackgroundTile() {
             for (int c = 0; c < 3; ++c) {
                 rgb[c] = std::clamp(kBase[c] + lift + noise, 0, 255);
             }
-            tile.setPixel(x, y, qRgb(rgb[0], rgb[1], rgb[2]));
+            line[x] = qRgb(rgb[0], rgb[1], rgb[2]);
         }
     }
     return QPixmap::fromImage(tile);
