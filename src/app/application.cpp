@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -22,9 +23,11 @@
 #include "app/main_window.hpp"
 #include "app/navigation_bar.hpp"
 #include "app/program_identity.hpp"
+#include "app/program_style.hpp"
 #include "app/qt_messenger.hpp"
 #include "app/resources.hpp"
 #include "app/splash_window.hpp"
+#include "app/startup_warm_up.hpp"
 #include "channels/ui/program_view.hpp"
 #include "link/device/link_factory.hpp"
 #include "link/port_choice.hpp"
@@ -83,6 +86,7 @@ KestraApplication::KestraApplication(Messenger* messenger, DocumentPrompts* prom
 KestraApplication::~KestraApplication() = default;
 
 void KestraApplication::Start(const StartupOptions& options) {
+    ProgramStyle::Install();
     // The settings file first: it names the port and the tree's root.
     programDir_ = ProgramDirectory();
     settings_.Bind(SettingsFilePath(programDir_));
@@ -220,7 +224,12 @@ int RunDesktop(int argc, char** argv) {
     if (const auto exitCode = AnswerVersion(argc, argv)) {
         return *exitCode;
     }
+    // Fonts and image plugins load beside the display connection and the main window.
+    StartupWarmUp warmUp;
     QApplication app(argc, argv);
+    warmUp.ApplicationReady();
+    // The warm-up uses Qt: it ends before the application object goes.
+    const auto endWarmUp = qScopeGuard([&warmUp] { warmUp.Wait(); });
     SetProgramIdentity();
 
     QString error;

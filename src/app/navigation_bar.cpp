@@ -65,11 +65,7 @@ QWidget* MakeTitleBar(QDockWidget* dock) {
     auto* caption = new QLabel(dock->windowTitle(), bar);
     caption->setMinimumWidth(0);
     caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    QFont font = caption->font();
-    font.setFamily(CaptionFamily());
-    font.setStyleHint(QFont::Serif);
-    font.setPixelSize(14);
-    caption->setFont(font);
+    caption->setFont(NavigationBar::CaptionFont(caption->font()));
 
     auto* close = new QToolButton(bar);
     close->setIcon(dock->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
@@ -124,6 +120,13 @@ NavigationBar::NavigationBar(const QString& rootLabel, QWidget* parent)
     tree->onChosen = [this](QTreeWidgetItem* chosen) { choose(chosen); };
     connect(tree_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* clicked, int) { choose(clicked); });
+}
+
+QFont NavigationBar::CaptionFont(QFont base) {
+    base.setFamily(CaptionFamily());
+    base.setStyleHint(QFont::Serif);
+    base.setPixelSize(14);
+    return base;
 }
 
 void NavigationBar::setItemAction(Item which, QAction* action) {

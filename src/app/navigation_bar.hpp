@@ -9,6 +9,7 @@
 // width.
 
 #include <QDockWidget>
+#include <QFont>
 
 class QAction;
 class QTreeWidget;
@@ -22,6 +23,9 @@ public:
     enum class Item { ChannelInformation, OptionalFeatures, Dtmf };
 
     NavigationBar(const QString& rootLabel, QWidget* parent = nullptr);
+
+    // The caption's font: base (the program's font) in the serif family the caption is drawn in.
+    static QFont CaptionFont(QFont base);
 
     // The action an item triggers; a disabled action makes its item do nothing.
     void setItemAction(Item item, QAction* action);
