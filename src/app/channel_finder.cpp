@@ -22,13 +22,15 @@ ChannelFinder::ChannelFinder(CProgramView& view) : QObject(&view), view_(view) {
     using Row = CProgramView::RowCommand;
     connect(view.rowAction(Row::Find), &QAction::triggered, this, &ChannelFinder::OpenBar);
     connect(view.rowAction(Row::FindNext), &QAction::triggered, this, &ChannelFinder::FindNext);
-    ChannelFindBar* bar = view.findBar();
-    connect(bar, &ChannelFindBar::textEdited, this, &ChannelFinder::SearchTyped);
-    connect(bar, &ChannelFindBar::nextRequested, this, &ChannelFinder::FindNext);
-    connect(bar, &ChannelFindBar::closeRequested, this, &ChannelFinder::CloseBar);
+    // The bar is made when it is first needed (it is not part of the first picture).
+    connect(&view, &CProgramView::findBarMade, this, [this](ChannelFindBar* bar) {
+        connect(bar, &ChannelFindBar::textEdited, this, &ChannelFinder::SearchTyped);
+        connect(bar, &ChannelFindBar::nextRequested, this, &ChannelFinder::FindNext);
+        connect(bar, &ChannelFindBar::closeRequested, this, &ChannelFinder::CloseBar);
+    });
     // An edit, undo or redo refilled the grid: the channels may have moved or changed.
     connect(view.gridModel(), &QAbstractItemModel::modelReset, this, [this] {
-        if (view_.findBar()->isVisible()) {
+        if (view_.findBarShown()) {
             Search();
         }
     });

@@ -108,6 +108,17 @@ TEST_F(KeyboardTest, TabReachesEveryControlOfTheMainWindow) {
     CMainFrame* frame = program.mainFrame();
     frame->resize(1280, 720);
     EXPECT_EQ(UnreachedByTab(frame).join(", ").toStdString(), "");
+
+    // The Find bar, made when first opened, comes in the Tab order where it stands: after the
+    // form's buttons.
+    frame->action(CMainFrame::Command::Find)->trigger();
+    // (From the grid: Tab into the document window returns to the control last used there.)
+    frame->view()->grid()->setFocus();
+    EXPECT_EQ(UnreachedByTab(frame).join(", ").toStdString(), "");
+    QPushButton* channelEdit = frame->view()->channelEditButton();
+    channelEdit->setFocus();
+    QTest::keyClick(channelEdit, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), frame->view()->findBar()->textEdit());
 }
 
 TEST_F(KeyboardTest, TabReachesEveryControlOfEachDialog) {

@@ -65,14 +65,26 @@ void CProgramView::BuildForm() {
     controls->addWidget(batchGenerate_);
     controls->addWidget(channelEdit_);
     controls->addWidget(initialization_);
-    findBar_ = new ChannelFindBar(this);
-    findBar_->setVisible(false);
+    // The Find bar comes between the controls and the grid once it is first used.
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
-    layout->addWidget(findBar_);
     // The grid shares out whatever width the window has (a narrow one scrolls sideways), so the
     // window fits any screen.
     layout->addWidget(grid_, 1);
+}
+
+ChannelFindBar* CProgramView::findBar() {
+    if (findBar_ == nullptr) {
+        findBar_ = new ChannelFindBar(this);
+        findBar_->setVisible(false);
+        static_cast<QVBoxLayout*>(layout())->insertWidget(1, findBar_);
+        emit findBarMade(findBar_);
+    }
+    return findBar_;
+}
+
+bool CProgramView::findBarShown() const {
+    return findBar_ != nullptr && findBar_->isVisible();
 }
 
 void CProgramView::CreateRowActions() {

@@ -78,13 +78,17 @@ public:
     QPushButton* channelEditButton() const { return channelEdit_; }
     QPushButton* initializationButton() const { return initialization_; }
     QAction* rowAction(RowCommand command) const { return rowActions_[static_cast<int>(command)]; }
-    ChannelFindBar* findBar() const { return findBar_; }
+    // The Find bar above the grid, made (hidden) when it is first asked for.
+    ChannelFindBar* findBar();
+    bool findBarShown() const;
 
 signals:
     // The user picked another radio model: the next save writes its model block.
     void modelChosen();
     // Ctrl+F11: the user asks for the service password.
     void passwordRequested();
+    // The Find bar has just been made.
+    void findBarMade(ChannelFindBar* bar);
 
 private:
     // The "Radio" box, the buttons and the layout around the grid.
