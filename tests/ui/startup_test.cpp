@@ -2,18 +2,23 @@
 // What a start of the desktop program leaves out until it is needed: the print system (a
 // printer is made by the first print command) and the desktop's icon theme (the toolbar's icons
 // are the program's own drawings, drawn at the size shown; the Find bar's clear button, a theme
-// icon, comes with the bar). Its own test program, so that no
-// other test has printed before. The time a start takes is measured by bench/startup_bench.
+// icon, comes with the bar; the style's window-decoration pictures are made when first drawn,
+// and look as the style draws them). Its own test program, so that no other test has printed
+// before. The time a start takes is measured by bench/startup_bench.
 
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPrinter>
+#include <QStyle>
+#include <QStyleOption>
+#include <QWidget>
 
 #include "app/application.hpp"
 #include "app/channel_printer.hpp"
 #include "app/main_window.hpp"
+#include "app/program_style.hpp"
 #include "channels/ui/channel_find_bar.hpp"
 #include "channels/ui/program_view.hpp"
 #include "ui_test_support.hpp"
@@ -62,6 +67,38 @@ TEST_F(StartupTest, TheFirstPrintCommandLoadsThePrintSystemNotTheStart) {
     QPrinter& printer = printing.printer();
     EXPECT_EQ(&printing.printer(), &printer);
     EXPECT_TRUE(Mapped(QStringLiteral("printsupport/")));  // what the first check looks for
+}
+
+TEST_F(StartupTest, DecorationPicturesMadeOnFirstUseAreTheStylesOwn) {
+    KestraApplication program(&messenger_, &prompts_);
+    program.Start({});
+    auto* style = qobject_cast<ProgramStyle*>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    QStyle* base = style->baseStyle();
+    for (const QStyle::StandardPixmap which :
+         {QStyle::SP_TitleBarMenuButton, QStyle::SP_TitleBarNormalButton,
+          QStyle::SP_TitleBarMinButton, QStyle::SP_TitleBarMaxButton,
+          QStyle::SP_TitleBarCloseButton, QStyle::SP_DockWidgetCloseButton,
+          QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton,
+          QStyle::SP_DialogOkButton}) {
+        // Asked for with a widget that is gone before the picture is drawn.
+        auto* widget = new QWidget;
+        QStyleOption option;
+        option.initFrom(widget);
+        option.styleObject = widget;
+        const QIcon icon = style->standardIcon(which, &option, widget);
+        delete widget;
+        const QIcon expected = base->standardIcon(which, &option, nullptr);
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+            for (const int size : {16, 24}) {
+                const QImage got = icon.pixmap(size, size, mode).toImage();
+                EXPECT_FALSE(got.isNull()) << which;
+                EXPECT_EQ(got, expected.pixmap(size, size, mode).toImage())
+                    << "picture " << which << " mode " << mode << " size " << size;
+            }
+        }
+        EXPECT_EQ(icon.availableSizes(), expected.availableSizes()) << which;
+    }
 }
 
 }  // namespace
