@@ -19,6 +19,7 @@
 #include "app/channel_printer.hpp"
 #include "app/main_window.hpp"
 #include "app/program_style.hpp"
+#include "app/startup_warm_up.hpp"
 #include "channels/ui/channel_find_bar.hpp"
 #include "channels/ui/program_view.hpp"
 #include "ui_test_support.hpp"
@@ -33,6 +34,20 @@ bool Mapped(const QString& part) {
 }
 
 using StartupTest = ShellTest;
+
+// First in this program: nothing has read a picture yet.
+TEST_F(StartupTest, TheWarmUpLoadsTheImagePluginsOnItsThread) {
+    if (!QFile::exists(QStringLiteral("/proc/self/maps"))) {
+        GTEST_SKIP() << "no /proc/self/maps to look at";
+    }
+    ASSERT_FALSE(Mapped(QStringLiteral("imageformats/")));
+    StartupWarmUp warmUp;
+    warmUp.ApplicationReady();
+    warmUp.ApplicationReady();  // once is all it does
+    warmUp.Wait();
+    EXPECT_TRUE(Mapped(QStringLiteral("imageformats/")));
+    warmUp.Wait();
+}
 
 TEST_F(StartupTest, TheFirstPrintCommandLoadsThePrintSystemNotTheStart) {
     if (!QFile::exists(QStringLiteral("/proc/self/maps"))) {
