@@ -70,16 +70,13 @@ private:
 
 ProgramStyle::ProgramStyle(QStyle* base) : QProxyStyle(base) {}
 
-bool ProgramStyle::Install() {
+void ProgramStyle::Install() {
     if (qobject_cast<ProgramStyle*>(QApplication::style()) != nullptr) {
-        return true;
+        return;
     }
-    QStyle* base = QStyleFactory::create(QApplication::style()->name());
-    if (base == nullptr) {
-        return false;
+    if (QStyle* base = QStyleFactory::create(QApplication::style()->name())) {
+        QApplication::setStyle(new ProgramStyle(base));
     }
-    QApplication::setStyle(new ProgramStyle(base));
-    return true;
 }
 
 QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,

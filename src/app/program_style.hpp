@@ -17,9 +17,9 @@ class ProgramStyle : public QProxyStyle {
 public:
     explicit ProgramStyle(QStyle* base);
 
-    // Puts a ProgramStyle around the application's current style, once; true when the style in
-    // use is one (no style of that name can be made: the style stays as it is).
-    static bool Install();
+    // Puts a ProgramStyle around the application's current style, once (when no style of that
+    // name can be made, the style stays as it is).
+    static void Install();
 
     QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
                        const QWidget* widget) const override;
